@@ -1,0 +1,62 @@
+#include "transport/CLock.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+
+#include "quill/platform/sync.h"
+#include "transport/CDebug.h"
+
+namespace {
+
+// Writes the word and the formatted text as two lines of the network log.
+void log_pair(const char* word, const char* format, va_list arguments) {
+    char text[512] = "";
+    if (format)
+        vsnprintf(text, sizeof text, format, arguments);
+    CDebug::AppendDebugMsg("%s", word);
+    CDebug::AppendDebugMsg("%s", text);
+}
+
+} // namespace
+
+CLock::CLock() {
+    qp::lock_init(&m_CriticalSection);
+}
+
+CLock::~CLock() {
+    qp::lock_destroy(&m_CriticalSection);
+}
+
+CLock::CLock(const CLock&) : CLock() {}
+
+CLock& CLock::operator=(const CLock&) {
+    return *this;
+}
+
+void CLock::Enter() {
+    qp::lock_enter(&m_CriticalSection);
+}
+
+void CLock::Leave() {
+    qp::lock_leave(&m_CriticalSection);
+}
+
+void CLock::Enter(const char* format, ...) {
+    qp::lock_enter(&m_CriticalSection);
+    va_list arguments;
+    va_start(arguments, format);
+    log_pair("Enter ", format, arguments);
+    va_end(arguments);
+}
+
+void CLock::Leave(const char* format, ...) {
+    qp::lock_leave(&m_CriticalSection);
+    va_list arguments;
+    va_start(arguments, format);
+    log_pair("Leave ", format, arguments);
+    va_end(arguments);
+}
+
+QuillRawLock* CLock::GetCriticalSection() {
+    return &m_CriticalSection;
+}

@@ -1,0 +1,74 @@
+// Files and folders with Windows semantics on every system. Names are narrow
+// Windows-form paths: either slash or backslash separates folders, relative
+// names start at the current directory.
+#ifndef QUILL_PLATFORM_FILE_H
+#define QUILL_PLATFORM_FILE_H
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+namespace qp {
+
+// An open file. kInvalidFile marks "no file", as INVALID_HANDLE_VALUE does.
+typedef void* FileHandle;
+extern const FileHandle kInvalidFile;
+
+// Opens name for writing only, creating it when missing, and sets the file
+// position to its end. Other openers may read it meanwhile. Returns
+// kInvalidFile on failure (last_error() tells why).
+FileHandle file_open_append(const char* name);
+// Opens an existing file for reading only. kInvalidFile on failure.
+FileHandle file_open_read(const char* name);
+// Writes size bytes at the file position. True when the system accepted the
+// write; *written receives the count actually written (may be short when the
+// disk is full).
+bool file_write(FileHandle file, const void* data, uint32_t size, uint32_t* written);
+// Reads up to size bytes. True on success, with *read_count 0 at the end of
+// the file; false on failure with *read_count 0.
+bool file_read(FileHandle file, void* buffer, uint32_t size, uint32_t* read_count);
+// Closes the handle. False when it was not an open file.
+bool file_close(FileHandle file);
+
+// The system's error code of the calling thread's last failed call.
+uint32_t last_error();
+
+// True when a file or folder of that name exists.
+bool path_exists(const char* name);
+// True when name is an existing folder.
+bool is_directory(const char* name);
+// Deletes a file (never a folder). False when it is missing or cannot go.
+bool delete_file(const char* name);
+// Creates one folder; its parent must exist. False when it already exists or
+// cannot be made.
+bool create_directory(const char* name);
+// The process's current directory as the system spells it, without a
+// trailing separator unless it is a root, or "" when it cannot be read.
+std::string current_directory();
+// Changes the process's current directory. False when it cannot.
+bool set_current_directory(const char* name);
+
+struct DirEntry {
+    std::string name; // the bare name, without the folder
+    bool is_directory;
+};
+
+// Lists the entries of a folder whose names match a wildcard, as in
+// "QUILL_NETWORK_LOG\\*.log". The wildcard follows the Windows rules of
+// wildcard_match. "." and ".." are never listed. Returns false when the
+// folder cannot be read; a folder without matching names gives true and an
+// empty list.
+bool find_files(const char* pattern, std::vector<DirEntry>* out);
+// True when at least one entry matches; stops at the first.
+bool any_file_matches(const char* pattern);
+
+// Windows wildcard matching of one name: '*' stands for any run of
+// characters, '?' for exactly one, letters compare without regard to case,
+// and a pattern ending in ".*" also matches the name without that ending (so
+// "*.*" matches every name, with or without a dot).
+bool wildcard_match(const char* pattern, const char* name);
+
+} // namespace qp
+
+#endif

@@ -1,0 +1,203 @@
+// Files and folders on POSIX systems. Names arrive in Windows form; every
+// backslash becomes a slash here, at the system-call boundary.
+#include "quill/platform/file.h"
+
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdint.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qp {
+
+const FileHandle kInvalidFile = reinterpret_cast<FileHandle>(static_cast<intptr_t>(-1));
+
+namespace {
+
+std::string native(const char* name) {
+    std::string path(name);
+    for (char& c : path)
+        if (c == '\\')
+            c = '/';
+    return path;
+}
+
+int descriptor(FileHandle file) {
+    return static_cast<int>(reinterpret_cast<intptr_t>(file));
+}
+
+FileHandle handle(int fd) {
+    return reinterpret_cast<FileHandle>(static_cast<intptr_t>(fd));
+}
+
+bool valid(FileHandle file) {
+    const intptr_t value = reinterpret_cast<intptr_t>(file);
+    return value >= 0 && value <= INT_MAX;
+}
+
+// Splits "folder/pattern" into the folder to read and the wildcard.
+void split_pattern(const std::string& path, std::string* folder, std::string* wildcard) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        *folder = ".";
+        *wildcard = path;
+    } else {
+        *folder = slash == 0 ? "/" : path.substr(0, slash);
+        *wildcard = path.substr(slash + 1);
+    }
+}
+
+bool entry_is_directory(const std::string& folder, const struct dirent* entry) {
+    if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK)
+        return entry->d_type == DT_DIR;
+    struct stat info;
+    const std::string full = folder + "/" + entry->d_name;
+    return stat(full.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Calls visit(entry) for each matching entry until it returns false.
+template <typename Visit> bool scan(const char* pattern, Visit visit) {
+    std::string folder, wildcard;
+    split_pattern(native(pattern), &folder, &wildcard);
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return false;
+    while (const struct dirent* entry = readdir(dir)) {
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            continue;
+        if (!wildcard_match(wildcard.c_str(), name))
+            continue;
+        if (!visit(DirEntry{name, entry_is_directory(folder, entry)}))
+            break;
+    }
+    closedir(dir);
+    return true;
+}
+
+} // namespace
+
+FileHandle file_open_append(const char* name) {
+    const int fd = open(native(name).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return kInvalidFile;
+    if (lseek(fd, 0, SEEK_END) < 0) {
+        const int saved = errno;
+        close(fd);
+        errno = saved;
+        return kInvalidFile;
+    }
+    return handle(fd);
+}
+
+FileHandle file_open_read(const char* name) {
+    const int fd = open(native(name).c_str(), O_RDONLY | O_CLOEXEC);
+    return fd < 0 ? kInvalidFile : handle(fd);
+}
+
+bool file_write(FileHandle file, const void* data, uint32_t size, uint32_t* written) {
+    *written = 0;
+    if (!valid(file)) {
+        errno = EBADF;
+        return false;
+    }
+    const char* bytes = static_cast<const char*>(data);
+    while (*written < size) {
+        const ssize_t done = write(descriptor(file), bytes + *written, size - *written);
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            // Bytes already written stay counted; the call still failed.
+            return *written > 0 && errno == ENOSPC;
+        }
+        if (done == 0)
+            break;
+        *written += static_cast<uint32_t>(done);
+    }
+    return true;
+}
+
+bool file_read(FileHandle file, void* buffer, uint32_t size, uint32_t* read_count) {
+    *read_count = 0;
+    if (!valid(file)) {
+        errno = EBADF;
+        return false;
+    }
+    for (;;) {
+        const ssize_t done = read(descriptor(file), buffer, size);
+        if (done >= 0) {
+            *read_count = static_cast<uint32_t>(done);
+            return true;
+        }
+        if (errno != EINTR)
+            return false;
+    }
+}
+
+bool file_close(FileHandle file) {
+    if (!valid(file)) {
+        errno = EBADF;
+        return false;
+    }
+    return close(descriptor(file)) == 0;
+}
+
+uint32_t last_error() {
+    return static_cast<uint32_t>(errno);
+}
+
+bool path_exists(const char* name) {
+    struct stat info;
+    return stat(native(name).c_str(), &info) == 0;
+}
+
+bool is_directory(const char* name) {
+    struct stat info;
+    return stat(native(name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool delete_file(const char* name) {
+    const std::string path = native(name);
+    struct stat info;
+    if (lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
+    return unlink(path.c_str()) == 0;
+}
+
+bool create_directory(const char* name) {
+    return mkdir(native(name).c_str(), 0755) == 0;
+}
+
+std::string current_directory() {
+    char buffer[PATH_MAX];
+    if (!getcwd(buffer, sizeof buffer))
+        return std::string();
+    return buffer;
+}
+
+bool set_current_directory(const char* name) {
+    return chdir(native(name).c_str()) == 0;
+}
+
+bool find_files(const char* pattern, std::vector<DirEntry>* out) {
+    out->clear();
+    return scan(pattern, [out](DirEntry entry) {
+        out->push_back(std::move(entry));
+        return true;
+    });
+}
+
+bool any_file_matches(const char* pattern) {
+    bool found = false;
+    scan(pattern, [&found](const DirEntry&) {
+        found = true;
+        return false;
+    });
+    return found;
+}
+
+} // namespace qp

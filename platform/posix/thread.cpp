@@ -1,0 +1,75 @@
+// Threads over POSIX threads.
+#include "quill/platform/thread.h"
+
+#include <pthread.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
+
+namespace qp {
+
+struct ThreadRecord {
+    pthread_t thread;
+    ThreadProc proc;
+    void* argument;
+    // The running thread and a detaching caller each hold one share of the
+    // record; whoever lets go last frees it. A joining caller frees it after
+    // the join.
+    std::atomic<int> shares;
+};
+
+namespace {
+
+void release_share(ThreadRecord* record) {
+    if (record->shares.fetch_sub(1) == 1)
+        delete record;
+}
+
+} // namespace
+
+namespace {
+
+void* run(void* record_pointer) {
+    ThreadRecord* record = static_cast<ThreadRecord*>(record_pointer);
+    record->proc(record->argument);
+    release_share(record);
+    return nullptr;
+}
+
+} // namespace
+
+ThreadHandle thread_start(ThreadProc proc, void* argument) {
+    ThreadRecord* record = new ThreadRecord{pthread_t(), proc, argument, {2}};
+    if (pthread_create(&record->thread, nullptr, run, record) != 0) {
+        delete record;
+        return nullptr;
+    }
+    return record;
+}
+
+bool thread_join(ThreadHandle thread) {
+    if (!thread)
+        return false;
+    const bool joined = pthread_join(thread->thread, nullptr) == 0;
+    delete thread;
+    return joined;
+}
+
+void thread_detach(ThreadHandle thread) {
+    if (!thread)
+        return;
+    pthread_detach(thread->thread);
+    release_share(thread);
+}
+
+bool thread_raise_priority() {
+    // Linux schedules threads as tasks: a lower nice value for this task is
+    // the nearest thing to "above normal".
+    const pid_t task = static_cast<pid_t>(syscall(SYS_gettid));
+    const int current = getpriority(PRIO_PROCESS, static_cast<id_t>(task));
+    return setpriority(PRIO_PROCESS, static_cast<id_t>(task), current - 1) == 0;
+}
+
+} // namespace qp

@@ -1,0 +1,125 @@
+// Files and folders on Windows, through the narrow (code page) API.
+#include "quill/platform/file.h"
+
+#include "quill/platform/types.h"
+
+namespace qp {
+
+const FileHandle kInvalidFile = INVALID_HANDLE_VALUE;
+
+namespace {
+
+bool is_dot_or_dot_dot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// Calls visit(entry) for each matching entry until it returns false.
+template <typename Visit> bool scan(const char* pattern, Visit visit) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        // No match in a readable folder is an empty listing, not a failure.
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    do {
+        if (is_dot_or_dot_dot(found.cFileName))
+            continue;
+        const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (!visit(DirEntry{found.cFileName, folder}))
+            break;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return true;
+}
+
+} // namespace
+
+FileHandle file_open_append(const char* name) {
+    HANDLE file = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return kInvalidFile;
+    if (SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+        GetLastError() != NO_ERROR) {
+        const DWORD saved = GetLastError();
+        CloseHandle(file);
+        SetLastError(saved);
+        return kInvalidFile;
+    }
+    return file;
+}
+
+FileHandle file_open_read(const char* name) {
+    return CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool file_write(FileHandle file, const void* data, uint32_t size, uint32_t* written) {
+    DWORD done = 0;
+    const BOOL ok = WriteFile(file, data, size, &done, nullptr);
+    *written = done;
+    return ok != 0;
+}
+
+bool file_read(FileHandle file, void* buffer, uint32_t size, uint32_t* read_count) {
+    DWORD done = 0;
+    const BOOL ok = ReadFile(file, buffer, size, &done, nullptr);
+    *read_count = ok ? done : 0;
+    return ok != 0;
+}
+
+bool file_close(FileHandle file) {
+    return file != kInvalidFile && CloseHandle(file) != 0;
+}
+
+uint32_t last_error() {
+    return GetLastError();
+}
+
+bool path_exists(const char* name) {
+    return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool is_directory(const char* name) {
+    const DWORD attributes = GetFileAttributesA(name);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool delete_file(const char* name) {
+    return DeleteFileA(name) != 0;
+}
+
+bool create_directory(const char* name) {
+    return CreateDirectoryA(name, nullptr) != 0;
+}
+
+std::string current_directory() {
+    char buffer[MAX_PATH + 1];
+    const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+    if (length == 0 || length >= sizeof buffer)
+        return std::string();
+    return std::string(buffer, length);
+}
+
+bool set_current_directory(const char* name) {
+    return SetCurrentDirectoryA(name) != 0;
+}
+
+bool find_files(const char* pattern, std::vector<DirEntry>* out) {
+    out->clear();
+    return scan(pattern, [out](DirEntry entry) {
+        out->push_back(std::move(entry));
+        return true;
+    });
+}
+
+bool any_file_matches(const char* pattern) {
+    bool found = false;
+    scan(pattern, [&found](const DirEntry&) {
+        found = true;
+        return false;
+    });
+    return found;
+}
+
+} // namespace qp

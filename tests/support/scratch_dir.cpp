@@ -1,0 +1,50 @@
+#include "support/scratch_dir.h"
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace quill_test {
+
+ScratchDir::ScratchDir() {
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    const fs::path base = fs::temp_directory_path() / "quill-tests";
+    fs::create_directories(base);
+    fs::path candidate;
+    do {
+        candidate = base / ("t" + std::to_string(stamp) + "-" + std::to_string(++counter));
+    } while (!fs::create_directory(candidate));
+    path_ = candidate.string();
+    previous_ = fs::current_path().string();
+    fs::current_path(candidate);
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    fs::current_path(previous_, ignored);
+    fs::remove_all(path_, ignored);
+}
+
+std::string read_file(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + name);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void write_file(const std::string& name, const std::string& content) {
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out << content;
+    if (!out)
+        throw std::runtime_error("cannot write " + name);
+}
+
+} // namespace quill_test

@@ -1,0 +1,46 @@
+// A clock for tests: a fixed local date, a tick count that moves only when
+// someone sleeps, and an optional hook called on every local-time read.
+#ifndef QUILL_TESTS_TEST_CLOCK_H
+#define QUILL_TESTS_TEST_CLOCK_H
+
+#include <atomic>
+#include <functional>
+
+#include "quill/platform/clock.h"
+
+namespace quill_test {
+
+class TestClock : public qp::Clock {
+public:
+    TestClock();
+
+    void set_date(int year, int month, int day);
+
+    uint32_t tick_count() override { return ticks_.load(); }
+    void local_time(SYSTEMTIME* out) override;
+    void system_time(SYSTEMTIME* out) override { local_time(out); }
+    void sleep(uint32_t ms) override { ticks_ += ms; }
+
+    // Called at every local_time() read, before it returns.
+    std::function<void()> on_local_time;
+
+private:
+    std::atomic<uint32_t> ticks_{1000};
+    std::atomic<int> year_, month_, day_;
+};
+
+// Puts a clock in force for the life of a scope.
+class ClockInForce {
+public:
+    explicit ClockInForce(qp::Clock* clock) : previous_(qp::set_clock(clock)) {}
+    ~ClockInForce() { qp::set_clock(previous_); }
+    ClockInForce(const ClockInForce&) = delete;
+    ClockInForce& operator=(const ClockInForce&) = delete;
+
+private:
+    qp::Clock* previous_;
+};
+
+} // namespace quill_test
+
+#endif
