@@ -14,20 +14,23 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LANG=ko_KR.UTF-8
 unset LC_ALL LC_CTYPE LANGUAGE
 
-if [ ! -f "$prefix/.quill-ready" ]; then
-  mkdir -p "$(dirname "$prefix")"
-  (
-    flock 9
-    if [ ! -f "$prefix/.quill-ready" ]; then
-      wineboot -i >/dev/null 2>&1 || true
-      wineserver -w
-      touch "$prefix/.quill-ready"
-    fi
-  ) 9>"$prefix.lock"
-fi
-
-# A persistent server saves about half a second per program start; it ends
-# by itself a minute after the last program.
-wineserver -p60 >/dev/null 2>&1 </dev/null || true
+mkdir -p "$(dirname "$prefix")"
+(
+  flock 9
+  if [ ! -f "$prefix/.quill-ready" ]; then
+    wineboot -i </dev/null >/dev/null 2>&1 9>&- || true
+    touch "$prefix/.quill-ready"
+  fi
+  # A persistent server saves about half a second per program start; it ends
+  # by itself a minute after the last program. A new server starts Wine's
+  # background programs with the first program it runs, and they inherit
+  # that program's output: a test runner reading it would wait for them to
+  # end. So a throw-away program takes that role, with its output closed.
+  # None of them may keep the lock's descriptor (9), or the lock would be
+  # held for as long as the server lives.
+  if wineserver -p60 </dev/null >/dev/null 2>&1 9>&-; then
+    wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+  fi
+) 9>"$prefix.lock"
 
 exec wine "$@"

@@ -44,7 +44,8 @@ TEST(Clock, RealSleepLastsAboutItsTime) {
     const uint32_t start = real.tick_count();
     real.sleep(100);
     const uint32_t elapsed = real.tick_count() - start;
-    EXPECT_GE(elapsed, 90u);
+    // The Windows tick count moves in steps of 10 to 16 ms.
+    EXPECT_GE(elapsed, 75u);
     EXPECT_LT(elapsed, 2000u);
 }
 

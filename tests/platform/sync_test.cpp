@@ -53,7 +53,7 @@ TEST(Event, TimedWaitLastsAboutItsTime) {
     const uint32_t start = qp::system_clock().tick_count();
     EXPECT_FALSE(event.wait(200));
     const uint32_t elapsed = qp::system_clock().tick_count() - start;
-    EXPECT_GE(elapsed, 180u);
+    EXPECT_GE(elapsed, 170u); // the Windows tick count moves in steps of 10 to 16 ms
     EXPECT_LT(elapsed, 2000u);
 }
 
