@@ -6,6 +6,12 @@
 #include "transport/CDebug.h"
 #include "transport/CFile.h"
 #include "transport/CLock.h"
+#include "transport/CNTPacket.h"
+#include "transport/COLEDateTime.h"
+#include "transport/COLEVariant.h"
+#include "transport/CPropCollection.h"
+#include "transport/CString.h"
 #include "transport/Trace.h"
+#include "transport/VariantT.h"
 
 #endif

@@ -22,6 +22,8 @@ typedef uint16_t WORD;
 typedef uint32_t DWORD;
 typedef int32_t BOOL;
 typedef void* HANDLE;
+// Windows wide text is UTF-16 everywhere.
+typedef char16_t WCHAR;
 
 #ifndef INVALID_HANDLE_VALUE
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)

@@ -1,0 +1,1 @@
+#include "quill/platform/locale.h"

@@ -1,0 +1,1 @@
+#include "quill/platform/oleauto.h"
