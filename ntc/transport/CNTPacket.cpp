@@ -1,1 +1,269 @@
 #include "transport/CNTPacket.h"
+
+#include <string.h>
+
+#include <algorithm>
+
+#include "transport/Trace.h"
+
+namespace {
+
+// The one-byte key that client and server share for payload bytes.
+const unsigned char kScrambleKey = 0x6B;
+
+// Message numbers whose payload travels in the clear, by direction.
+bool sent_plain(unsigned short message) {
+    return message == 747 || message == 486;
+}
+bool received_plain(unsigned short message) {
+    return message == 508;
+}
+
+// Every fourth byte of a chunk, starting with its first.
+void scramble(unsigned char* data, int size) {
+    for (int i = 0; i < size; i += 4)
+        data[i] ^= kScrambleKey;
+}
+
+// Fixed-width wire integers: long is 4 bytes on the wire whatever its width
+// in memory.
+template <typename Wire, typename Value> CNTPacket& put(CNTPacket& packet, Value value) {
+    const Wire wire = static_cast<Wire>(value);
+    packet.Write(&wire, sizeof wire);
+    return packet;
+}
+
+template <typename Wire, typename Value> CNTPacket& get(CNTPacket& packet, Value& value) {
+    // A field past the end keeps what it held: start from the old value.
+    Wire wire = static_cast<Wire>(value);
+    packet.Read(&wire, sizeof wire);
+    value = static_cast<Value>(wire);
+    return packet;
+}
+
+} // namespace
+
+CNTPacket::CNTPacket() {
+    InitPacket();
+}
+
+CNTPacket::CNTPacket(char) {
+    InitPacket();
+}
+
+CNTPacket::CNTPacket(const CNTPacket& other) : BufSize(0), BufPoint(0) {
+    *this = other;
+}
+
+CNTPacket& CNTPacket::operator=(const CNTPacket& other) {
+    if (this != &other) {
+        BufSize = other.BufSize;
+        BufPoint = other.BufPoint;
+        memcpy(m_Buf, other.m_Buf, static_cast<size_t>(other.Limit()));
+    }
+    return *this;
+}
+
+CNTPacket::~CNTPacket() {}
+
+void CNTPacket::InitPacket() {
+    ReWindBuf();
+    InitBuf();
+}
+
+void CNTPacket::ReWindBuf() {
+    BufSize = 0;
+    BufPoint = 0;
+}
+
+void CNTPacket::InitBuf() {
+    memset(m_Buf, 0, sizeof m_Buf);
+}
+
+unsigned short CNTPacket::MessageNumber() const {
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(m_Buf);
+    return static_cast<unsigned short>(bytes[0] | (bytes[1] << 8));
+}
+
+int CNTPacket::Limit() const {
+    return std::min<int>(BufSize, MAX_PACKET_SIZE);
+}
+
+bool CNTPacket::Write(const void* data, unsigned short size) {
+    if (!data && size != 0)
+        return false;
+    if (BufPoint + size > MAX_PACKET_SIZE) {
+        TRACE("버퍼 크기를 넘어서 더 이상 쓸 수가 없다\n");
+        return false;
+    }
+    unsigned char* at = reinterpret_cast<unsigned char*>(m_Buf) + BufPoint;
+    if (size > 0)
+        memcpy(at, data, size);
+    if (BufPoint >= HEADER_SIZE && !sent_plain(MessageNumber()))
+        scramble(at, size);
+    // The length grows by the chunk, as the peer expects, but never past the
+    // buffer: a length beyond it would let later reads leave the buffer.
+    BufSize =
+        static_cast<unsigned short>(std::min(BufSize + size, static_cast<int>(MAX_PACKET_SIZE)));
+    BufPoint = static_cast<unsigned short>(BufPoint + size);
+    m_Buf[2] = static_cast<char>(BufSize & 0xFF);
+    m_Buf[3] = static_cast<char>(BufSize >> 8);
+    return true;
+}
+
+int CNTPacket::Read(void* data, unsigned short size) {
+    const int available = std::min(Limit(), BufPoint + size) - BufPoint;
+    if (available <= 0) {
+        TRACE("경고!!! 패킷 읽기중 EOF발생. BufSize : %d  BufPoint : %d  wSize : %d\n", BufSize,
+              BufPoint, size);
+        return 0;
+    }
+    unsigned char* at = reinterpret_cast<unsigned char*>(m_Buf) + BufPoint;
+    if (BufPoint >= HEADER_SIZE && !received_plain(MessageNumber()))
+        scramble(at, available);
+    memcpy(data, at, static_cast<size_t>(available));
+    BufPoint = static_cast<unsigned short>(BufPoint + available);
+    return available;
+}
+
+int CNTPacket::SkipRead(unsigned short size) {
+    const int skipped = std::min(Limit(), BufPoint + size) - BufPoint;
+    if (skipped <= 0)
+        return 0;
+    BufPoint = static_cast<unsigned short>(BufPoint + skipped);
+    return skipped;
+}
+
+void CNTPacket::WriteString(const char* text) {
+    const size_t length = text ? strlen(text) : 0;
+    // The count and the text go together or not at all: a count without its
+    // text would shift every later field for the reader.
+    if (BufPoint + sizeof(uint16_t) + length > MAX_PACKET_SIZE) {
+        TRACE("버퍼 크기를 넘어서 더 이상 쓸 수가 없다\n");
+        return;
+    }
+    *this << static_cast<unsigned short>(length);
+    if (length != 0)
+        Write(text, static_cast<unsigned short>(length));
+}
+
+void CNTPacket::Concrete(unsigned char* data, unsigned short size) {
+    if (data)
+        scramble(data, size);
+}
+
+CNTPacket& CNTPacket::operator<<(char value) {
+    return put<char>(*this, value);
+}
+CNTPacket& CNTPacket::operator<<(unsigned char value) {
+    return put<unsigned char>(*this, value);
+}
+CNTPacket& CNTPacket::operator<<(bool value) {
+    return put<unsigned char>(*this, value ? 1 : 0);
+}
+CNTPacket& CNTPacket::operator<<(short value) {
+    return put<int16_t>(*this, value);
+}
+CNTPacket& CNTPacket::operator<<(unsigned short value) {
+    return put<uint16_t>(*this, value);
+}
+CNTPacket& CNTPacket::operator<<(int value) {
+    return put<int32_t>(*this, value);
+}
+CNTPacket& CNTPacket::operator<<(unsigned int value) {
+    return put<uint32_t>(*this, value);
+}
+CNTPacket& CNTPacket::operator<<(long value) {
+    return put<int32_t>(*this, value);
+}
+CNTPacket& CNTPacket::operator<<(unsigned long value) {
+    return put<uint32_t>(*this, value);
+}
+CNTPacket& CNTPacket::operator<<(float value) {
+    return put<float>(*this, value);
+}
+CNTPacket& CNTPacket::operator<<(double value) {
+    return put<double>(*this, value);
+}
+
+CNTPacket& CNTPacket::operator<<(const SYSTEMTIME& value) {
+    const uint16_t parts[8] = {value.wYear, value.wMonth,  value.wDayOfWeek, value.wDay,
+                               value.wHour, value.wMinute, value.wSecond,    value.wMilliseconds};
+    Write(parts, sizeof parts);
+    return *this;
+}
+
+CNTPacket& CNTPacket::operator>>(char& value) {
+    return get<char>(*this, value);
+}
+CNTPacket& CNTPacket::operator>>(unsigned char& value) {
+    return get<unsigned char>(*this, value);
+}
+
+CNTPacket& CNTPacket::operator>>(bool& value) {
+    unsigned char byte = value ? 1 : 0;
+    Read(&byte, 1);
+    value = byte != 0;
+    return *this;
+}
+
+CNTPacket& CNTPacket::operator>>(short& value) {
+    return get<int16_t>(*this, value);
+}
+CNTPacket& CNTPacket::operator>>(unsigned short& value) {
+    return get<uint16_t>(*this, value);
+}
+CNTPacket& CNTPacket::operator>>(int& value) {
+    return get<int32_t>(*this, value);
+}
+CNTPacket& CNTPacket::operator>>(unsigned int& value) {
+    return get<uint32_t>(*this, value);
+}
+CNTPacket& CNTPacket::operator>>(long& value) {
+    return get<int32_t>(*this, value);
+}
+CNTPacket& CNTPacket::operator>>(unsigned long& value) {
+    return get<uint32_t>(*this, value);
+}
+CNTPacket& CNTPacket::operator>>(float& value) {
+    return get<float>(*this, value);
+}
+CNTPacket& CNTPacket::operator>>(double& value) {
+    return get<double>(*this, value);
+}
+
+CNTPacket& CNTPacket::operator>>(SYSTEMTIME& value) {
+    uint16_t parts[8] = {value.wYear, value.wMonth,  value.wDayOfWeek, value.wDay,
+                         value.wHour, value.wMinute, value.wSecond,    value.wMilliseconds};
+    Read(parts, sizeof parts);
+    value.wYear = parts[0];
+    value.wMonth = parts[1];
+    value.wDayOfWeek = parts[2];
+    value.wDay = parts[3];
+    value.wHour = parts[4];
+    value.wMinute = parts[5];
+    value.wSecond = parts[6];
+    value.wMilliseconds = parts[7];
+    return *this;
+}
+
+CNTPacket& operator<<(CNTPacket& packet, const char* text) {
+    packet.WriteString(text);
+    return packet;
+}
+
+CNTPacket& operator<<(CNTPacket& packet, const std::string& text) {
+    // The text up to its first zero byte, as a C string would carry it.
+    packet.WriteString(text.c_str());
+    return packet;
+}
+
+CNTPacket& operator>>(CNTPacket& packet, std::string& text) {
+    unsigned short length = 0;
+    packet >> length;
+    std::string received(length, '\0');
+    const int count = length ? packet.Read(&received[0], length) : 0;
+    received.resize(static_cast<size_t>(count > 0 ? count : 0));
+    text.assign(received.c_str());
+    return packet;
+}
