@@ -1,0 +1,80 @@
+// Reads every value type the library carries from arbitrary packet bytes, in
+// an order the input chooses, as a dispatcher would read a hostile message.
+#include <stddef.h>
+#include <stdint.h>
+#include <string.h>
+
+#include <string>
+
+#include "transport/CNTPacket.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 2)
+        return 0;
+    // The first two bytes steer: which fields to read, and the counters.
+    const uint8_t plan = data[0];
+    const uint8_t counters = data[1];
+    data += 2;
+    size -= 2;
+
+    CNTPacket packet;
+    const size_t stored = size < CNTPacket::MAX_PACKET_SIZE ? size : CNTPacket::MAX_PACKET_SIZE;
+    packet.Write(data, static_cast<unsigned short>(stored));
+    packet.SetBufPoint(0);
+    if (counters & 1) // a length the buffer cannot hold
+        packet.SetBufSize(static_cast<unsigned short>(0xFFFF - counters));
+    if (counters & 2) // a cursor past the length
+        packet.SetBufPoint(static_cast<unsigned short>(stored + counters));
+
+    unsigned short message = 0, length = 0;
+    packet >> message >> length;
+    for (int round = 0; round < 64 && packet.GetBufPoint() < packet.GetBufSize(); ++round) {
+        const int kind = (plan + round * 7 + packet.GetBufPoint()) % 8;
+        switch (kind) {
+        case 0: {
+            char c;
+            bool b;
+            packet >> c >> b;
+            break;
+        }
+        case 1: {
+            short s;
+            unsigned short us;
+            packet >> s >> us;
+            break;
+        }
+        case 2: {
+            long l;
+            unsigned long ul;
+            int i;
+            packet >> l >> ul >> i;
+            break;
+        }
+        case 3: {
+            float f;
+            double d;
+            packet >> f >> d;
+            break;
+        }
+        case 4: {
+            SYSTEMTIME t;
+            packet >> t;
+            break;
+        }
+        case 5: {
+            std::string text;
+            packet >> text;
+            break;
+        }
+        case 6:
+            packet.SkipRead(static_cast<unsigned short>(plan));
+            break;
+        default: {
+            char block[64];
+            packet.Read(block, static_cast<unsigned short>(counters % sizeof block));
+            break;
+        }
+        }
+    }
+    return 0;
+}
