@@ -36,7 +36,7 @@ public:
     // A FILETIME is UTC; the date holds the matching local time.
     COLEDateTime(const FILETIME& filetimeSrc);
     COLEDateTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec);
-    // MS-DOS packed date (day 0-4, month 5-8, years since 1980 9-15) and
+    // DOS packed date (day 0-4, month 5-8, years since 1980 9-15) and
     // time (two-second units 0-4, minute 5-10, hour 11-15).
     COLEDateTime(WORD wDosDate, WORD wDosTime);
 
