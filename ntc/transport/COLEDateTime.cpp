@@ -1,1 +1,499 @@
 #include "transport/COLEDateTime.h"
+
+#include <math.h>
+#include <stdint.h>
+#include <stdlib.h>
+
+#include "quill/platform/clock.h"
+
+namespace {
+
+const int64_t kSecondsPerDay = 86400;
+// Day numbers of 1 January 100 and 31 December 9999; a date may fall
+// anywhere within either day.
+const double kFirstDay = -657434.0;
+const double kLastDay = 2958465.0;
+const double kMaxSpanDays = 3615897.0;
+// Days from 1 January 1970 back to 30 December 1899.
+const int64_t kUnixEpochDay = 25569;
+// Sums of day fractions miss whole seconds by a rounding error, so the ends
+// of the date range allow half a millisecond: a moment that close to the
+// midnight after 9999 is already that midnight, one that close to the first
+// moment of the year 100 is that moment.
+const double kTolerance = 0.0005 / 86400.0;
+
+// Proleptic Gregorian calendar, days counted from 1 January 1970.
+int64_t days_from_civil(int64_t year, int month, int day) {
+    year -= month <= 2;
+    const int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const int64_t year_of_era = year - era * 400;
+    const int64_t day_of_year = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const int64_t day_of_era =
+        year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+    return era * 146097 + day_of_era - 719468;
+}
+
+void civil_from_days(int64_t days, int* year, int* month, int* day) {
+    days += 719468;
+    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const int64_t day_of_era = days - era * 146097;
+    const int64_t year_of_era =
+        (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+    const int64_t day_of_year =
+        day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+    const int64_t shifted_month = (5 * day_of_year + 2) / 153;
+    *day = static_cast<int>(day_of_year - (153 * shifted_month + 2) / 5 + 1);
+    *month = static_cast<int>(shifted_month < 10 ? shifted_month + 3 : shifted_month - 9);
+    *year = static_cast<int>(year_of_era + era * 400 + (*month <= 2));
+}
+
+bool is_leap(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int days_in_month(int year, int month) {
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && is_leap(year) ? 29 : kDays[month - 1];
+}
+
+// A stored date's time of day counts forward from its day even when the day
+// is negative; the linear form is a plain signed count of days.
+double to_linear(double date) {
+    if (date >= 0)
+        return date;
+    const double day = ceil(date);
+    return day + (day - date);
+}
+
+double from_linear(double linear) {
+    if (linear >= 0)
+        return linear;
+    const double day = floor(linear);
+    return day - (linear - day);
+}
+
+// The comparisons are written so that not-a-number falls outside.
+bool linear_date_in_range(double linear) {
+    return linear >= kFirstDay - kTolerance && linear < kLastDay + 1 - kTolerance;
+}
+
+bool date_in_range(double date) {
+    return date > kFirstDay - 1 && date < kLastDay + 1 - kTolerance;
+}
+
+bool span_in_range(double span) {
+    return span >= -kMaxSpanDays && span <= kMaxSpanDays;
+}
+
+struct DateParts {
+    int year, month, day, hour, minute, second;
+    int64_t day_number; // days since 30 December 1899
+};
+
+// Splits a valid date, rounded to the nearest second. The range test comes
+// first so that no out-of-range double is ever converted to an integer.
+bool split_date(const COLEDateTime& date, DateParts* parts) {
+    if (date.GetStatus() != COLEDateTime::valid || !date_in_range(date.m_dt))
+        return false;
+    int64_t seconds = llround(to_linear(date.m_dt) * static_cast<double>(kSecondsPerDay));
+    // Rounding must not carry the last second of 9999 into the year 10000.
+    const int64_t last = static_cast<int64_t>(kLastDay) * kSecondsPerDay + kSecondsPerDay - 1;
+    if (seconds > last)
+        seconds = last;
+    int64_t day_number = seconds / kSecondsPerDay;
+    int64_t second_of_day = seconds % kSecondsPerDay;
+    if (second_of_day < 0) {
+        second_of_day += kSecondsPerDay;
+        --day_number;
+    }
+    parts->day_number = day_number;
+    civil_from_days(day_number - kUnixEpochDay, &parts->year, &parts->month, &parts->day);
+    parts->hour = static_cast<int>(second_of_day / 3600);
+    parts->minute = static_cast<int>(second_of_day % 3600 / 60);
+    parts->second = static_cast<int>(second_of_day % 60);
+    return true;
+}
+
+// The status of a result computed from two operands, before the range test.
+// Both classes number their statuses alike.
+template <class A, class B> int combined_status(const A& a, const B& b) {
+    if (a.GetStatus() == A::null || b.GetStatus() == B::null)
+        return A::null;
+    if (a.GetStatus() != A::valid || b.GetStatus() != B::valid)
+        return A::invalid;
+    return A::valid;
+}
+
+COLEDateTime make_date(double linear, int status) {
+    COLEDateTime result;
+    if (status != COLEDateTime::valid) {
+        result.SetStatus(static_cast<COLEDateTime::DateTimeStatus>(status));
+        return result;
+    }
+    if (!linear_date_in_range(linear)) {
+        result.SetStatus(COLEDateTime::invalid);
+        return result;
+    }
+    // Converting back a moment a rounding error before 1 January 100 would
+    // give a day of the year 99.
+    result.m_dt = from_linear(linear < kFirstDay ? kFirstDay : linear);
+    return result;
+}
+
+COLEDateTimeSpan make_span(double value, int status) {
+    COLEDateTimeSpan result;
+    if (status != COLEDateTimeSpan::valid) {
+        result.SetStatus(static_cast<COLEDateTimeSpan::DateTimeStatus>(status));
+        return result;
+    }
+    result = value;
+    return result;
+}
+
+// The span rounded to whole seconds; false when it is not valid.
+bool span_seconds(const COLEDateTimeSpan& span, int64_t* seconds) {
+    if (span.GetStatus() != COLEDateTimeSpan::valid || !span_in_range(span.m_span))
+        return false;
+    *seconds = llround(span.m_span * static_cast<double>(kSecondsPerDay));
+    return true;
+}
+
+// Reads one fixed-width part; the part ends early at the end of the text.
+int read_part(const char* text, size_t length, size_t offset, size_t width) {
+    char part[5] = "";
+    for (size_t i = 0; i < width && offset + i < length; ++i)
+        part[i] = text[offset + i];
+    return atoi(part);
+}
+
+} // namespace
+
+// ---- COLEDateTime ----------------------------------------------------------
+
+COLEDateTime COLEDateTime::GetTickCount() {
+    SYSTEMTIME now;
+    qp::local_time(&now);
+    return COLEDateTime(now);
+}
+
+COLEDateTime::COLEDateTime() : m_dt(0), m_status(valid) {}
+
+COLEDateTime::COLEDateTime(double dateSrc) : m_dt(0), m_status(valid) {
+    *this = dateSrc;
+}
+
+COLEDateTime::COLEDateTime(time_t timeSrc) : m_dt(0), m_status(valid) {
+    *this = timeSrc;
+}
+
+COLEDateTime::COLEDateTime(const SYSTEMTIME& systimeSrc) : m_dt(0), m_status(valid) {
+    *this = systimeSrc;
+}
+
+COLEDateTime::COLEDateTime(const FILETIME& filetimeSrc) : m_dt(0), m_status(valid) {
+    *this = filetimeSrc;
+}
+
+COLEDateTime::COLEDateTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec)
+    : m_dt(0), m_status(valid) {
+    SetDateTime(nYear, nMonth, nDay, nHour, nMin, nSec);
+}
+
+COLEDateTime::COLEDateTime(WORD wDosDate, WORD wDosTime) : m_dt(0), m_status(valid) {
+    // Two-second units above 29, month 0 or day 0 fail in SetDateTime.
+    SetDateTime(1980 + (wDosDate >> 9), (wDosDate >> 5) & 0x0f, wDosDate & 0x1f, wDosTime >> 11,
+                (wDosTime >> 5) & 0x3f, (wDosTime & 0x1f) * 2);
+}
+
+COLEDateTime& COLEDateTime::operator=(double dateSrc) {
+    m_dt = dateSrc;
+    m_status = date_in_range(dateSrc) ? valid : invalid;
+    return *this;
+}
+
+COLEDateTime& COLEDateTime::operator=(time_t timeSrc) {
+    SYSTEMTIME local;
+    if (qp::local_time_from_epoch(static_cast<int64_t>(timeSrc), &local))
+        *this = local;
+    else
+        m_status = invalid;
+    return *this;
+}
+
+COLEDateTime& COLEDateTime::operator=(const SYSTEMTIME& systimeSrc) {
+    // Milliseconds are dropped, as by the system's own conversion.
+    SetDateTime(systimeSrc.wYear, systimeSrc.wMonth, systimeSrc.wDay, systimeSrc.wHour,
+                systimeSrc.wMinute, systimeSrc.wSecond);
+    return *this;
+}
+
+COLEDateTime& COLEDateTime::operator=(const FILETIME& filetimeSrc) {
+    SYSTEMTIME local;
+    if (qp::local_time_from_file_time(filetimeSrc, &local))
+        *this = local;
+    else
+        m_status = invalid;
+    return *this;
+}
+
+int COLEDateTime::SetDateTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec) {
+    if (nYear < 100 || nYear > 9999 || nMonth < 1 || nMonth > 12 || nDay < 1 ||
+        nDay > days_in_month(nYear, nMonth) || nHour < 0 || nHour > 23 || nMin < 0 || nMin > 59 ||
+        nSec < 0 || nSec > 59) {
+        m_status = invalid;
+        return 0;
+    }
+    const double day = static_cast<double>(days_from_civil(nYear, nMonth, nDay) + kUnixEpochDay);
+    const double time =
+        static_cast<double>(nHour * 3600 + nMin * 60 + nSec) / static_cast<double>(kSecondsPerDay);
+    // Written directly rather than through from_linear, which would lose
+    // the exact fraction to a subtraction.
+    m_dt = day >= 0 ? day + time : day - time;
+    m_status = valid;
+    return 1;
+}
+
+int COLEDateTime::SetDate(int nYear, int nMonth, int nDay) {
+    return SetDateTime(nYear, nMonth, nDay, 0, 0, 0);
+}
+
+int COLEDateTime::SetTime(int nHour, int nMin, int nSec) {
+    return SetDateTime(1899, 12, 30, nHour, nMin, nSec);
+}
+
+int COLEDateTime::ParseDateTime(const char* lpszDate, unsigned long dwFlags) {
+    static const size_t kSeparated[6] = {0, 5, 8, 11, 14, 17};
+    static const size_t kCompact[6] = {0, 4, 6, 8, 10, 12};
+    if (!lpszDate || (dwFlags != 1 && dwFlags != 2))
+        return 0;
+    const size_t* offsets = dwFlags == 1 ? kSeparated : kCompact;
+    // Never look beyond the terminator of a short text.
+    size_t length = 0;
+    while (length < 19 && lpszDate[length])
+        ++length;
+    int parts[6];
+    for (int i = 0; i < 6; ++i)
+        parts[i] = read_part(lpszDate, length, offsets[i], i == 0 ? 4 : 2);
+    return SetDateTime(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5]);
+}
+
+bool COLEDateTime::GetAsSystemTime(SYSTEMTIME& sysTime) const {
+    DateParts parts;
+    if (!split_date(*this, &parts))
+        return false;
+    sysTime.wYear = static_cast<WORD>(parts.year);
+    sysTime.wMonth = static_cast<WORD>(parts.month);
+    sysTime.wDayOfWeek = static_cast<WORD>(GetDayOfWeek() - 1);
+    sysTime.wDay = static_cast<WORD>(parts.day);
+    sysTime.wHour = static_cast<WORD>(parts.hour);
+    sysTime.wMinute = static_cast<WORD>(parts.minute);
+    sysTime.wSecond = static_cast<WORD>(parts.second);
+    sysTime.wMilliseconds = 0;
+    return true;
+}
+
+int COLEDateTime::GetYear() const {
+    DateParts parts;
+    return split_date(*this, &parts) ? parts.year : -1;
+}
+
+int COLEDateTime::GetMonth() const {
+    DateParts parts;
+    return split_date(*this, &parts) ? parts.month : -1;
+}
+
+int COLEDateTime::GetDay() const {
+    DateParts parts;
+    return split_date(*this, &parts) ? parts.day : -1;
+}
+
+int COLEDateTime::GetHour() const {
+    DateParts parts;
+    return split_date(*this, &parts) ? parts.hour : -1;
+}
+
+int COLEDateTime::GetMinute() const {
+    DateParts parts;
+    return split_date(*this, &parts) ? parts.minute : -1;
+}
+
+int COLEDateTime::GetSecond() const {
+    DateParts parts;
+    return split_date(*this, &parts) ? parts.second : -1;
+}
+
+int COLEDateTime::GetDayOfWeek() const {
+    DateParts parts;
+    if (!split_date(*this, &parts))
+        return -1;
+    // Day 0, 30 December 1899, was a Saturday.
+    return static_cast<int>(((parts.day_number + 6) % 7 + 7) % 7) + 1;
+}
+
+int COLEDateTime::GetDayOfYear() const {
+    DateParts parts;
+    if (!split_date(*this, &parts))
+        return -1;
+    return static_cast<int>(parts.day_number - kUnixEpochDay - days_from_civil(parts.year, 1, 1)) +
+           1;
+}
+
+bool COLEDateTime::operator==(const COLEDateTime& other) const {
+    if (m_status == null || other.m_status == null)
+        return m_status == other.m_status;
+    return m_status == valid && other.m_status == valid && to_linear(m_dt) == to_linear(other.m_dt);
+}
+
+bool COLEDateTime::operator!=(const COLEDateTime& other) const {
+    return !(*this == other);
+}
+
+bool COLEDateTime::operator<(const COLEDateTime& other) const {
+    return m_status == valid && other.m_status == valid && to_linear(m_dt) < to_linear(other.m_dt);
+}
+
+bool COLEDateTime::operator>(const COLEDateTime& other) const {
+    return other < *this;
+}
+
+bool COLEDateTime::operator<=(const COLEDateTime& other) const {
+    return *this < other || *this == other;
+}
+
+bool COLEDateTime::operator>=(const COLEDateTime& other) const {
+    return other < *this || *this == other;
+}
+
+COLEDateTime COLEDateTime::operator+(const COLEDateTimeSpan& span) const {
+    return make_date(to_linear(m_dt) + span.m_span, combined_status(*this, span));
+}
+
+COLEDateTime COLEDateTime::operator-(const COLEDateTimeSpan& span) const {
+    return make_date(to_linear(m_dt) - span.m_span, combined_status(*this, span));
+}
+
+COLEDateTime& COLEDateTime::operator+=(const COLEDateTimeSpan& span) {
+    *this = *this + span;
+    return *this;
+}
+
+COLEDateTime& COLEDateTime::operator-=(const COLEDateTimeSpan& span) {
+    *this = *this - span;
+    return *this;
+}
+
+COLEDateTimeSpan COLEDateTime::operator-(const COLEDateTime& other) const {
+    return make_span(to_linear(m_dt) - to_linear(other.m_dt), combined_status(*this, other));
+}
+
+// ---- COLEDateTimeSpan ------------------------------------------------------
+
+COLEDateTimeSpan::COLEDateTimeSpan() : m_span(0), m_status(valid) {}
+
+COLEDateTimeSpan::COLEDateTimeSpan(double dblSpanSrc) : m_span(0), m_status(valid) {
+    *this = dblSpanSrc;
+}
+
+COLEDateTimeSpan::COLEDateTimeSpan(long lDays, int nHours, int nMins, int nSecs)
+    : m_span(0), m_status(valid) {
+    SetDateTimeSpan(lDays, nHours, nMins, nSecs);
+}
+
+COLEDateTimeSpan& COLEDateTimeSpan::operator=(double dblSpanSrc) {
+    m_span = dblSpanSrc;
+    m_status = span_in_range(dblSpanSrc) ? valid : invalid;
+    return *this;
+}
+
+void COLEDateTimeSpan::SetDateTimeSpan(long lDays, int nHours, int nMins, int nSecs) {
+    // In doubles: hours times 3600 may not fit an int.
+    const double seconds = static_cast<double>(nHours) * 3600.0 +
+                           static_cast<double>(nMins) * 60.0 + static_cast<double>(nSecs);
+    *this = static_cast<double>(lDays) + seconds / static_cast<double>(kSecondsPerDay);
+}
+
+long COLEDateTimeSpan::GetDays() const {
+    int64_t seconds;
+    return span_seconds(*this, &seconds) ? static_cast<long>(seconds / kSecondsPerDay) : 0;
+}
+
+long COLEDateTimeSpan::GetHours() const {
+    int64_t seconds;
+    return span_seconds(*this, &seconds) ? static_cast<long>(seconds % kSecondsPerDay / 3600) : 0;
+}
+
+long COLEDateTimeSpan::GetMinutes() const {
+    int64_t seconds;
+    return span_seconds(*this, &seconds) ? static_cast<long>(seconds % 3600 / 60) : 0;
+}
+
+long COLEDateTimeSpan::GetSeconds() const {
+    int64_t seconds;
+    return span_seconds(*this, &seconds) ? static_cast<long>(seconds % 60) : 0;
+}
+
+double COLEDateTimeSpan::GetTotalDays() const {
+    return m_status == valid && span_in_range(m_span) ? m_span : 0.0;
+}
+
+double COLEDateTimeSpan::GetTotalHours() const {
+    return GetTotalDays() * 24.0;
+}
+
+double COLEDateTimeSpan::GetTotalMinutes() const {
+    return GetTotalDays() * 1440.0;
+}
+
+double COLEDateTimeSpan::GetTotalSeconds() const {
+    return GetTotalDays() * 86400.0;
+}
+
+bool COLEDateTimeSpan::operator==(const COLEDateTimeSpan& other) const {
+    if (m_status == null || other.m_status == null)
+        return m_status == other.m_status;
+    return m_status == valid && other.m_status == valid && m_span == other.m_span;
+}
+
+bool COLEDateTimeSpan::operator!=(const COLEDateTimeSpan& other) const {
+    return !(*this == other);
+}
+
+bool COLEDateTimeSpan::operator<(const COLEDateTimeSpan& other) const {
+    return m_status == valid && other.m_status == valid && m_span < other.m_span;
+}
+
+bool COLEDateTimeSpan::operator>(const COLEDateTimeSpan& other) const {
+    return other < *this;
+}
+
+bool COLEDateTimeSpan::operator<=(const COLEDateTimeSpan& other) const {
+    return *this < other || *this == other;
+}
+
+bool COLEDateTimeSpan::operator>=(const COLEDateTimeSpan& other) const {
+    return other < *this || *this == other;
+}
+
+COLEDateTimeSpan COLEDateTimeSpan::operator+(const COLEDateTimeSpan& other) const {
+    return make_span(m_span + other.m_span, combined_status(*this, other));
+}
+
+COLEDateTimeSpan COLEDateTimeSpan::operator-(const COLEDateTimeSpan& other) const {
+    return make_span(m_span - other.m_span, combined_status(*this, other));
+}
+
+COLEDateTimeSpan& COLEDateTimeSpan::operator+=(const COLEDateTimeSpan& other) {
+    *this = *this + other;
+    return *this;
+}
+
+COLEDateTimeSpan& COLEDateTimeSpan::operator-=(const COLEDateTimeSpan& other) {
+    *this = *this - other;
+    return *this;
+}
+
+COLEDateTimeSpan COLEDateTimeSpan::operator-() const {
+    COLEDateTimeSpan result(*this);
+    result.m_span = -m_span;
+    return result;
+}

@@ -60,4 +60,43 @@ Clock& system_clock() {
     return instance;
 }
 
+namespace {
+
+// Seconds from 1 January 1601 (the FILETIME origin) to 1 January 1970.
+const int64_t kFileTimeEpochSeconds = 11644473600LL;
+
+bool local_parts(int64_t seconds, long nanoseconds, SYSTEMTIME* out) {
+    time_t when = static_cast<time_t>(seconds);
+    if (static_cast<int64_t>(when) != seconds)
+        return false;
+    struct tm parts;
+    if (!localtime_r(&when, &parts))
+        return false;
+    // The year range of a Windows SYSTEMTIME.
+    if (parts.tm_year + 1900 < 1601 || parts.tm_year + 1900 > 30827)
+        return false;
+    fill(parts, nanoseconds, out);
+    return true;
+}
+
+} // namespace
+
+bool local_time_from_epoch(int64_t seconds, SYSTEMTIME* out) {
+    // The Windows run-time library converts only 1970 to the end of 3000
+    // (UTC); refuse the same moments here so both targets agree.
+    if (seconds < 0 || seconds > 32535215999LL)
+        return false;
+    return local_parts(seconds, 0, out);
+}
+
+bool local_time_from_file_time(const FILETIME& utc, SYSTEMTIME* out) {
+    const uint64_t ticks = (static_cast<uint64_t>(utc.dwHighDateTime) << 32) | utc.dwLowDateTime;
+    // Windows refuses the values whose top bit is set; so do we.
+    if (ticks >> 63)
+        return false;
+    const int64_t seconds = static_cast<int64_t>(ticks / 10000000u) - kFileTimeEpochSeconds;
+    const long nanoseconds = static_cast<long>(ticks % 10000000u) * 100L;
+    return local_parts(seconds, nanoseconds, out);
+}
+
 } // namespace qp

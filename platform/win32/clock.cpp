@@ -1,6 +1,8 @@
 // The system clock on Windows.
 #include "quill/platform/clock.h"
 
+#include <time.h>
+
 namespace qp {
 namespace {
 
@@ -17,6 +19,36 @@ public:
 Clock& system_clock() {
     static WindowsClock instance;
     return instance;
+}
+
+bool local_time_from_epoch(int64_t seconds, SYSTEMTIME* out) {
+    __time64_t when = static_cast<__time64_t>(seconds);
+    struct tm parts;
+    // The run-time library refuses moments before 1970 and after 3000.
+    if (_localtime64_s(&parts, &when) != 0)
+        return false;
+    out->wYear = static_cast<WORD>(parts.tm_year + 1900);
+    out->wMonth = static_cast<WORD>(parts.tm_mon + 1);
+    out->wDayOfWeek = static_cast<WORD>(parts.tm_wday);
+    out->wDay = static_cast<WORD>(parts.tm_mday);
+    out->wHour = static_cast<WORD>(parts.tm_hour);
+    out->wMinute = static_cast<WORD>(parts.tm_min);
+    out->wSecond = static_cast<WORD>(parts.tm_sec);
+    out->wMilliseconds = 0;
+    return true;
+}
+
+bool local_time_from_file_time(const FILETIME& utc, SYSTEMTIME* out) {
+    SYSTEMTIME universal;
+    if (!FileTimeToSystemTime(&utc, &universal))
+        return false;
+    // Unlike FileTimeToLocalFileTime, this applies the daylight-saving rule
+    // of the moment itself rather than the one in force today.
+    SYSTEMTIME local;
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
+        return false;
+    *out = local;
+    return true;
 }
 
 } // namespace qp

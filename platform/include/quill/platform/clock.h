@@ -31,6 +31,17 @@ Clock& clock();
 // replaces; null restores the system clock. The caller keeps ownership.
 Clock* set_clock(Clock* replacement);
 
+// Converts seconds since 1 January 1970 UTC to the local date and time of
+// that moment (milliseconds 0). Returns false, leaving *out untouched, for
+// moments before 1970 or after 3000 (UTC), which the Windows run-time
+// library does not convert.
+bool local_time_from_epoch(int64_t seconds, SYSTEMTIME* out);
+// Converts a UTC FILETIME (100-ns units since 1 January 1601) to the local
+// date and time of that moment, with the daylight-saving rule of that date.
+// Returns false, leaving *out untouched, when the system cannot represent
+// the moment.
+bool local_time_from_file_time(const FILETIME& utc, SYSTEMTIME* out);
+
 inline uint32_t tick_count() {
     return clock().tick_count();
 }
