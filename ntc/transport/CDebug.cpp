@@ -2,9 +2,9 @@
 
 #include <stdarg.h>
 
-#include "quill/platform/clock.h"
 #include "quill/platform/file.h"
 #include "quill/platform/sync.h"
+#include "transport/COLEDateTime.h"
 #include "transport/network_log.h"
 
 FILE* CDebug::DiskFile = nullptr;
@@ -46,11 +46,10 @@ void CDebug::AppendDebugMsg(const char* format, ...) {
         va_end(arguments);
     }
 
-    SYSTEMTIME now;
-    qp::local_time(&now);
+    const COLEDateTime now = COLEDateTime::GetTickCount();
 
     char name[256];
-    if (!ntc::network_log_file_name(name, sizeof name, now.wMonth, now.wDay))
+    if (!ntc::network_log_file_name(name, sizeof name, now.GetMonth(), now.GetDay()))
         return;
 
     qp::ScopedLock hold(log_lock());

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "transport/COLEDateTime.h"
 #include "transport/Trace.h"
 
 namespace {
@@ -265,5 +266,19 @@ CNTPacket& operator>>(CNTPacket& packet, std::string& text) {
     const int count = length ? packet.Read(&received[0], length) : 0;
     received.resize(static_cast<size_t>(count > 0 ? count : 0));
     text.assign(received.c_str());
+    return packet;
+}
+
+CNTPacket& operator<<(CNTPacket& packet, const COLEDateTime& date) {
+    return packet << static_cast<double>(date);
+}
+
+CNTPacket& operator>>(CNTPacket& packet, COLEDateTime& date) {
+    // Taken as it comes: the status is not on the wire and no range test is
+    // made; a value out of range is still never turned into parts.
+    double value = date.m_dt;
+    packet >> value;
+    date.m_dt = value;
+    date.m_status = COLEDateTime::valid;
     return packet;
 }

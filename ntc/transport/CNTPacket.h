@@ -16,6 +16,7 @@
 
 class CString;
 class COLEDateTime;
+class _variant_t;
 
 class QUILLNTC_API CNTPacket {
 public:
@@ -106,5 +107,9 @@ QUILLNTC_API CNTPacket& operator<<(CNTPacket& packet, const std::string& text);
 QUILLNTC_API CNTPacket& operator>>(CNTPacket& packet, std::string& text);
 QUILLNTC_API CNTPacket& operator<<(CNTPacket& packet, const COLEDateTime& date);
 QUILLNTC_API CNTPacket& operator>>(CNTPacket& packet, COLEDateTime& date);
+// A variant as its type tag and value; types without a wire form travel as
+// the tag alone and arrive as an empty variant.
+QUILLNTC_API CNTPacket& operator<<(CNTPacket& packet, const _variant_t& value);
+QUILLNTC_API CNTPacket& operator>>(CNTPacket& packet, _variant_t& value);
 
 #endif

@@ -1,4 +1,5 @@
 #include "transport/CNTPacket.h"
+#include "transport/COLEDateTime.h"
 
 #include <gtest/gtest.h>
 
@@ -135,6 +136,33 @@ TEST(CNTPacketWire, EveryFieldTypeRoundTrips) {
     EXPECT_EQ(empty, "");
     EXPECT_EQ(korean, "Korean 가나다");
     EXPECT_EQ(in.GetBufPoint(), in.GetBufSize());
+}
+
+TEST(CNTPacketWire, DatesTravelAsTheirDayCount) {
+    COLEDateTime when(2026, 12, 8, 6, 0, 0);
+    COLEDateTime invalid;
+    invalid.SetStatus(COLEDateTime::invalid);
+    CNTPacket packet = started(1004);
+    packet << when << invalid;
+    EXPECT_EQ(packet.GetBufSize(), 4 + 8 + 8);
+
+    CNTPacket in = received(bytes_of(packet));
+    COLEDateTime back, second;
+    in >> back >> second;
+    EXPECT_EQ(static_cast<double>(back), static_cast<double>(when));
+    EXPECT_EQ(back.GetHour(), 6);
+    // The status does not travel: whatever arrives is taken as valid.
+    EXPECT_EQ(second.GetStatus(), COLEDateTime::valid);
+
+    // Far out of range still arrives valid, and its parts stay safe to ask.
+    CNTPacket far = started(1004);
+    far << 1e300;
+    CNTPacket far_in = received(bytes_of(far));
+    COLEDateTime huge;
+    far_in >> huge;
+    EXPECT_EQ(huge.GetStatus(), COLEDateTime::valid);
+    EXPECT_EQ(static_cast<double>(huge), 1e300);
+    EXPECT_EQ(huge.GetYear(), -1) << "a value beyond the calendar has no year";
 }
 
 TEST(CNTPacketWire, LongsTakeFourBytes) {
