@@ -1,5 +1,6 @@
 #include "transport/COLEVariant.h"
 
+#include <stdint.h>
 #include <string.h>
 
 #include "transport/Trace.h"

@@ -1,5 +1,6 @@
 #include "transport/VariantT.h"
 
+#include <stdint.h>
 #include <string.h>
 
 #include "quill/platform/text.h"

@@ -6,14 +6,14 @@
 #ifndef QUILL_PLATFORM_OLEAUTO_H
 #define QUILL_PLATFORM_OLEAUTO_H
 
+#include <stdint.h>
+
 #include "quill/platform/types.h"
 
 #ifdef _WIN32
 #include <oleauto.h>
 
 #else
-#include <stdint.h>
-
 // The network library links this code in statically and hands variants to its
 // host, which may call these functions itself: they stay visible in the
 // shared library.
