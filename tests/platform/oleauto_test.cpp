@@ -323,6 +323,27 @@ TEST(VariantChangeType, EmptyNullAndReferences) {
     EXPECT_EQ(VariantChangeType(&out.v, &ref, 0, VT_UI1), DISP_E_OVERFLOW);
 }
 
+TEST(VariantChangeType, DecimalsBecomeNumbers) {
+    Var out;
+    VARIANT dec;
+    memset(&dec, 0, sizeof dec);
+    dec.decVal.scale = 2;
+    dec.decVal.Lo64 = 12350;
+    dec.vt = VT_DECIMAL;
+    ASSERT_EQ(VariantChangeType(&out.v, &dec, 0, VT_R8), S_OK);
+    EXPECT_DOUBLE_EQ(out.v.dblVal, 123.5);
+    ASSERT_EQ(VariantChangeType(&out.v, &dec, 0, VT_I4), S_OK);
+    EXPECT_EQ(out.v.lVal, 124);
+
+    dec.decVal.scale = 0;
+    dec.decVal.sign = DECIMAL_NEG;
+    dec.decVal.Lo64 = 5;
+    dec.vt = VT_DECIMAL;
+    ASSERT_EQ(VariantChangeType(&out.v, &dec, 0, VT_I4), S_OK);
+    EXPECT_EQ(out.v.lVal, -5);
+    EXPECT_EQ(VariantChangeType(&out.v, &dec, 0, VT_UI1), DISP_E_OVERFLOW);
+}
+
 #ifndef _WIN32
 // Our own choices where Windows follows the user's locale.
 TEST(VariantChangeType, DatesAsTextUseOneFixedForm) {
