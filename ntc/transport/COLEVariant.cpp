@@ -1,1 +1,282 @@
 #include "transport/COLEVariant.h"
+
+#include <stdint.h>
+#include <string.h>
+
+#include "transport/Trace.h"
+
+// Shared with _variant_t, whose comparison follows the same rules.
+bool ntc_variants_equal(const VARIANT& a, const VARIANT& b);
+
+namespace {
+
+// The source name under which failures are reported.
+const char kSourceName[] = "OLEVariant";
+
+void check(HRESULT result, int line) {
+    if (SUCCEEDED(result))
+        return;
+    if (result == E_OUTOFMEMORY)
+        TRACE("Memory Exception at %s : %d\n", kSourceName, line);
+    else
+        TRACE("OLE Exception at %s : %d\n", kSourceName, line);
+}
+
+VARIANT_BOOL to_bool(long value) {
+    return value ? VARIANT_TRUE : VARIANT_FALSE;
+}
+
+// Bytes of the value for the types held directly in the variant.
+size_t value_size(VARTYPE base) {
+    switch (base) {
+    case VT_I1:
+    case VT_UI1:
+        return 1;
+    case VT_I2:
+    case VT_UI2:
+    case VT_BOOL:
+        return 2;
+    case VT_I4:
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT:
+    case VT_ERROR:
+        return 4;
+    case VT_I8:
+    case VT_UI8:
+    case VT_CY:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
+bool bstr_equal(BSTR a, BSTR b) {
+    const unsigned int length = SysStringByteLen(a);
+    return length == SysStringByteLen(b) && (length == 0 || memcmp(a, b, length) == 0);
+}
+
+bool decimal_equal(const DECIMAL& a, const DECIMAL& b) {
+    return a.scale == b.scale && a.sign == b.sign && a.Hi32 == b.Hi32 && a.Lo64 == b.Lo64;
+}
+
+// Compares the values of two plain variants of the same type.
+bool plain_equal(VARTYPE type, const VARIANT& a, const VARIANT& b) {
+    switch (type) {
+    case VT_EMPTY:
+    case VT_NULL:
+        return true;
+    case VT_R4:
+        return a.fltVal == b.fltVal;
+    case VT_R8:
+        return a.dblVal == b.dblVal;
+    case VT_DATE:
+        return a.date == b.date;
+    case VT_BSTR:
+        return bstr_equal(a.bstrVal, b.bstrVal);
+    case VT_DECIMAL:
+        return decimal_equal(a.decVal, b.decVal);
+    case VT_DISPATCH:
+    case VT_UNKNOWN:
+        return a.byref == b.byref;
+    default:
+        break;
+    }
+    if (type & VT_ARRAY)
+        return a.parray == b.parray;
+    const size_t size = value_size(type);
+    return size != 0 && memcmp(&a.llVal, &b.llVal, size) == 0;
+}
+
+// Compares what two by-reference variants of the same base type point at.
+bool referenced_equal(VARTYPE base, const VARIANT& a, const VARIANT& b) {
+    if (a.byref == b.byref)
+        return true;
+    if (!a.byref || !b.byref)
+        return false;
+    switch (base) {
+    case VT_BSTR:
+        return bstr_equal(*a.pbstrVal, *b.pbstrVal);
+    case VT_DECIMAL:
+        return decimal_equal(*a.pdecVal, *b.pdecVal);
+    case VT_VARIANT:
+        // A variant may not point at another reference, and following one
+        // could loop forever.
+        if ((a.pvarVal->vt & VT_BYREF) || (b.pvarVal->vt & VT_BYREF))
+            return false;
+        return ntc_variants_equal(*a.pvarVal, *b.pvarVal);
+    case VT_R4:
+        return *a.pfltVal == *b.pfltVal;
+    case VT_R8:
+        return *a.pdblVal == *b.pdblVal;
+    case VT_DATE:
+        return *a.pdate == *b.pdate;
+    default:
+        break;
+    }
+    if (base & VT_ARRAY)
+        return *a.pparray == *b.pparray;
+    const size_t size = value_size(base);
+    return size != 0 && memcmp(a.byref, b.byref, size) == 0;
+}
+
+} // namespace
+
+bool ntc_variants_equal(const VARIANT& a, const VARIANT& b) {
+    if (&a == &b)
+        return true;
+    if (a.vt != b.vt)
+        return false;
+    if (a.vt & VT_BYREF)
+        return referenced_equal(static_cast<VARTYPE>(a.vt & ~VT_BYREF), a, b);
+    return plain_equal(a.vt, a, b);
+}
+
+COLEVariant::COLEVariant() {
+    memset(static_cast<VARIANT*>(this), 0, sizeof(VARIANT));
+}
+
+COLEVariant::COLEVariant(const VARIANT& source) : COLEVariant() {
+    check(VariantCopy(this, const_cast<VARIANT*>(&source)), __LINE__);
+}
+
+COLEVariant::COLEVariant(const COLEVariant& source) : COLEVariant() {
+    check(VariantCopy(this, const_cast<COLEVariant*>(&source)), __LINE__);
+}
+
+COLEVariant::COLEVariant(BYTE value) : COLEVariant() {
+    vt = VT_UI1;
+    bVal = value;
+}
+
+COLEVariant::COLEVariant(float value) : COLEVariant() {
+    vt = VT_R4;
+    fltVal = value;
+}
+
+COLEVariant::COLEVariant(double value) : COLEVariant() {
+    vt = VT_R8;
+    dblVal = value;
+}
+
+COLEVariant::COLEVariant(short value, VARTYPE type) : COLEVariant() {
+    if (type == VT_BOOL) {
+        vt = VT_BOOL;
+        boolVal = to_bool(value);
+    } else {
+        vt = VT_I2;
+        iVal = value;
+    }
+}
+
+COLEVariant::COLEVariant(long value, VARTYPE type) : COLEVariant() {
+    if (type == VT_BOOL) {
+        vt = VT_BOOL;
+        boolVal = to_bool(value);
+    } else if (type == VT_ERROR) {
+        vt = VT_ERROR;
+        scode = static_cast<SCODE>(value);
+    } else {
+        vt = VT_I4;
+        lVal = static_cast<int32_t>(value);
+    }
+}
+
+COLEVariant::~COLEVariant() {
+    check(VariantClear(this), __LINE__);
+}
+
+COLEVariant& COLEVariant::operator=(const COLEVariant& source) {
+    return *this = static_cast<const VARIANT&>(source);
+}
+
+COLEVariant& COLEVariant::operator=(const VARIANT& source) {
+    if (&source != this)
+        check(VariantCopy(this, const_cast<VARIANT*>(&source)), __LINE__);
+    return *this;
+}
+
+COLEVariant& COLEVariant::operator=(BYTE value) {
+    if (vt != VT_UI1) {
+        Clear();
+        vt = VT_UI1;
+    }
+    bVal = value;
+    return *this;
+}
+
+COLEVariant& COLEVariant::operator=(float value) {
+    if (vt != VT_R4) {
+        Clear();
+        vt = VT_R4;
+    }
+    fltVal = value;
+    return *this;
+}
+
+COLEVariant& COLEVariant::operator=(double value) {
+    if (vt != VT_R8) {
+        Clear();
+        vt = VT_R8;
+    }
+    dblVal = value;
+    return *this;
+}
+
+COLEVariant& COLEVariant::operator=(short value) {
+    if (vt == VT_BOOL) {
+        boolVal = to_bool(value);
+        return *this;
+    }
+    if (vt != VT_I2) {
+        Clear();
+        vt = VT_I2;
+    }
+    iVal = value;
+    return *this;
+}
+
+COLEVariant& COLEVariant::operator=(long value) {
+    if (vt == VT_BOOL) {
+        boolVal = to_bool(value);
+    } else if (vt == VT_ERROR) {
+        scode = static_cast<SCODE>(value);
+    } else {
+        if (vt != VT_I4) {
+            Clear();
+            vt = VT_I4;
+        }
+        lVal = static_cast<int32_t>(value);
+    }
+    return *this;
+}
+
+bool COLEVariant::operator==(const VARIANT& other) const {
+    return ntc_variants_equal(*this, other);
+}
+
+void COLEVariant::Clear() {
+    check(VariantClear(this), __LINE__);
+}
+
+void COLEVariant::ChangeType(VARTYPE type, const VARIANT* source) {
+    if (!source)
+        source = this;
+    if (source != this || type != vt)
+        check(VariantChangeType(this, const_cast<VARIANT*>(source), 0, type), __LINE__);
+}
+
+void COLEVariant::Attach(VARIANT& source) {
+    if (&source == this)
+        return;
+    Clear();
+    memcpy(static_cast<VARIANT*>(this), &source, sizeof(VARIANT));
+    source.vt = VT_EMPTY;
+}
+
+VARIANT COLEVariant::Detach() {
+    VARIANT result;
+    memcpy(&result, static_cast<VARIANT*>(this), sizeof(VARIANT));
+    vt = VT_EMPTY;
+    return result;
+}

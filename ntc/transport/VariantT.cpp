@@ -1,1 +1,451 @@
 #include "transport/VariantT.h"
+
+#include <stdint.h>
+#include <string.h>
+
+#include "quill/platform/text.h"
+#include "transport/Trace.h"
+
+// Defined beside COLEVariant, whose comparison rules _variant_t shares.
+bool ntc_variants_equal(const VARIANT& a, const VARIANT& b);
+
+namespace {
+
+const char kSourceName[] = "VariantT";
+
+void check(HRESULT result, int line) {
+    if (SUCCEEDED(result))
+        return;
+    if (result == E_OUTOFMEMORY)
+        TRACE("Memory Exception at %s : %d\n", kSourceName, line);
+    else
+        TRACE("OLE Exception at %s : %d\n", kSourceName, line);
+}
+
+VARIANT_BOOL to_bool(long value) {
+    return value ? VARIANT_TRUE : VARIANT_FALSE;
+}
+
+// A null text stays a null BSTR; a copy that cannot be made is reported and
+// also leaves a null BSTR.
+BSTR copy_text(const WCHAR* text, int line) {
+    if (!text)
+        return nullptr;
+    BSTR result = SysAllocString(text);
+    if (!result)
+        check(E_OUTOFMEMORY, line);
+    return result;
+}
+
+BSTR narrow_to_bstr(const char* text, int line) {
+    if (!text)
+        return nullptr;
+    const qp::WideString wide = qp::narrow_to_wide(text);
+    BSTR result = SysAllocStringLen(wide.data(), static_cast<unsigned int>(wide.size()));
+    if (!result)
+        check(E_OUTOFMEMORY, line);
+    return result;
+}
+
+bool can_refer_to(VARTYPE type) {
+    switch (type) {
+    case VT_I1:
+    case VT_UI1:
+    case VT_I2:
+    case VT_UI2:
+    case VT_I4:
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT:
+    case VT_I8:
+    case VT_UI8:
+    case VT_R4:
+    case VT_R8:
+    case VT_DATE:
+    case VT_BOOL:
+    case VT_ERROR:
+    case VT_CY:
+    case VT_BSTR:
+    case VT_DECIMAL:
+    case VT_VARIANT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The value converted to type, in a variant the caller must clear; false
+// (and a TRACE line) when the conversion fails.
+bool converted(const VARIANT& source, VARTYPE type, VARIANT* out) {
+    VariantInit(out);
+    const HRESULT result = VariantChangeType(out, const_cast<VARIANT*>(&source), 0, type);
+    check(result, __LINE__);
+    return SUCCEEDED(result);
+}
+
+} // namespace
+
+_variant_t::_variant_t() {
+    memset(static_cast<VARIANT*>(this), 0, sizeof(VARIANT));
+}
+
+_variant_t::_variant_t(const VARIANT& source) : _variant_t() {
+    check(VariantCopy(this, const_cast<VARIANT*>(&source)), __LINE__);
+}
+
+_variant_t::_variant_t(const VARIANT* source) : _variant_t() {
+    if (source)
+        check(VariantCopy(this, const_cast<VARIANT*>(source)), __LINE__);
+}
+
+_variant_t::_variant_t(const _variant_t& source) : _variant_t() {
+    check(VariantCopy(this, const_cast<_variant_t*>(&source)), __LINE__);
+}
+
+_variant_t::_variant_t(VARIANT& source, bool copy) : _variant_t() {
+    if (copy)
+        check(VariantCopy(this, &source), __LINE__);
+    else
+        Attach(source);
+}
+
+_variant_t::_variant_t(short value, VARTYPE type) : _variant_t() {
+    if (type == VT_BOOL) {
+        vt = VT_BOOL;
+        boolVal = to_bool(value);
+    } else {
+        vt = VT_I2;
+        iVal = value;
+    }
+}
+
+_variant_t::_variant_t(long value, VARTYPE type) : _variant_t() {
+    if (type == VT_BOOL) {
+        vt = VT_BOOL;
+        boolVal = to_bool(value);
+    } else if (type == VT_ERROR) {
+        vt = VT_ERROR;
+        scode = static_cast<SCODE>(value);
+    } else {
+        vt = VT_I4;
+        lVal = static_cast<int32_t>(value);
+    }
+}
+
+_variant_t::_variant_t(float value) : _variant_t() {
+    vt = VT_R4;
+    fltVal = value;
+}
+
+_variant_t::_variant_t(double value, VARTYPE type) : _variant_t() {
+    if (type == VT_DATE) {
+        vt = VT_DATE;
+        date = value;
+    } else {
+        vt = VT_R8;
+        dblVal = value;
+    }
+}
+
+_variant_t::_variant_t(const WCHAR* text) : _variant_t() {
+    TakeString(copy_text(text, __LINE__));
+}
+
+_variant_t::_variant_t(const char* text) : _variant_t() {
+    TakeString(narrow_to_bstr(text, __LINE__));
+}
+
+_variant_t::_variant_t(bool value) : _variant_t() {
+    vt = VT_BOOL;
+    boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+}
+
+_variant_t::_variant_t(const DECIMAL& value) : _variant_t() {
+    decVal = value;
+    vt = VT_DECIMAL;
+}
+
+_variant_t::_variant_t(BYTE value) : _variant_t() {
+    vt = VT_UI1;
+    bVal = value;
+}
+
+_variant_t::_variant_t(char value) : _variant_t() {
+    vt = VT_I1;
+    cVal = value;
+}
+
+_variant_t::_variant_t(unsigned short value) : _variant_t() {
+    vt = VT_UI2;
+    uiVal = value;
+}
+
+_variant_t::_variant_t(unsigned long value) : _variant_t() {
+    vt = VT_UI4;
+    ulVal = static_cast<uint32_t>(value);
+}
+
+_variant_t::_variant_t(int value) : _variant_t() {
+    vt = VT_INT;
+    intVal = value;
+}
+
+_variant_t::_variant_t(unsigned int value) : _variant_t() {
+    vt = VT_UINT;
+    uintVal = value;
+}
+
+_variant_t::_variant_t(long long value) : _variant_t() {
+    vt = VT_I8;
+    llVal = value;
+}
+
+_variant_t::_variant_t(unsigned long long value) : _variant_t() {
+    vt = VT_UI8;
+    ullVal = value;
+}
+
+_variant_t::~_variant_t() {
+    check(VariantClear(this), __LINE__);
+}
+
+_variant_t _variant_t::ByRef(VARTYPE type, void* value) {
+    _variant_t result;
+    if (!value || !can_refer_to(type)) {
+        TRACE("_variant_t::ByRef() doesn't support for type %x\n", type);
+        return result;
+    }
+    result.vt = static_cast<VARTYPE>(type | VT_BYREF);
+    result.byref = value;
+    return result;
+}
+
+_variant_t& _variant_t::operator=(const VARIANT& source) {
+    if (&source != this)
+        check(VariantCopy(this, const_cast<VARIANT*>(&source)), __LINE__);
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(const VARIANT* source) {
+    if (!source)
+        Clear();
+    else
+        *this = *source;
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(const _variant_t& source) {
+    return *this = static_cast<const VARIANT&>(source);
+}
+
+void _variant_t::Retype(VARTYPE type) {
+    if (vt != type) {
+        Clear();
+        vt = type;
+    }
+}
+
+_variant_t& _variant_t::operator=(short value) {
+    if (vt == VT_BOOL) {
+        boolVal = to_bool(value);
+    } else {
+        Retype(VT_I2);
+        iVal = value;
+    }
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(long value) {
+    if (vt == VT_BOOL) {
+        boolVal = to_bool(value);
+    } else if (vt == VT_ERROR) {
+        scode = static_cast<SCODE>(value);
+    } else {
+        Retype(VT_I4);
+        lVal = static_cast<int32_t>(value);
+    }
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(float value) {
+    Retype(VT_R4);
+    fltVal = value;
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(double value) {
+    if (vt == VT_DATE) {
+        date = value;
+    } else {
+        Retype(VT_R8);
+        dblVal = value;
+    }
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(const WCHAR* text) {
+    TakeString(copy_text(text, __LINE__));
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(const char* text) {
+    TakeString(narrow_to_bstr(text, __LINE__));
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(bool value) {
+    Retype(VT_BOOL);
+    boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(const DECIMAL& value) {
+    // The value may be this variant's own decVal, whose first word is the
+    // type: copy it out before clearing.
+    const DECIMAL copy = value;
+    Clear();
+    decVal = copy;
+    vt = VT_DECIMAL;
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(BYTE value) {
+    Retype(VT_UI1);
+    bVal = value;
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(char value) {
+    Retype(VT_I1);
+    cVal = value;
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(unsigned short value) {
+    Retype(VT_UI2);
+    uiVal = value;
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(unsigned long value) {
+    Retype(VT_UI4);
+    ulVal = static_cast<uint32_t>(value);
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(int value) {
+    Retype(VT_INT);
+    intVal = value;
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(unsigned int value) {
+    Retype(VT_UINT);
+    uintVal = value;
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(long long value) {
+    Retype(VT_I8);
+    llVal = value;
+    return *this;
+}
+
+_variant_t& _variant_t::operator=(unsigned long long value) {
+    Retype(VT_UI8);
+    ullVal = value;
+    return *this;
+}
+
+bool _variant_t::operator==(const VARIANT& other) const {
+    return ntc_variants_equal(*this, other);
+}
+
+_variant_t::operator short() const {
+    VARIANT v;
+    if (!converted(*this, VT_I2, &v))
+        return 0;
+    return v.iVal;
+}
+
+_variant_t::operator long() const {
+    VARIANT v;
+    if (!converted(*this, VT_I4, &v))
+        return 0;
+    return v.lVal;
+}
+
+_variant_t::operator float() const {
+    VARIANT v;
+    if (!converted(*this, VT_R4, &v))
+        return 0;
+    return v.fltVal;
+}
+
+_variant_t::operator double() const {
+    VARIANT v;
+    if (!converted(*this, VT_R8, &v))
+        return 0;
+    return v.dblVal;
+}
+
+_variant_t::operator bool() const {
+    VARIANT v;
+    if (!converted(*this, VT_BOOL, &v))
+        return false;
+    return v.boolVal != VARIANT_FALSE;
+}
+
+_variant_t::operator BYTE() const {
+    VARIANT v;
+    if (!converted(*this, VT_UI1, &v))
+        return 0;
+    return v.bVal;
+}
+
+std::string _variant_t::GetNarrowString() const {
+    VARIANT v;
+    if (!converted(*this, VT_BSTR, &v))
+        return std::string();
+    std::string text;
+    if (v.bstrVal)
+        text = qp::wide_to_narrow(v.bstrVal, static_cast<int>(SysStringLen(v.bstrVal)));
+    VariantClear(&v);
+    return text;
+}
+
+void _variant_t::Clear() {
+    check(VariantClear(this), __LINE__);
+}
+
+void _variant_t::ChangeType(VARTYPE type, const _variant_t* source) {
+    if (!source)
+        source = this;
+    if (source != this || type != vt)
+        check(VariantChangeType(this, const_cast<_variant_t*>(source), 0, type), __LINE__);
+}
+
+void _variant_t::Attach(VARIANT& source) {
+    if (&source == this)
+        return;
+    Clear();
+    memcpy(static_cast<VARIANT*>(this), &source, sizeof(VARIANT));
+    source.vt = VT_EMPTY;
+}
+
+VARIANT _variant_t::Detach() {
+    VARIANT result;
+    memcpy(&result, static_cast<VARIANT*>(this), sizeof(VARIANT));
+    vt = VT_EMPTY;
+    return result;
+}
+
+void _variant_t::SetString(const char* text) {
+    TakeString(narrow_to_bstr(text, __LINE__));
+}
+
+void _variant_t::TakeString(BSTR text) {
+    Clear();
+    vt = VT_BSTR;
+    bstrVal = text;
+}

@@ -1,1 +1,319 @@
+#include "transport/COLEVariant.h"
+#include "transport/VariantT.h"
+
 #include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+
+#include "quill/platform/text.h"
+
+namespace {
+
+BSTR make_bstr(const char* text) {
+    const qp::WideString wide = qp::narrow_to_wide(text);
+    return SysAllocStringLen(wide.data(), static_cast<unsigned int>(wide.size()));
+}
+
+std::string text_of(BSTR text) {
+    return qp::wide_to_narrow(text, static_cast<int>(SysStringLen(text)));
+}
+
+COLEVariant string_variant(const char* text) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_BSTR;
+    v.bstrVal = make_bstr(text);
+    COLEVariant result;
+    result.Attach(v);
+    return result;
+}
+
+TEST(COLEVariant, HoldsExactlyOneVariant) {
+    EXPECT_EQ(sizeof(COLEVariant), sizeof(VARIANT));
+    EXPECT_EQ(sizeof(COLEVariant), 16u);
+    EXPECT_EQ(sizeof(_variant_t), 16u);
+
+    const COLEVariant empty;
+    const unsigned char zeros[16] = {};
+    EXPECT_EQ(memcmp(static_cast<const VARIANT*>(&empty), zeros, 16), 0);
+}
+
+TEST(COLEVariant, ConstructorsChooseTheirTypes) {
+    EXPECT_EQ(COLEVariant(BYTE(7)).vt, VT_UI1);
+    EXPECT_EQ(COLEVariant(1.5f).vt, VT_R4);
+    EXPECT_EQ(COLEVariant(1.5).vt, VT_R8);
+
+    const COLEVariant yes(short(5), VT_BOOL);
+    EXPECT_EQ(yes.vt, VT_BOOL);
+    EXPECT_EQ(yes.boolVal, VARIANT_TRUE);
+    const COLEVariant no(short(0), VT_BOOL);
+    EXPECT_EQ(no.boolVal, VARIANT_FALSE);
+    const COLEVariant other_short(short(-3), VT_R8);
+    EXPECT_EQ(other_short.vt, VT_I2);
+    EXPECT_EQ(other_short.iVal, -3);
+
+    const COLEVariant error(7L, VT_ERROR);
+    EXPECT_EQ(error.vt, VT_ERROR);
+    EXPECT_EQ(error.scode, 7);
+    const COLEVariant long_bool(9L, VT_BOOL);
+    EXPECT_EQ(long_bool.vt, VT_BOOL);
+    EXPECT_EQ(long_bool.boolVal, VARIANT_TRUE);
+    const COLEVariant plain(-100000L);
+    EXPECT_EQ(plain.vt, VT_I4);
+    EXPECT_EQ(plain.lVal, -100000);
+}
+
+TEST(COLEVariant, AssignmentsKeepAMatchingType) {
+    COLEVariant flag(short(0), VT_BOOL);
+    flag = short(3);
+    EXPECT_EQ(flag.vt, VT_BOOL);
+    EXPECT_EQ(flag.boolVal, VARIANT_TRUE);
+    flag = 0L;
+    EXPECT_EQ(flag.vt, VT_BOOL);
+    EXPECT_EQ(flag.boolVal, VARIANT_FALSE);
+
+    COLEVariant error(1L, VT_ERROR);
+    error = 42L;
+    EXPECT_EQ(error.vt, VT_ERROR);
+    EXPECT_EQ(error.scode, 42);
+
+    COLEVariant number(5L);
+    number = short(2);
+    EXPECT_EQ(number.vt, VT_I2);
+    EXPECT_EQ(number.iVal, 2);
+    number = 2.5f;
+    EXPECT_EQ(number.vt, VT_R4);
+    number = BYTE(200);
+    EXPECT_EQ(number.vt, VT_UI1);
+    EXPECT_EQ(number.bVal, 200);
+
+    // The string is released when the type changes (the leak checker sees).
+    COLEVariant text = string_variant("gone");
+    text = 0.25;
+    EXPECT_EQ(text.vt, VT_R8);
+    EXPECT_EQ(text.dblVal, 0.25);
+}
+
+TEST(COLEVariant, CopiesOwnTheirStrings) {
+    COLEVariant original = string_variant("first");
+    COLEVariant copy(original);
+    EXPECT_NE(copy.bstrVal, original.bstrVal);
+    EXPECT_TRUE(copy == original);
+
+    COLEVariant assigned = string_variant("other");
+    assigned = original;
+    original.Clear();
+    EXPECT_EQ(original.vt, VT_EMPTY);
+    EXPECT_EQ(text_of(copy.bstrVal), "first");
+    EXPECT_EQ(text_of(assigned.bstrVal), "first");
+
+    COLEVariant& self = assigned;
+    assigned = self;
+    EXPECT_EQ(text_of(assigned.bstrVal), "first");
+}
+
+TEST(COLEVariant, AttachAndDetachMoveOwnership) {
+    VARIANT raw;
+    VariantInit(&raw);
+    raw.vt = VT_BSTR;
+    raw.bstrVal = make_bstr("owned");
+
+    COLEVariant holder = string_variant("replaced");
+    holder.Attach(raw);
+    EXPECT_EQ(raw.vt, VT_EMPTY);
+    EXPECT_EQ(text_of(holder.bstrVal), "owned");
+
+    VARIANT back = holder.Detach();
+    EXPECT_EQ(holder.vt, VT_EMPTY);
+    EXPECT_EQ(back.vt, VT_BSTR);
+    EXPECT_EQ(text_of(back.bstrVal), "owned");
+    EXPECT_EQ(VariantClear(&back), S_OK);
+}
+
+TEST(COLEVariant, EqualityNeedsTheSameTypeAndValue) {
+    EXPECT_TRUE(COLEVariant(5L) == COLEVariant(5L));
+    EXPECT_FALSE(COLEVariant(5L) == COLEVariant(6L));
+    EXPECT_FALSE(COLEVariant(5L) == COLEVariant(short(5)));
+    EXPECT_TRUE(COLEVariant(1.5) == COLEVariant(1.5));
+    EXPECT_TRUE(COLEVariant() == COLEVariant());
+    EXPECT_TRUE(string_variant("abc") == string_variant("abc"));
+    EXPECT_FALSE(string_variant("abc") == string_variant("abd"));
+    EXPECT_FALSE(string_variant("ab") == string_variant("abc"));
+
+    // Only the value counts, not bytes left over from a wider type.
+    COLEVariant narrowed(0x12345678L);
+    narrowed = BYTE(0x78);
+    EXPECT_TRUE(narrowed == COLEVariant(BYTE(0x78)));
+
+    short a = 4;
+    short b = 4;
+    const _variant_t ref_a = _variant_t::ByRef(&a);
+    const _variant_t ref_b = _variant_t::ByRef(&b);
+    EXPECT_TRUE(COLEVariant(ref_a) == ref_b);
+    b = 5;
+    EXPECT_FALSE(COLEVariant(ref_a) == ref_b);
+}
+
+TEST(COLEVariant, ChangeTypeConvertsOrReportsWithoutThrowing) {
+    COLEVariant v = string_variant("42");
+    v.ChangeType(VT_I4);
+    EXPECT_EQ(v.vt, VT_I4);
+    EXPECT_EQ(v.lVal, 42);
+
+    COLEVariant bad = string_variant("not a number");
+    EXPECT_NO_THROW(bad.ChangeType(VT_I4));
+    EXPECT_EQ(bad.vt, VT_BSTR);
+    EXPECT_EQ(text_of(bad.bstrVal), "not a number");
+
+    COLEVariant target(1.0);
+    const COLEVariant source(short(7));
+    target.ChangeType(VT_R8, &source);
+    EXPECT_EQ(target.vt, VT_R8);
+    EXPECT_EQ(target.dblVal, 7.0);
+
+    COLEVariant too_big(1e12);
+    EXPECT_NO_THROW(too_big.ChangeType(VT_I2));
+    EXPECT_EQ(too_big.vt, VT_R8);
+}
+
+TEST(VariantT, BuildsEveryWireType) {
+    EXPECT_EQ(_variant_t(short(-2)).vt, VT_I2);
+    EXPECT_EQ(_variant_t(5L).vt, VT_I4);
+    EXPECT_EQ(_variant_t(5L).lVal, 5);
+    EXPECT_EQ(_variant_t(0.5f).vt, VT_R4);
+    EXPECT_EQ(_variant_t(0.5).vt, VT_R8);
+    const _variant_t when(36526.5, VT_DATE);
+    EXPECT_EQ(when.vt, VT_DATE);
+    EXPECT_EQ(when.date, 36526.5);
+    const _variant_t yes(true);
+    EXPECT_EQ(yes.vt, VT_BOOL);
+    EXPECT_EQ(yes.boolVal, VARIANT_TRUE);
+    EXPECT_EQ(_variant_t('x').vt, VT_I1);
+    EXPECT_EQ(_variant_t(BYTE(250)).vt, VT_UI1);
+    EXPECT_EQ(_variant_t(static_cast<unsigned short>(60000)).vt, VT_UI2);
+    EXPECT_EQ(_variant_t(4000000000UL).vt, VT_UI4);
+    EXPECT_EQ(_variant_t(4000000000UL).ulVal, 4000000000u);
+    EXPECT_EQ(_variant_t(-9).vt, VT_INT);
+    EXPECT_EQ(_variant_t(9u).vt, VT_UINT);
+    EXPECT_EQ(_variant_t(short(1), VT_BOOL).boolVal, VARIANT_TRUE);
+    EXPECT_EQ(_variant_t(3L, VT_ERROR).vt, VT_ERROR);
+
+    DECIMAL d;
+    memset(&d, 0, sizeof d);
+    d.scale = 2;
+    d.sign = DECIMAL_NEG;
+    d.Hi32 = 1;
+    d.Lo64 = 12345;
+    const _variant_t dec(d);
+    EXPECT_EQ(dec.vt, VT_DECIMAL);
+    EXPECT_EQ(dec.decVal.scale, 2);
+    EXPECT_EQ(dec.decVal.sign, DECIMAL_NEG);
+    EXPECT_EQ(dec.decVal.Hi32, 1u);
+    EXPECT_EQ(dec.decVal.Lo64, 12345u);
+
+    const _variant_t text("hello");
+    EXPECT_EQ(text.vt, VT_BSTR);
+    EXPECT_EQ(text_of(text.bstrVal), "hello");
+    const _variant_t wide(text.bstrVal);
+    EXPECT_NE(wide.bstrVal, text.bstrVal);
+    EXPECT_TRUE(wide == text);
+}
+
+TEST(VariantT, ByReferencePointsAtTheCallersValue) {
+    short number = 12;
+    _variant_t ref = _variant_t::ByRef(&number);
+    EXPECT_EQ(ref.vt, VT_BYREF | VT_I2);
+    EXPECT_EQ(ref.piVal, &number);
+    number = 13;
+    EXPECT_EQ(static_cast<long>(ref), 13);
+
+    // Clearing a reference must not release the caller's string.
+    BSTR text = make_bstr("mine");
+    {
+        _variant_t text_ref = _variant_t::ByRef(&text);
+        EXPECT_EQ(text_ref.vt, VT_BYREF | VT_BSTR);
+        EXPECT_EQ(text_ref.GetNarrowString(), "mine");
+        _variant_t copy(text_ref);
+        EXPECT_EQ(copy.pbstrVal, &text);
+    }
+    EXPECT_EQ(text_of(text), "mine");
+    SysFreeString(text);
+
+    VARIANT_BOOL flag = VARIANT_TRUE;
+    const _variant_t flag_ref = _variant_t::ByRef(VT_BOOL, &flag);
+    EXPECT_EQ(flag_ref.vt, VT_BYREF | VT_BOOL);
+    EXPECT_TRUE(static_cast<bool>(flag_ref));
+
+    EXPECT_EQ(_variant_t::ByRef(VT_EMPTY, &flag).vt, VT_EMPTY);
+    EXPECT_EQ(_variant_t::ByRef(VT_I4, nullptr).vt, VT_EMPTY);
+}
+
+TEST(VariantT, ExtractorsConvertOrGiveZero) {
+    EXPECT_EQ(static_cast<long>(_variant_t("12")), 12);
+    EXPECT_EQ(static_cast<short>(_variant_t(2.5)), 2);
+    EXPECT_EQ(static_cast<double>(_variant_t(short(-4))), -4.0);
+    EXPECT_EQ(static_cast<float>(_variant_t("0.5")), 0.5f);
+    EXPECT_EQ(static_cast<BYTE>(_variant_t(200L)), 200);
+    EXPECT_TRUE(static_cast<bool>(_variant_t(3L)));
+    EXPECT_EQ(_variant_t(42L).GetNarrowString(), "42");
+
+    EXPECT_EQ(static_cast<long>(_variant_t("abc")), 0);
+    EXPECT_EQ(static_cast<BYTE>(_variant_t(300L)), 0);
+    EXPECT_FALSE(static_cast<bool>(_variant_t("maybe")));
+    VARIANT null;
+    VariantInit(&null);
+    null.vt = VT_NULL;
+    EXPECT_EQ(_variant_t(null).GetNarrowString(), "");
+}
+
+TEST(VariantT, NarrowTextRoundTripsThroughTheCodePage) {
+    const char* korean = "\xED\x95\x9C\xEA\xB8\x80"; // two Hangul syllables, UTF-8
+    const std::string narrow = qp::wide_to_narrow(qp::narrow_to_wide(korean).c_str());
+    _variant_t v;
+    v.SetString(narrow.c_str());
+    EXPECT_EQ(v.vt, VT_BSTR);
+    EXPECT_EQ(v.GetNarrowString(), narrow);
+}
+
+TEST(VariantT, AssignmentsNeitherLeakNorFreeTwice) {
+    _variant_t v("start");
+    v = v;
+    EXPECT_EQ(v.GetNarrowString(), "start");
+    // The new text is this variant's own string.
+    v = static_cast<const WCHAR*>(v.bstrVal);
+    EXPECT_EQ(v.GetNarrowString(), "start");
+    v = 5L;
+    EXPECT_EQ(v.vt, VT_I4);
+    v = "again";
+    v.SetString("and again");
+    EXPECT_EQ(v.GetNarrowString(), "and again");
+
+    _variant_t when(1.0, VT_DATE);
+    when = 2.0;
+    EXPECT_EQ(when.vt, VT_DATE);
+    _variant_t flag(true);
+    flag = short(0);
+    EXPECT_EQ(flag.vt, VT_BOOL);
+    EXPECT_EQ(flag.boolVal, VARIANT_FALSE);
+
+    DECIMAL d;
+    memset(&d, 0, sizeof d);
+    d.Lo64 = 77;
+    _variant_t dec(d);
+    dec = dec.decVal;
+    EXPECT_EQ(dec.vt, VT_DECIMAL);
+    EXPECT_EQ(dec.decVal.Lo64, 77u);
+
+    VARIANT raw = _variant_t("detached").Detach();
+    _variant_t taken(raw, false);
+    EXPECT_EQ(raw.vt, VT_EMPTY);
+    EXPECT_EQ(taken.GetNarrowString(), "detached");
+    _variant_t kept(taken, true);
+    taken.ChangeType(VT_I4);
+    EXPECT_EQ(taken.vt, VT_BSTR);
+    EXPECT_EQ(kept.GetNarrowString(), "detached");
+}
+
+} // namespace
