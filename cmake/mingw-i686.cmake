@@ -18,8 +18,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 
 # Sources are UTF-8; narrow text of the Windows build is code page 949.
-set(CMAKE_C_FLAGS_INIT "-finput-charset=UTF-8 -fexec-charset=CP949")
-set(CMAKE_CXX_FLAGS_INIT "-finput-charset=UTF-8 -fexec-charset=CP949")
+# Doubles are computed in SSE registers, not the x87 unit's 80 bits, so date
+# and number arithmetic rounds exactly as on the other target.
+set(CMAKE_C_FLAGS_INIT "-finput-charset=UTF-8 -fexec-charset=CP949 -msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-finput-charset=UTF-8 -fexec-charset=CP949 -msse2 -mfpmath=sse")
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")

@@ -69,7 +69,12 @@ double from_linear(double linear) {
     if (linear >= 0)
         return linear;
     const double day = floor(linear);
-    return day - (linear - day);
+    const double fraction = linear - day;
+    // Just below zero the fraction rounds up to a whole day; that is the
+    // next day at midnight, not a day further back.
+    if (fraction >= 1.0)
+        return day + 1.0;
+    return day - fraction;
 }
 
 // The comparisons are written so that not-a-number falls outside.

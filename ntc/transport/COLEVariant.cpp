@@ -3,6 +3,7 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "transport/COLEDateTime.h"
 #include "transport/Trace.h"
 
 // Shared with _variant_t, whose comparison follows the same rules.
@@ -159,6 +160,11 @@ COLEVariant::COLEVariant(double value) : COLEVariant() {
     dblVal = value;
 }
 
+COLEVariant::COLEVariant(const COLEDateTime& value) : COLEVariant() {
+    vt = VT_DATE;
+    date = static_cast<double>(value);
+}
+
 COLEVariant::COLEVariant(short value, VARTYPE type) : COLEVariant() {
     if (type == VT_BOOL) {
         vt = VT_BOOL;
@@ -220,6 +226,15 @@ COLEVariant& COLEVariant::operator=(double value) {
         vt = VT_R8;
     }
     dblVal = value;
+    return *this;
+}
+
+COLEVariant& COLEVariant::operator=(const COLEDateTime& value) {
+    if (vt != VT_DATE) {
+        Clear();
+        vt = VT_DATE;
+    }
+    date = static_cast<double>(value);
     return *this;
 }
 

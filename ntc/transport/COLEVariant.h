@@ -6,6 +6,8 @@
 #include "NTCExport.h"
 #include "quill/platform/oleauto.h"
 
+class COLEDateTime;
+
 class QUILLNTC_API COLEVariant : public tagVARIANT {
 public:
     // Empty, with all 16 bytes zero.
@@ -18,6 +20,8 @@ public:
     COLEVariant(float value);
     // VT_R8.
     COLEVariant(double value);
+    // A date: VT_DATE with the date's day count.
+    COLEVariant(const COLEDateTime& value);
     // VT_BOOL stores 0 or -1; any other type gives VT_I2.
     COLEVariant(short value, VARTYPE type = VT_I2);
     // VT_ERROR stores the code, VT_BOOL 0 or -1; any other type gives VT_I4.
@@ -33,6 +37,7 @@ public:
     COLEVariant& operator=(BYTE value);
     COLEVariant& operator=(float value);
     COLEVariant& operator=(double value);
+    COLEVariant& operator=(const COLEDateTime& value);
     COLEVariant& operator=(short value);
     COLEVariant& operator=(long value);
 

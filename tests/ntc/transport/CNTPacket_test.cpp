@@ -155,11 +155,11 @@ TEST(CNTPacketWire, DatesTravelAsTheirDayCount) {
     EXPECT_EQ(second.GetStatus(), COLEDateTime::valid);
 
     // Far out of range still arrives valid, and its parts stay safe to ask.
-    CNTPacket far = started(1004);
-    far << 1e300;
-    CNTPacket far_in = received(bytes_of(far));
+    CNTPacket distant = started(1004);
+    distant << 1e300;
+    CNTPacket distant_in = received(bytes_of(distant));
     COLEDateTime huge;
-    far_in >> huge;
+    distant_in >> huge;
     EXPECT_EQ(huge.GetStatus(), COLEDateTime::valid);
     EXPECT_EQ(static_cast<double>(huge), 1e300);
     EXPECT_EQ(huge.GetYear(), -1) << "a value beyond the calendar has no year";

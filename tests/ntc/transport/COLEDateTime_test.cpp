@@ -389,4 +389,15 @@ TEST(COLEDateTime, LayoutIsADoubleThenAStatus) {
     EXPECT_EQ(offsetof(COLEDateTimeSpan, m_status), sizeof(double));
 }
 
+TEST(COLEDateTimeArithmetic, ResultJustBelowZeroStaysOnItsDay) {
+    // 0.3 - (0.1 + 0.2) is a hair below zero in binary: midnight of
+    // 30 December 1899, not two days earlier.
+    const COLEDateTime result = COLEDateTime(0.3) - COLEDateTimeSpan(0.1 + 0.2);
+    EXPECT_EQ(result.GetStatus(), COLEDateTime::valid);
+    EXPECT_EQ(result.GetYear(), 1899);
+    EXPECT_EQ(result.GetMonth(), 12);
+    EXPECT_EQ(result.GetDay(), 30);
+    EXPECT_NEAR(static_cast<double>(result), 0.0, 1e-9);
+}
+
 } // namespace

@@ -1,4 +1,5 @@
 #include "transport/COLEVariant.h"
+#include "transport/COLEDateTime.h"
 #include "transport/VariantT.h"
 
 #include <gtest/gtest.h>
@@ -314,6 +315,23 @@ TEST(VariantT, AssignmentsNeitherLeakNorFreeTwice) {
     taken.ChangeType(VT_I4);
     EXPECT_EQ(taken.vt, VT_BSTR);
     EXPECT_EQ(kept.GetNarrowString(), "detached");
+}
+
+TEST(COLEVariantDate, HoldsTheDayCountAsADate) {
+    const COLEDateTime noon(2026, 12, 8, 12, 0, 0);
+    COLEVariant v(noon);
+    EXPECT_EQ(v.vt, VT_DATE);
+    EXPECT_EQ(v.date, static_cast<double>(noon));
+
+    COLEVariant string_variant;
+    string_variant.vt = VT_BSTR;
+    string_variant.bstrVal = SysAllocString(reinterpret_cast<const OLECHAR*>(u"x"));
+    string_variant = COLEDateTime(0.5);
+    EXPECT_EQ(string_variant.vt, VT_DATE) << "a string variant takes the date as a new type";
+    EXPECT_EQ(string_variant.date, 0.5);
+    v = COLEDateTime(1.25);
+    EXPECT_EQ(v.vt, VT_DATE);
+    EXPECT_EQ(v.date, 1.25);
 }
 
 } // namespace
