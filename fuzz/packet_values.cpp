@@ -7,6 +7,10 @@
 #include <string>
 
 #include "transport/CNTPacket.h"
+#include "transport/COLEDateTime.h"
+#include "transport/CPropCollection.h"
+#include "transport/CString.h"
+#include "transport/VariantT.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2)
@@ -29,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     unsigned short message = 0, length = 0;
     packet >> message >> length;
     for (int round = 0; round < 64 && packet.GetBufPoint() < packet.GetBufSize(); ++round) {
-        const int kind = (plan + round * 7 + packet.GetBufPoint()) % 8;
+        const int kind = (plan + round * 7 + packet.GetBufPoint()) % 12;
         switch (kind) {
         case 0: {
             char c;
@@ -69,12 +73,44 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 6:
             packet.SkipRead(static_cast<unsigned short>(plan));
             break;
+        case 7: {
+            CString text("old");
+            packet >> text;
+            break;
+        }
+        case 8: {
+            COLEDateTime date;
+            packet >> date;
+            date.GetYear();
+            date.GetDayOfYear();
+            break;
+        }
+        case 9: {
+            _variant_t value;
+            packet >> value;
+            value.GetNarrowString();
+            break;
+        }
+        case 10: {
+            CPropCollection collection;
+            packet >> collection;
+            // Write what was read as a byte image and read that back.
+            const std::vector<unsigned char> image = collection;
+            CPropCollection again;
+            again.CopyFrom(image);
+            break;
+        }
         default: {
             char block[64];
             packet.Read(block, static_cast<unsigned short>(counters % sizeof block));
             break;
         }
         }
+    }
+    // Byte images straight from the input.
+    if (plan & 0x80) {
+        CPropCollection collection;
+        collection.CopyFrom(std::vector<unsigned char>(data, data + size));
     }
     return 0;
 }

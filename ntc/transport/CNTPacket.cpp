@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "transport/COLEDateTime.h"
+#include "transport/CString.h"
 #include "transport/Trace.h"
 
 namespace {
@@ -148,6 +149,20 @@ void CNTPacket::WriteString(const char* text) {
         Write(text, static_cast<unsigned short>(length));
 }
 
+void CNTPacket::ReadString(CString& target) {
+    unsigned short length = 0;
+    *this >> length;
+    if (length == 0)
+        return;
+    char* buffer = target.GetBuffer(length);
+    if (!buffer)
+        return;
+    // A text cut short by the end of the packet keeps what arrived, never
+    // the bytes the buffer held before.
+    const int count = Read(buffer, length);
+    target.ReleaseBuffer(count > 0 ? count : 0);
+}
+
 void CNTPacket::Concrete(unsigned char* data, unsigned short size) {
     if (data)
         scramble(data, size);
@@ -250,6 +265,16 @@ CNTPacket& CNTPacket::operator>>(SYSTEMTIME& value) {
 
 CNTPacket& operator<<(CNTPacket& packet, const char* text) {
     packet.WriteString(text);
+    return packet;
+}
+
+CNTPacket& operator<<(CNTPacket& packet, const CString& text) {
+    packet.WriteString(text);
+    return packet;
+}
+
+CNTPacket& operator>>(CNTPacket& packet, CString& text) {
+    packet.ReadString(text);
     return packet;
 }
 

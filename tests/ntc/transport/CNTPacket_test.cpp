@@ -1,5 +1,6 @@
 #include "transport/CNTPacket.h"
 #include "transport/COLEDateTime.h"
+#include "transport/CString.h"
 
 #include <gtest/gtest.h>
 
@@ -163,6 +164,31 @@ TEST(CNTPacketWire, DatesTravelAsTheirDayCount) {
     EXPECT_EQ(huge.GetStatus(), COLEDateTime::valid);
     EXPECT_EQ(static_cast<double>(huge), 1e300);
     EXPECT_EQ(huge.GetYear(), -1) << "a value beyond the calendar has no year";
+}
+
+TEST(CNTPacketWire, CStringsReadAndWrite) {
+    CNTPacket packet = started(1000);
+    packet << CString("abc") << CString() << CString("가나");
+    const Bytes wire = bytes_of(packet);
+    EXPECT_EQ(Bytes(wire.begin() + 4, wire.begin() + 11),
+              (Bytes{0x03 ^ 0x6B, 0, 'a' ^ 0x6B, 'b', 'c', 0x6B, 0}));
+
+    CNTPacket in = received(bytes_of(packet));
+    CString first, second("unchanged"), third;
+    in >> first >> second >> third;
+    EXPECT_STREQ(first, "abc");
+    EXPECT_EQ(first.GetLength(), 3);
+    EXPECT_STREQ(second, "unchanged") << "an empty text leaves the target as it was";
+    EXPECT_STREQ(third, "가나");
+}
+
+TEST(CNTPacketWire, TextCutByTheEndKeepsOnlyWhatArrived) {
+    // The count promises 10 bytes; 3 arrive.
+    CNTPacket in = received({0x10, 0x00, 9, 0, 10 ^ 0x6B, 0, 'x' ^ 0x6B, 'y', 'z'});
+    CString text("0123456789ABCDEF");
+    in >> text;
+    EXPECT_EQ(text.GetLength(), 3);
+    EXPECT_STREQ(text, "xyz");
 }
 
 TEST(CNTPacketWire, LongsTakeFourBytes) {
