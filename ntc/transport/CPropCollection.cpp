@@ -17,10 +17,12 @@ unsigned char fold(unsigned char c) {
 void read_entries(CNTPacket& packet, long count, CPropCollection::PropertyMap& into) {
     CString name;
     for (long i = 0; i < count; ++i) {
-        if (packet.GetBufPoint() >= packet.GetBufSize())
-            break;
+        const unsigned short before = packet.GetBufPoint();
         _variant_t value;
         packet >> name >> value;
+        // Nothing left to read: the rest of the count has no entries.
+        if (packet.GetBufPoint() == before)
+            break;
         // The first of two names equal without case wins.
         into.insert(CPropCollection::PropertyMap::value_type(name, value));
     }

@@ -214,6 +214,14 @@ TEST(CPropCollection, HostileCountsStopAtTheEnd) {
     in >> props;
     EXPECT_EQ(props.GetProperties().size(), 1u);
 
+    // A length beyond the buffer must not keep the reader going once the
+    // buffer's bytes are used up.
+    CNTPacket bloated = arrived(packet);
+    bloated.SetBufSize(65535);
+    bloated >> props;
+    EXPECT_EQ(props.GetProperty("a").lVal, 1);
+    EXPECT_LE(bloated.GetBufPoint(), 4096);
+
     CNTPacket negative = started();
     negative << -5 << "a" << _variant_t(1L);
     CNTPacket in2 = arrived(negative);
