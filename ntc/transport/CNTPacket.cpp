@@ -287,10 +287,11 @@ CNTPacket& operator<<(CNTPacket& packet, const std::string& text) {
 CNTPacket& operator>>(CNTPacket& packet, std::string& text) {
     unsigned short length = 0;
     packet >> length;
-    std::string received(length, '\0');
-    const int count = length ? packet.Read(&received[0], length) : 0;
-    received.resize(static_cast<size_t>(count > 0 ? count : 0));
-    text.assign(received.c_str());
+    // Read straight into the target, reusing its storage; the text ends at
+    // its first zero byte, as a C string would.
+    text.resize(length);
+    const int count = length ? packet.Read(&text[0], length) : 0;
+    text.resize(strnlen(text.data(), static_cast<size_t>(count > 0 ? count : 0)));
     return packet;
 }
 
