@@ -18,6 +18,31 @@ void put(CNTPacket& packet, const void* source, unsigned short width) {
     packet.Write(source ? source : zeros, width);
 }
 
+// The wire width of a tag whose value is a plain number; 0 for the others.
+// Every value of a variant starts at the same place, the start of its value
+// union, so one width serves integers, floats and dates alike.
+unsigned short plain_width(unsigned short tag) {
+    switch (tag) {
+    case VT_I1:
+    case VT_UI1:
+        return 1;
+    case VT_I2:
+    case VT_UI2:
+        return 2;
+    case VT_I4:
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT:
+    case VT_R4:
+        return 4;
+    case VT_R8:
+    case VT_DATE:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
 } // namespace
 
 CNTPacket& operator<<(CNTPacket& packet, const _variant_t& value) {
@@ -27,27 +52,12 @@ CNTPacket& operator<<(CNTPacket& packet, const _variant_t& value) {
     packet << tag;
     // A by-reference variant travels as the value it points to.
     const void* ref = by_reference ? v.byref : nullptr;
+    if (const unsigned short width = plain_width(tag)) {
+        put(packet, by_reference ? ref : static_cast<const void*>(&v.bVal), width);
+        return packet;
+    }
     switch (tag) {
     case VT_NULL:
-        break;
-    case VT_I2:
-    case VT_UI2:
-        put(packet, by_reference ? ref : &v.iVal, 2);
-        break;
-    case VT_I4:
-    case VT_UI4:
-    case VT_INT:
-    case VT_UINT:
-    case VT_R4:
-        put(packet, by_reference ? ref : &v.lVal, 4);
-        break;
-    case VT_R8:
-    case VT_DATE:
-        put(packet, by_reference ? ref : &v.dblVal, 8);
-        break;
-    case VT_I1:
-    case VT_UI1:
-        put(packet, by_reference ? ref : &v.bVal, 1);
         break;
     case VT_BOOL: {
         const VARIANT_BOOL* flag =
@@ -82,36 +92,15 @@ CNTPacket& operator>>(CNTPacket& packet, _variant_t& value) {
     VARIANT& v = value;
     unsigned short tag = VT_EMPTY;
     packet >> tag;
+    if (const unsigned short width = plain_width(tag)) {
+        memset(&v.bVal, 0, 8);
+        packet.Read(&v.bVal, width);
+        v.vt = tag;
+        return packet;
+    }
     switch (tag) {
     case VT_NULL:
         v.vt = VT_NULL;
-        break;
-    case VT_I2:
-    case VT_UI2:
-        v.iVal = 0;
-        packet.Read(&v.iVal, 2);
-        v.vt = tag;
-        break;
-    case VT_I4:
-    case VT_UI4:
-    case VT_INT:
-    case VT_UINT:
-    case VT_R4:
-        v.lVal = 0;
-        packet.Read(&v.lVal, 4);
-        v.vt = tag;
-        break;
-    case VT_R8:
-    case VT_DATE:
-        v.dblVal = 0;
-        packet.Read(&v.dblVal, 8);
-        v.vt = tag;
-        break;
-    case VT_I1:
-    case VT_UI1:
-        v.bVal = 0;
-        packet.Read(&v.bVal, 1);
-        v.vt = tag;
         break;
     case VT_BOOL: {
         unsigned char byte = 0;
