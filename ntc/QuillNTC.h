@@ -6,6 +6,8 @@
 #include "transport/CDebug.h"
 #include "transport/CFile.h"
 #include "transport/CLock.h"
+#include "transport/CNetClientIO.h"
+#include "transport/CNetIO.h"
 #include "transport/CNTPacket.h"
 #include "transport/COLEDateTime.h"
 #include "transport/COLEVariant.h"

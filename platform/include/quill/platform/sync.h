@@ -49,6 +49,11 @@ public:
     // false on time-out.
     bool wait(uint32_t timeout_ms);
 
+    // The handle to store where the system expects an event handle (an
+    // OVERLAPPED record's hEvent): the kernel event on Windows, this object
+    // elsewhere.
+    HANDLE native_handle() const;
+
     struct Impl;
     Impl* impl() const { return impl_; }
 

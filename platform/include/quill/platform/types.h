@@ -45,6 +45,14 @@ typedef struct _FILETIME {
     DWORD dwHighDateTime;
 } FILETIME;
 
+typedef struct _OVERLAPPED {
+    uintptr_t Internal;
+    uintptr_t InternalHigh;
+    DWORD Offset;
+    DWORD OffsetHigh;
+    HANDLE hEvent;
+} OVERLAPPED;
+
 // The record behind CLock: a recursive mutex.
 typedef pthread_mutex_t QuillRawLock;
 

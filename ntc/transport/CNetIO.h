@@ -1,0 +1,97 @@
+// CNetIO: one TCP connection's byte transport, and the framing that cuts the
+// incoming byte stream into packets by their 4-byte header.
+//
+// Receives are posted one at a time for exactly the bytes the framing still
+// wants, so a packet always starts at offset 0 of the receive buffer and no
+// byte of the next packet is ever in it.
+#ifndef QUILLNTC_CNETIO_H
+#define QUILLNTC_CNETIO_H
+
+#include "NTCExport.h"
+#include "quill/platform/types.h"
+#include "transport/CLock.h"
+
+namespace qp {
+class Event;
+}
+
+// One asynchronous operation: the system's record, its owner, and whether it
+// receives (0) or sends (1).
+struct OVERLAPPED_PLUS {
+    OVERLAPPED overlapped;
+    unsigned long client;
+    unsigned long operation;
+};
+
+class QUILLNTC_API CNetIO {
+public:
+    enum { RECV_BUFFER_SIZE = 4096, HEADER_SIZE = 4 };
+    // Results of CollectPacket and SendPacket.
+    enum { PACKET_COMPLETE = 0, NET_ERROR = 2, MORE_WANTED = 5 };
+    enum { OPERATION_RECV = 0, OPERATION_SEND = 1 };
+
+    CNetIO();
+    // A copy takes every value but gets events of its own, so that neither
+    // object releases the other's.
+    CNetIO(const CNetIO& other);
+    CNetIO& operator=(const CNetIO& other);
+    virtual ~CNetIO();
+
+    // Back to the start: records and buffer zeroed, fresh events, nothing
+    // held, 4 bytes (a header) wanted, counters 0, no socket.
+    void Init();
+    void AttachClientToOVERLAPPED(unsigned long client);
+    OVERLAPPED_PLUS* GetOverlappedIN() { return &m_OverlappedIn; }
+    OVERLAPPED_PLUS* GetOverlappedOUT() { return &m_OverlappedOut; }
+    char* GetBuf() { return m_RecvBuf; }
+
+    bool IsConnected() const { return m_Socket != INVALID_SOCKET_VALUE; }
+    uintptr_t GetSocket() const { return m_Socket; }
+    void SetSocket(uintptr_t socket) { m_Socket = socket; }
+
+    // Accounts for the bytes one receive delivered: PACKET_COMPLETE when the
+    // packet in the buffer is whole, MORE_WANTED when the next receive must
+    // follow, NET_ERROR when the stream cannot be framed (the connection is
+    // then unusable; the state is left as it was).
+    unsigned long CollectPacket(unsigned long bytes);
+
+    // Where the next receive goes and how much it asks for.
+    unsigned long GetBytesHeld() const { return m_BytesHeld; }
+    unsigned long GetBytesWanted() const { return m_BytesWanted; }
+    unsigned long GetReadState() const { return m_ReadState; }
+    unsigned long GetMessageLength() const { return m_MessageLength; }
+
+    void AddSendBytes(unsigned long bytes);
+    void AddRecvBytes(unsigned long bytes);
+    void InitSendBytes();
+    void InitRecvBytes();
+    unsigned long GetSendBytes();
+    unsigned long GetRecvBytes();
+
+    static const uintptr_t INVALID_SOCKET_VALUE = ~static_cast<uintptr_t>(0);
+
+protected:
+    // Back to the start of a header with nothing held.
+    void ResetFraming();
+
+    CLock m_Lock;
+
+private:
+    void CreateEvents();
+    void ReleaseEvents();
+
+    OVERLAPPED_PLUS m_OverlappedIn;
+    OVERLAPPED_PLUS m_OverlappedOut;
+    qp::Event* m_RecvEvent;
+    qp::Event* m_SendEvent;
+    char m_RecvBuf[RECV_BUFFER_SIZE];
+    unsigned long m_BytesHeld;
+    unsigned long m_BytesWanted;
+    unsigned long m_ReadState;
+    unsigned long m_MessageLength;
+    uintptr_t m_Socket;
+    unsigned long m_SendBytes;
+    unsigned long m_RecvBytes;
+};
+
+#endif
