@@ -217,9 +217,11 @@ CNTPacket& CNTPacket::operator>>(unsigned char& value) {
 }
 
 CNTPacket& CNTPacket::operator>>(bool& value) {
-    unsigned char byte = value ? 1 : 0;
-    Read(&byte, 1);
-    value = byte != 0;
+    // Past the end the target is not touched at all: it may never have held
+    // a value, and a bool that holds no value must not even be looked at.
+    unsigned char byte = 0;
+    if (Read(&byte, 1) == 1)
+        value = byte != 0;
     return *this;
 }
 

@@ -626,8 +626,13 @@ HRESULT to_text(const Value& v, VARTYPE source_type, uint16_t flags, std::string
         *out = text;
         return S_OK;
     case Value::Real:
-        if (source_type == VT_DATE)
+        if (source_type == VT_DATE) {
+            // A day count outside the calendar (or not a number at all) has
+            // no text form.
+            if (!(v.d >= kMinDate && v.d < kMaxDate))
+                return DISP_E_OVERFLOW;
             *out = format_date(v.d);
+        }
         else
             *out = format_real(v.d, source_type == VT_R4 ? 7 : 15);
         return S_OK;

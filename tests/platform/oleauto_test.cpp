@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <string.h>
 
 #include <string>
@@ -387,5 +389,20 @@ TEST(VariantLayout, SixteenBytesWithTheValueAtOffsetEight) {
     EXPECT_EQ(reinterpret_cast<char*>(&v.decVal.Hi32) - reinterpret_cast<char*>(&v), 4);
     EXPECT_EQ(reinterpret_cast<char*>(&v.decVal.Lo64) - reinterpret_cast<char*>(&v), 8);
 }
+
+#ifndef _WIN32
+TEST(VariantChangeTypeDates, DayCountsBeyondTheCalendarHaveNoText) {
+    for (double day : {1e300, -1e300, 2958466.0, -657435.0, std::numeric_limits<double>::quiet_NaN()}) {
+        VARIANT date;
+        VariantInit(&date);
+        date.vt = VT_DATE;
+        date.date = day;
+        VARIANT text;
+        VariantInit(&text);
+        EXPECT_TRUE(FAILED(VariantChangeType(&text, &date, 0, VT_BSTR))) << day;
+        EXPECT_EQ(text.vt, VT_EMPTY);
+    }
+}
+#endif
 
 } // namespace

@@ -234,6 +234,9 @@ TEST(CNTPacketBounds, ReadingPastTheEndKeepsOldValues) {
     double d = 2.5;
     packet >> d;
     EXPECT_EQ(d, 2.5);
+    bool flag = true;
+    packet >> flag;
+    EXPECT_TRUE(flag);
     char buffer[4] = {'k', 'k', 'k', 'k'};
     EXPECT_EQ(packet.Read(buffer, 4), 0);
     EXPECT_EQ(buffer[0], 'k');
