@@ -2,14 +2,56 @@
 
 #include <string.h>
 
+#include "quill/platform/socket.h"
 #include "quill/platform/sync.h"
 #include "transport/CDebug.h"
+#include "transport/Trace.h"
 
 namespace {
 
 unsigned short u16_at(const char* buffer, int offset) {
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(buffer) + offset;
     return static_cast<unsigned short>(bytes[0] | (bytes[1] << 8));
+}
+
+// The log text of a send or receive error, after its prefix; null for codes
+// without one.
+const char* error_text(int code) {
+    switch (code) {
+    case 10052:
+        return "The connection has been broken due to 'keep-alive' activity detecting a failure "
+               "while the operation was in progress.\n";
+    case 995:
+        return "The overlapped operation has been canceled due to the closure of the socket, or "
+               "the execution of the SIO_FLUSH command in WSAIoctl.\n";
+    case 10035:
+        return "Overlapped sockets: There are too many outstanding overlapped I/O requests. "
+               "Nonoverlapped sockets: The socket is marked as nonblocking and the send operation "
+               "cannot be completed immediately.\n";
+    case 10050:
+        return "The network subsystem has failed.\n";
+    case 10053:
+        return "The virtual circuit was terminated due to a time-out or other failure.\n";
+    case 10055:
+        return "The Windows Sockets provider reports a buffer deadlock.\n";
+    case 10058:
+        return "The socket has been shut down; it is not possible to WSASend on a socket after "
+               "shutdown has been invoked with how set to SD_SEND or SD_BOTH.\n";
+    default:
+        return nullptr;
+    }
+}
+
+void log_error(const char* prefix, int code) {
+    if (const char* text = error_text(code))
+        CDebug::AppendDebugMsg("%s%s", prefix, text);
+}
+
+// Sets an option and reads it back; true when the value stuck.
+bool set_and_check(uintptr_t socket, qp::SocketOption option, int value) {
+    int read_back = 0;
+    return qp::socket_set_option(socket, option, value) &&
+           qp::socket_get_option(socket, option, &read_back) && read_back == value;
 }
 
 } // namespace
@@ -133,6 +175,79 @@ unsigned long CNetIO::CollectPacket(unsigned long bytes) {
     m_ReadState = 1;
     m_MessageLength = length;
     return m_BytesWanted > 0 ? MORE_WANTED : PACKET_COMPLETE;
+}
+
+bool CNetIO::IssueNetRead() {
+    if (m_BytesHeld + m_BytesWanted > RECV_BUFFER_SIZE) {
+        CDebug::AppendDebugMsg("Recv Buffer가 꽉차서 IssueNetRead 그냥 리턴한다..\n");
+        return false;
+    }
+    int error = 0;
+    if (qp::tcp_post_receive(m_Socket, &m_OverlappedIn.overlapped, m_RecvBuf + m_BytesHeld,
+                             static_cast<uint32_t>(m_BytesWanted), &error))
+        return true;
+    log_error("Recv() ", error);
+    return false;
+}
+
+unsigned long CNetIO::SendPacket(char* data, unsigned long size) {
+    if (size > RECV_BUFFER_SIZE) {
+        TRACE("버퍼 최대길이보다 많은 데이타를 보내려고 한다.\n");
+        return NET_ERROR;
+    }
+    if (!data && size != 0)
+        return NET_ERROR;
+    m_SendLock.Enter();
+    uint32_t sent = 0;
+    int error = 0;
+    const bool done = qp::tcp_send(m_Socket, data, static_cast<uint32_t>(size), &sent, &error);
+    m_SendLock.Leave();
+    if (!done) {
+        log_error("Send() ", error);
+        return NET_ERROR;
+    }
+    // The send is complete when it returns: count it here rather than on a
+    // completion the receive thread would have to wait for.
+    AddSendBytes(sent);
+    return 0;
+}
+
+void CNetIO::Close() {
+    if (m_Socket != INVALID_SOCKET_VALUE)
+        qp::tcp_close(m_Socket);
+    m_Socket = INVALID_SOCKET_VALUE;
+}
+
+int CNetIO::SetRecvTimeOut(int milliseconds) {
+    return set_and_check(m_Socket, qp::kReceiveTimeout, milliseconds) ? 0 : -1;
+}
+
+int CNetIO::SetSendTimeOut(int milliseconds) {
+    return set_and_check(m_Socket, qp::kSendTimeout, milliseconds) ? 0 : -1;
+}
+
+int CNetIO::SetSendBuffer(int bytes) {
+    int read_back = 0;
+    if (!qp::socket_set_option(m_Socket, qp::kSendBuffer, bytes) ||
+        !qp::socket_get_option(m_Socket, qp::kSendBuffer, &read_back))
+        return -1;
+    if (read_back != bytes) {
+        CDebug::AppendDebugMsg("Error. setsockopt() didn't work actually.\n");
+        return -1;
+    }
+    return 0;
+}
+
+int CNetIO::SetRecvBuffer(int bytes) {
+    int read_back = 0;
+    if (!qp::socket_set_option(m_Socket, qp::kReceiveBuffer, bytes) ||
+        !qp::socket_get_option(m_Socket, qp::kReceiveBuffer, &read_back))
+        return -1;
+    if (read_back != bytes) {
+        CDebug::AppendDebugMsg("Error. setsockopt() didn't work actually.\n");
+        return -1;
+    }
+    return 0;
 }
 
 void CNetIO::AddSendBytes(unsigned long bytes) {

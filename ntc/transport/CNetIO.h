@@ -49,6 +49,22 @@ public:
     uintptr_t GetSocket() const { return m_Socket; }
     void SetSocket(uintptr_t socket) { m_Socket = socket; }
 
+    // Posts one receive of exactly the bytes the framing wants, at the end
+    // of what the buffer holds. False (logged) when it cannot be posted.
+    bool IssueNetRead();
+    // Sends size bytes: 0 when they went out, NET_ERROR when not (logged).
+    // The bytes are sent before it returns, so the caller may reuse them;
+    // sends from several threads go out one after another, never mixed.
+    unsigned long SendPacket(char* data, unsigned long size);
+    // Closes the socket without lingering; the socket becomes invalid.
+    void Close();
+
+    // Socket options: 0 when set and read back equal, -1 otherwise.
+    int SetRecvTimeOut(int milliseconds);
+    int SetSendTimeOut(int milliseconds);
+    int SetSendBuffer(int bytes);
+    int SetRecvBuffer(int bytes);
+
     // Accounts for the bytes one receive delivered: PACKET_COMPLETE when the
     // packet in the buffer is whole, MORE_WANTED when the next receive must
     // follow, NET_ERROR when the stream cannot be framed (the connection is
@@ -75,6 +91,8 @@ protected:
     void ResetFraming();
 
     CLock m_Lock;
+    // Keeps sends whole and in order when several threads send.
+    CLock m_SendLock;
 
 private:
     void CreateEvents();

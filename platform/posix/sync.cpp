@@ -92,7 +92,9 @@ void Event::set() {
     }
 }
 
-HANDLE Event::native_handle() const { return const_cast<Event*>(this); }
+HANDLE Event::native_handle() const {
+    return const_cast<Event*>(this);
+}
 
 void Event::reset() {
     std::lock_guard<std::mutex> guard(impl_->mutex);

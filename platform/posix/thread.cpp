@@ -64,6 +64,10 @@ void thread_detach(ThreadHandle thread) {
     release_share(thread);
 }
 
+bool thread_is_current(ThreadHandle thread) {
+    return thread && pthread_equal(thread->thread, pthread_self());
+}
+
 bool thread_raise_priority() {
     // Linux schedules threads as tasks: a lower nice value for this task is
     // the nearest thing to "above normal".

@@ -31,7 +31,9 @@ Event::~Event() {
     delete impl_;
 }
 
-HANDLE Event::native_handle() const { return impl_->handle; }
+HANDLE Event::native_handle() const {
+    return impl_->handle;
+}
 
 void Event::set() {
     SetEvent(impl_->handle);

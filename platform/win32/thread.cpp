@@ -62,6 +62,10 @@ void thread_detach(ThreadHandle thread) {
     release_share(thread);
 }
 
+bool thread_is_current(ThreadHandle thread) {
+    return thread && GetThreadId(thread->handle) == GetCurrentThreadId();
+}
+
 bool thread_raise_priority() {
     return SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL) != 0;
 }

@@ -40,6 +40,39 @@ std::string read_file(const std::string& name) {
     return content.str();
 }
 
+namespace {
+
+// Opened by path, so that a Korean file name needs no conversion to the
+// narrow code page on Windows.
+std::string read_text(const fs::path& name) {
+    std::ifstream in(name, std::ios::binary);
+    if (!in)
+        return std::string();
+    std::ostringstream content;
+    content << in.rdbuf();
+    const std::string raw = content.str();
+    std::string text;
+    text.reserve(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i)
+        if (!(raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n'))
+            text += raw[i];
+    return text;
+}
+
+} // namespace
+
+std::string read_text_file(const std::string& name) {
+    return read_text(fs::path(name));
+}
+
+std::string read_network_log() {
+    std::string text;
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator("QUILL_NETWORK_LOG", ignored))
+        text += read_text(entry.path());
+    return text;
+}
+
 void write_file(const std::string& name, const std::string& content) {
     std::ofstream out(name, std::ios::binary | std::ios::trunc);
     out << content;

@@ -23,6 +23,11 @@ private:
 // Whole-file helpers for checking what the code under test wrote.
 std::string read_file(const std::string& name);
 void write_file(const std::string& name, const std::string& content);
+// A text file with its line ends as "\n" (text streams write CR LF on
+// Windows); "" when it cannot be read.
+std::string read_text_file(const std::string& name);
+// Everything the network log holds, in the current directory.
+std::string read_network_log();
 
 } // namespace quill_test
 

@@ -10,6 +10,12 @@ void TestClock::set_date(int year, int month, int day) {
     day_ = day;
 }
 
+void TestClock::set_time(int hour, int minute, int second) {
+    hour_ = hour;
+    minute_ = minute;
+    second_ = second;
+}
+
 void TestClock::local_time(SYSTEMTIME* out) {
     if (on_local_time)
         on_local_time();
@@ -17,7 +23,9 @@ void TestClock::local_time(SYSTEMTIME* out) {
     out->wYear = static_cast<WORD>(year_.load());
     out->wMonth = static_cast<WORD>(month_.load());
     out->wDay = static_cast<WORD>(day_.load());
-    out->wHour = 12;
+    out->wHour = static_cast<WORD>(hour_.load());
+    out->wMinute = static_cast<WORD>(minute_.load());
+    out->wSecond = static_cast<WORD>(second_.load());
 }
 
 } // namespace quill_test

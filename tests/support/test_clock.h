@@ -15,6 +15,7 @@ public:
     TestClock();
 
     void set_date(int year, int month, int day);
+    void set_time(int hour, int minute, int second);
 
     uint32_t tick_count() override { return ticks_.load(); }
     void local_time(SYSTEMTIME* out) override;
@@ -27,6 +28,7 @@ public:
 private:
     std::atomic<uint32_t> ticks_{1000};
     std::atomic<int> year_, month_, day_;
+    std::atomic<int> hour_{12}, minute_{0}, second_{0};
 };
 
 // Puts a clock in force for the life of a scope.

@@ -75,22 +75,7 @@ protected:
 
     void SetUp() override { clock.set_date(2026, 6, 1); }
 
-    std::string log() {
-        char name[256];
-        ntc::network_log_file_name(name, sizeof name, 6, 1);
-        std::string text;
-        try {
-            text = quill_test::read_file(name);
-        } catch (...) {
-            return text;
-        }
-        // The log is a text stream: line ends are CR LF on Windows.
-        std::string lines;
-        for (size_t i = 0; i < text.size(); ++i)
-            if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
-                lines += text[i];
-        return lines;
-    }
+    std::string log() { return quill_test::read_network_log(); }
 
     Bytes queued(size_t i) {
         const CNTPacket& p = io.GetRecvQueue().at(i);

@@ -17,6 +17,9 @@ bool thread_join(ThreadHandle thread);
 // Lets the thread run on unwatched; its resources go when it ends.
 void thread_detach(ThreadHandle thread);
 
+// True when the calling thread is that thread.
+bool thread_is_current(ThreadHandle thread);
+
 // Raises the calling thread above normal priority. False when the system
 // refused (ordinary users may not raise priorities on every system); the
 // thread then goes on at its old priority.

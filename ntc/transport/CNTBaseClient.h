@@ -1,0 +1,102 @@
+// CNTBaseClient: the game client's end of the connection to the game server.
+// It connects, runs the receive thread, keeps the queue of received packets
+// and hands them to ProcessPacketFromServer, sends, measures traffic and
+// answers the server's clock synchronisation.
+//
+// Use: Attach the proxy and the stub, Startup once, set the server's address
+// and port, ConnectToServer; then once per frame UpdateFrame and
+// ProcessQueuedMessageFromServer; Disconnect at the end. A loss caused by the
+// server or the network reaches ProcessConnectionLost, once, on the receive
+// thread. Disconnect before destroying the object.
+#ifndef QUILLNTC_CNTBASECLIENT_H
+#define QUILLNTC_CNTBASECLIENT_H
+
+#include <atomic>
+
+#include "NTCExport.h"
+#include "transport/CNTBase.h"
+#include "transport/CNetClientIO.h"
+#include "transport/COLEDateTime.h"
+
+class CNTProxy;
+class CNTStub;
+
+// The result of a client-to-server call: 0 sent or answered, 3 failed.
+typedef unsigned long GS_RESULT;
+
+namespace qp {
+typedef struct ThreadRecord* ThreadHandle;
+}
+
+class QUILLNTC_API CNTBaseClient : public CNetClientIO, public CNTBase {
+public:
+    enum { SERVER_ADDR_SIZE = 30, NET_TIME_MESSAGE = 1010 };
+
+    CNTBaseClient();
+    virtual ~CNTBaseClient();
+
+    // Called on the receive thread when the connection is lost or its byte
+    // stream is unusable; the thread ends when it returns.
+    virtual void ProcessConnectionLost() = 0;
+    // One received packet, cursor at 0; this base ignores it.
+    virtual unsigned long ProcessPacketFromServer(CNTPacket& packet);
+
+    bool Attach(CNTStub* stub);
+    bool Attach(CNTProxy* proxy);
+    CNTStub* GetStub() const { return m_pStub; }
+    CNTProxy* GetProxy() const { return m_pProxy; }
+
+    // At most 29 characters; a longer text is refused (logged) and leaves
+    // no address.
+    void SetServerAddr(const char* address);
+    const char* GetServerAddr() const { return m_ServerAddr; }
+    void SetServerPort(unsigned long port) { m_ServerPort = port; }
+
+    bool Startup();
+    uintptr_t CreateSocket();
+    bool ConnectToServer();
+    bool RecvFromServer();
+    static void RecvFromServer_Proc(void* client);
+
+    virtual unsigned long SendToServer(CNTPacket& packet);
+    unsigned long ProcessQueuedMessageFromServer();
+    void UpdateFrame();
+    void CheckTraffic();
+
+    GS_RESULT SC_SetNetTime(unsigned long& serverTime, unsigned long& latency);
+    GS_RESULT CS_ResponseNetTime(unsigned long& time);
+    unsigned long GetNetTime() const { return m_NetTime; }
+    void SetNetTime(unsigned long time) { m_NetTime = time; }
+    unsigned long GetLatency() const { return m_Latency; }
+    void SetLatency(unsigned long latency) { m_Latency = latency; }
+
+    // Closes the connection and waits for the receive thread to end (unless
+    // called on that thread). ProcessConnectionLost is not called for it.
+    virtual void Disconnect();
+
+    void SetDispatchInRecvThread(bool on) { m_bDispatchInRecvThread = on; }
+    const COLEDateTime& GetConnectTime() const { return m_ConnectTime; }
+
+private:
+    void ReceiveLoop();
+    // Reports a loss once per connection, and never after Disconnect.
+    void ConnectionLost();
+    void StopReceiveThread();
+
+    bool m_bDispatchInRecvThread;
+    CNTProxy* m_pProxy;
+    CNTStub* m_pStub;
+    unsigned long m_ServerPort;
+    char m_ServerAddr[SERVER_ADDR_SIZE];
+    unsigned long m_NetTime;
+    unsigned long m_ServerTime;
+    unsigned long m_Latency;
+    COLEDateTime m_ConnectTime;
+    COLEDateTime m_TrafficStart;
+
+    qp::ThreadHandle m_RecvThread;
+    std::atomic<bool> m_Stopping;
+    std::atomic<bool> m_LossReported;
+};
+
+#endif
