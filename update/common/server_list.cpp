@@ -69,6 +69,81 @@ long server_count_of(const std::string& token) {
     return count;
 }
 
+namespace {
+
+// A port after the host must be a number the FTP connection can use.
+bool port_is_valid(const std::string& host, std::string& reason) {
+    const size_t colon = host.find(':');
+    if (colon == std::string::npos)
+        return true;
+    const std::string port = host.substr(colon + 1);
+    long value = 0;
+    bool digits = !port.empty() && port.size() <= 5;
+    for (char c : port) {
+        if (c < '0' || c > '9')
+            digits = false;
+        else
+            value = value * 10 + (c - '0');
+    }
+    if (!digits || value < 1 || value > 65535) {
+        reason = "host " + host + " has no port between 1 and 65535 after its colon";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool encipher_server_list_text(const std::string& plain, std::string& enciphered,
+                               std::string& reason) {
+    if (plain.size() > server_list_buffer_size) {
+        reason = "the list is longer than the 4096 bytes the updater reads";
+        return false;
+    }
+    if (plain.find('\0') != std::string::npos) {
+        reason = "the list holds a zero byte, which would cut a token short";
+        return false;
+    }
+    const std::vector<std::string> tokens =
+        server_list_tokens(reinterpret_cast<const unsigned char*>(plain.data()), plain.size());
+    if (tokens.size() < 6) {
+        reason = "fewer than 6 tokens: a leading word, the count and 4 per server are needed";
+        return false;
+    }
+    if ((tokens.size() - 2) % 4 != 0) {
+        reason = "the token count minus 2 is no multiple of 4";
+        return false;
+    }
+    const long count = server_count_of(tokens[1]);
+    if (count <= 0) {
+        reason = "the server count (second token) is not a number above 0";
+        return false;
+    }
+    if (static_cast<size_t>(count) * 4 + 2 != tokens.size()) {
+        reason = "the server count does not match the " + std::to_string((tokens.size() - 2) / 4) +
+                 " servers the list holds";
+        return false;
+    }
+    for (long k = 0; k < count; ++k)
+        if (!port_is_valid(tokens[2 + 4 * k], reason))
+            return false;
+    enciphered = plain;
+    enciphered.append(server_list_buffer_size - plain.size(), ' ');
+    encipher_server_list(reinterpret_cast<unsigned char*>(&enciphered[0]), enciphered.size());
+    return true;
+}
+
+std::string decipher_server_list_text(const std::string& enciphered) {
+    std::string plain = enciphered.substr(0, server_list_buffer_size);
+    plain.resize(server_list_buffer_size, '\0');
+    decipher_server_list(reinterpret_cast<unsigned char*>(&plain[0]), plain.size());
+    size_t end = plain.size();
+    while (end > 0 && is_separator(static_cast<unsigned char>(plain[end - 1])))
+        --end;
+    plain.resize(end);
+    return plain;
+}
+
 bool load_server_list() {
     FILE* file = qp::open_stream(g_server_list_file_name.c_str(), "rb");
     if (!file) {

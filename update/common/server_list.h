@@ -26,6 +26,15 @@ std::vector<std::string> server_list_tokens(const unsigned char* plain, size_t s
 // as an overflow.
 long server_count_of(const std::string& token);
 
+// Checks a plain server list against the loader's rules and enciphers it,
+// padded to the loader's buffer size so that the tail deciphers to blanks.
+// False, with the reason, for a list the loader would refuse or misread.
+bool encipher_server_list_text(const std::string& plain, std::string& enciphered,
+                               std::string& reason);
+// Deciphers a server list file's bytes (at most the loader's buffer size
+// count) and returns the text without the blanks of its padding.
+std::string decipher_server_list_text(const std::string& enciphered);
+
 // Reads "ver_C" from the working directory and appends its mirrors to
 // g_server_list. False, with the reason in the trace log, when the file is
 // missing or malformed.

@@ -238,3 +238,36 @@ TEST_F(TraceLog, UnopenableLogNamesItsPath) {
 }
 
 } // namespace
+
+namespace {
+
+class ServerListTool : public UpdaterTest {};
+
+TEST_F(ServerListTool, EncipheredTextLoadsAndDeciphersBack) {
+    const std::string plain =
+        "QUILL\n2\n127.0.0.1:2121 /tree anonymous a@b\nmirror.example.org /q u p\n";
+    std::string enciphered, reason;
+    ASSERT_TRUE(encipher_server_list_text(plain, enciphered, reason)) << reason;
+    EXPECT_EQ(enciphered.size(), server_list_buffer_size);
+    write_file("ver_C", enciphered);
+    ASSERT_TRUE(load_server_list());
+    ASSERT_EQ(g_server_list.size(), 2u);
+    EXPECT_EQ(g_server_list[0].Servername, "127.0.0.1:2121");
+    EXPECT_EQ(g_server_list[1].strPass, "p");
+    EXPECT_EQ(decipher_server_list_text(enciphered), plain.substr(0, plain.size() - 1));
+}
+
+TEST_F(ServerListTool, RefusesWhatTheLoaderWouldRefuse) {
+    std::string enciphered = "untouched", reason;
+    for (const std::string& plain :
+         {std::string("w 1 h d u"), std::string("w 1 h d u p x"), std::string("w 0 h d u p"),
+          std::string("w 2 h d u p"), std::string("w 1 h:99999 d u p"), std::string("w 1 h: d u p"),
+          std::string("w 1 h d u p\0", 12), std::string(4097, 'x')}) {
+        reason.clear();
+        EXPECT_FALSE(encipher_server_list_text(plain, enciphered, reason)) << plain;
+        EXPECT_FALSE(reason.empty());
+        EXPECT_EQ(enciphered, "untouched");
+    }
+}
+
+} // namespace
