@@ -6,6 +6,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <stdio.h>
 #include <stdint.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -198,6 +199,147 @@ bool any_file_matches(const char* pattern) {
         return false;
     });
     return found;
+}
+
+bool make_writable(const char* name) {
+    const std::string path = native(name);
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0)
+        return false;
+    // chmod would follow the link and change a file that may lie anywhere.
+    if (S_ISLNK(info.st_mode))
+        return true;
+    if (info.st_mode & S_IWUSR)
+        return true;
+    return chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+bool remove_directory(const char* name) {
+    const std::string path = native(name);
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0)
+        return false;
+    if (S_ISLNK(info.st_mode)) {
+        // Windows removes a folder link itself; rmdir would refuse it.
+        struct stat target;
+        if (stat(path.c_str(), &target) != 0 || !S_ISDIR(target.st_mode)) {
+            errno = ENOTDIR;
+            return false;
+        }
+        return unlink(path.c_str()) == 0;
+    }
+    return rmdir(path.c_str()) == 0;
+}
+
+namespace {
+
+// Copies an open descriptor's content into a new file that must not exist.
+bool copy_into_new_file(int source, const std::string& to, mode_t mode) {
+    const int target = open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode & 0777);
+    if (target < 0)
+        return false;
+    char buffer[65536];
+    bool ok = true;
+    for (;;) {
+        const ssize_t got = read(source, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        uint32_t written = 0;
+        if (!file_write(handle(target), buffer, static_cast<uint32_t>(got), &written) ||
+            written != static_cast<uint32_t>(got)) {
+            ok = false;
+            break;
+        }
+    }
+    if (close(target) != 0)
+        ok = false;
+    if (!ok) {
+        const int saved = errno;
+        unlink(to.c_str());
+        errno = saved;
+    }
+    return ok;
+}
+
+} // namespace
+
+bool move_file(const char* from, const char* to) {
+    const std::string source = native(from);
+    const std::string target = native(to);
+    if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno == EINVAL || errno == ENOSYS) {
+        // A file system without the no-replace flag: check first, then move.
+        struct stat info;
+        if (lstat(target.c_str(), &info) == 0) {
+            errno = EEXIST;
+            return false;
+        }
+        return rename(source.c_str(), target.c_str()) == 0;
+    }
+    if (errno != EXDEV)
+        return false;
+    // Windows moves a file to another volume by copying it; so do we.
+    const int input = open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (input < 0)
+        return false;
+    struct stat info;
+    bool ok = fstat(input, &info) == 0 && S_ISREG(info.st_mode);
+    if (!ok)
+        errno = EXDEV;
+    ok = ok && copy_into_new_file(input, target, info.st_mode);
+    close(input);
+    if (ok && unlink(source.c_str()) != 0) {
+        const int saved = errno;
+        unlink(target.c_str());
+        errno = saved;
+        return false;
+    }
+    return ok;
+}
+
+bool copy_file(const char* from, const char* to) {
+    const int input = open(native(from).c_str(), O_RDONLY | O_CLOEXEC);
+    if (input < 0)
+        return false;
+    struct stat info;
+    bool ok = fstat(input, &info) == 0;
+    if (ok && S_ISDIR(info.st_mode)) {
+        errno = EISDIR;
+        ok = false;
+    }
+    ok = ok && copy_into_new_file(input, native(to), info.st_mode);
+    const int saved = errno;
+    close(input);
+    errno = saved;
+    return ok;
+}
+
+bool is_symbolic_link(const char* name) {
+    struct stat info;
+    return lstat(native(name).c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+FILE* open_stream(const char* name, const char* mode) {
+    FILE* stream = fopen(native(name).c_str(), mode);
+    if (!stream)
+        return nullptr;
+    // fopen opens a folder for reading here; Windows never does.
+    struct stat info;
+    if (fstat(fileno(stream), &info) != 0 || S_ISDIR(info.st_mode)) {
+        fclose(stream);
+        errno = EISDIR;
+        return nullptr;
+    }
+    return stream;
+}
+
+std::string system_path(const char* name) {
+    return native(name);
 }
 
 } // namespace qp

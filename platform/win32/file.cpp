@@ -3,6 +3,8 @@
 
 #include "quill/platform/types.h"
 
+#include <stdio.h>
+
 namespace qp {
 
 const FileHandle kInvalidFile = INVALID_HANDLE_VALUE;
@@ -120,6 +122,42 @@ bool any_file_matches(const char* pattern) {
         return false;
     });
     return found;
+}
+
+bool make_writable(const char* name) {
+    const DWORD attributes = GetFileAttributesA(name);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    // A link's attributes are its own business; the target is not ours.
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return true;
+    return SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
+bool remove_directory(const char* name) {
+    return RemoveDirectoryA(name) != 0;
+}
+
+bool move_file(const char* from, const char* to) {
+    return MoveFileA(from, to) != 0;
+}
+
+bool copy_file(const char* from, const char* to) {
+    return CopyFileA(from, to, TRUE) != 0;
+}
+
+bool is_symbolic_link(const char* name) {
+    const DWORD attributes = GetFileAttributesA(name);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+FILE* open_stream(const char* name, const char* mode) {
+    return fopen(name, mode);
+}
+
+std::string system_path(const char* name) {
+    return name;
 }
 
 } // namespace qp

@@ -5,6 +5,7 @@
 #define QUILL_PLATFORM_FILE_H
 
 #include <stdint.h>
+#include <stdio.h>
 
 #include <string>
 #include <vector>
@@ -68,6 +69,34 @@ bool any_file_matches(const char* pattern);
 // and a pattern ending in ".*" also matches the name without that ending (so
 // "*.*" matches every name, with or without a dot).
 bool wildcard_match(const char* pattern, const char* name);
+
+// Gives a file the "normal" attributes: not read-only, not hidden, not
+// system, so that it can be replaced or deleted. A symbolic link is left as
+// it is and never passes the change on to what it points at. False when the
+// name does not exist or the change is refused.
+bool make_writable(const char* name);
+// Removes an empty folder. A link to a folder (symbolic link or junction) is
+// removed itself; the folder it points at stays untouched. False when the
+// folder is missing, not empty, or not a folder.
+bool remove_directory(const char* name);
+// Moves a file or folder to a new name. Never replaces anything: false when
+// the new name already exists, when the old one is missing, or when the move
+// cannot be made; a failed move leaves both names as they were.
+bool move_file(const char* from, const char* to);
+// Copies a file's content to a new file. Never replaces anything: false when
+// the new name already exists or the old one is missing or a folder. A copy
+// that fails half-way leaves no new file behind.
+bool copy_file(const char* from, const char* to);
+// True when name itself is a symbolic link, junction or other reparse point,
+// whatever it points at, even nothing. A walk must not descend into one: it
+// may lead anywhere outside the tree being walked.
+bool is_symbolic_link(const char* name);
+// Opens a C stream as fopen does, with the Windows rule that a folder never
+// opens, whatever the mode. Null on failure.
+FILE* open_stream(const char* name, const char* mode);
+// The name as the C library and zlib of this system want it: unchanged on
+// Windows, with every backslash turned into a slash elsewhere.
+std::string system_path(const char* name);
 
 } // namespace qp
 

@@ -1,0 +1,60 @@
+// What the shared updater code shows to the player: message boxes and the
+// coloured lamp. The updater and the bootstrap put their windows behind this
+// interface; without windows the console front-end serves, and tests use the
+// silent one, which only remembers what it was asked to show.
+#ifndef QUILL_UPDATE_COMMON_FRONT_END_C_H
+#define QUILL_UPDATE_COMMON_FRONT_END_C_H
+
+#include <string>
+#include <vector>
+
+struct lamp_colour_C {
+    unsigned char red, green, blue;
+};
+
+inline bool operator==(const lamp_colour_C& a, const lamp_colour_C& b) {
+    return a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
+
+// The lamp's colours and their meaning.
+extern const lamp_colour_C lamp_idle;       // waiting, between attempts
+extern const lamp_colour_C lamp_connecting; // an FTP connection is being opened
+extern const lamp_colour_C lamp_connected;  // connected, transfer running
+extern const lamp_colour_C lamp_error;      // failures, blinking
+extern const lamp_colour_C lamp_magenta;    // uncompressing
+extern const lamp_colour_C lamp_orange;     // a failed run is about to be retried
+
+class front_end_C {
+public:
+    virtual ~front_end_C() = default;
+    // A modal message box without owner, with the system's default caption
+    // and an OK button. Returns when the player closed it.
+    virtual void message_box(const char* text) = 0;
+    // Gives the lamp a colour and repaints it at once.
+    virtual void set_lamp(const lamp_colour_C& colour) = 0;
+};
+
+// Message boxes go to the standard error stream; the lamp is not shown.
+class console_front_end_C : public front_end_C {
+public:
+    void message_box(const char* text) override;
+    void set_lamp(const lamp_colour_C& colour) override;
+};
+
+// Shows nothing; keeps every text and colour for a test to look at.
+class silent_front_end_C : public front_end_C {
+public:
+    void message_box(const char* text) override { boxes.push_back(text); }
+    void set_lamp(const lamp_colour_C& colour) override { lamps.push_back(colour); }
+
+    std::vector<std::string> boxes;
+    std::vector<lamp_colour_C> lamps;
+};
+
+// The front-end in force; the console one until another is put in force.
+front_end_C& front_end();
+// Puts a front-end in force and returns the one it replaces; null restores
+// the console front-end. The caller keeps ownership.
+front_end_C* set_front_end(front_end_C* replacement);
+
+#endif

@@ -1,0 +1,22 @@
+// The updater's operations on single local files and folders. Paths are
+// Windows-form; each step writes its line to the trace log.
+#ifndef QUILL_UPDATE_COMMON_LOCAL_FILES_H
+#define QUILL_UPDATE_COMMON_LOCAL_FILES_H
+
+#include <string>
+
+// True when the file can be opened for reading; a folder counts as absent.
+bool local_file_exists(const std::string& path);
+// True when the path names an existing folder.
+bool local_file_is_directory(const std::string& path);
+// Clears read-only, hidden and system. False when the file is missing or
+// the change is refused.
+bool change_file_to_rw(const std::string& path);
+// Deletes a file, read-only or not. False when it is missing or stays.
+bool delete_one_local_file(const std::string& path);
+// Removes an empty folder (a folder link: the link only).
+bool delete_one_local_directory(const std::string& path);
+// Moves a file; fails, changing nothing, when new_path already exists.
+bool rename_local_file(const std::string& existing_path, const std::string& new_path);
+
+#endif

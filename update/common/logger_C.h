@@ -1,0 +1,43 @@
+// The trace log ("report.txt" of the updater): one line per step, written and
+// flushed at once so that a crash keeps every line before it.
+#ifndef QUILL_UPDATE_COMMON_LOGGER_C_H
+#define QUILL_UPDATE_COMMON_LOGGER_C_H
+
+#include <stdio.h>
+
+#include <string>
+
+class logger_C {
+public:
+    logger_C() = default;
+    ~logger_C() { close_log_file(); }
+    logger_C(const logger_C&) = delete;
+    logger_C& operator=(const logger_C&) = delete;
+
+    // Opens directory\name for writing, replacing an older log. False, with a
+    // message box, when the log is already open or cannot be opened.
+    bool open_log_file(const std::string& directory, const std::string& name);
+    // Writes the text and a line feed, unchanged, and flushes. 1 when
+    // written; 0, with a message box, when the log is not open.
+    int log_line(const char* text);
+    // Closes the log if open; the next open may then begin a new one.
+    void close_log_file();
+
+    bool is_open() const { return opened_; }
+
+private:
+    bool opened_ = false;
+    FILE* stream_ = nullptr;
+};
+
+// The log that every step of the shared code writes to.
+logger_C& process_log();
+
+// Formats a line as printf does and writes it to the process log. Values of
+// any length fit: the line grows with them.
+#if defined(__GNUC__)
+__attribute__((format(printf, 1, 2)))
+#endif
+int log_format(const char* format, ...);
+
+#endif

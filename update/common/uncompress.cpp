@@ -1,0 +1,154 @@
+#include "common/uncompress.h"
+
+#include <vector>
+
+#include "common/file_names.h"
+#include "common/front_end_C.h"
+#include "common/local_files.h"
+#include "common/logger_C.h"
+#include "quill/platform/clock.h"
+#include "quill/platform/file.h"
+
+namespace {
+
+const unsigned gz_buffer_size = 65536;
+const int move_tries = 200;
+const uint32_t move_retry_ms = 25;
+
+bool fail_uncompress() {
+    front_end().set_lamp(lamp_idle);
+    return false;
+}
+
+} // namespace
+
+bool gz_uncompress(gzFile gz_file, FILE* out_file) {
+    std::vector<char> buffer(gz_buffer_size);
+    bool copied = true;
+    bool first = true;
+    for (;;) {
+        const int got = gzread(gz_file, buffer.data(), gz_buffer_size);
+        if (got < 0) {
+            copied = false;
+            break;
+        }
+        // zlib passes a file without gzip header through unchanged; a
+        // download that is not gzip is damaged, not plain.
+        if (first && gzdirect(gz_file)) {
+            copied = false;
+            break;
+        }
+        first = false;
+        if (got == 0)
+            break;
+        if (fwrite(buffer.data(), 1, static_cast<size_t>(got), out_file) !=
+            static_cast<size_t>(got)) {
+            copied = false;
+            break;
+        }
+    }
+    // A stream cut short reads like a clean end; zlib only remembers it.
+    int error = Z_OK;
+    gzerror(gz_file, &error);
+    if (error != Z_OK)
+        copied = false;
+    const bool out_closed = fclose(out_file) == 0;
+    const bool gz_closed = gzclose(gz_file) == Z_OK;
+    return copied && out_closed && gz_closed;
+}
+
+bool uncompress_it(const std::string& gz_path) {
+    log_format("uncompress_it(%s)  [ENTERING]", gz_path.c_str());
+    front_end().set_lamp(lamp_magenta);
+
+    if (!local_file_exists(gz_path)) {
+        log_format("uncompress_it(%s)  [CAN'T FIND SOURCE FILE TO UNCOMPRESS]", gz_path.c_str());
+        return fail_uncompress();
+    }
+    const char* mode = "rb";
+    gzFile gz_file = gzopen(qp::system_path(gz_path.c_str()).c_str(), mode);
+    if (!gz_file) {
+        log_format("uncompress_it  [gzopen FAILED <1> WITH : %s]", gz_path.c_str());
+        return fail_uncompress();
+    }
+    log_format("uncompress_it  [gzopen(%s,%s)  SUCCESS]", gz_path.c_str(), mode);
+
+    std::string normal_name = "UNSET";
+    std::string gz_part = "UNSET";
+    if (!convert_name_gz_2_normal(gz_path, normal_name, gz_part)) {
+        log_format("uncompress_it  [convert_name_gz_2_normal(%s) FAILED] ", gz_path.c_str());
+        gzclose(gz_file);
+        return fail_uncompress();
+    }
+    FILE* out_file = qp::open_stream(normal_name.c_str(), "wb");
+    if (!out_file) {
+        log_format("uncompress_it  [gzopen FAILED <2> WITH : %s]", normal_name.c_str());
+        gzclose(gz_file);
+        return fail_uncompress();
+    }
+    log_format("uncompress_it  [fopen(%s, wb) SUCCESS]", normal_name.c_str());
+    process_log().log_line("uncompress_it [ABOUT TO CALL gz_uncompress...]");
+
+    if (!gz_uncompress(gz_file, out_file)) {
+        log_format("uncompress_it(%s)  [gz_uncompress  FAILED]", gz_path.c_str());
+        // A part of the content under the plain name would look finished.
+        if (qp::delete_file(normal_name.c_str()))
+            log_format("uncompress_it  [INCOMPLETE FILE REMOVED : %s]", normal_name.c_str());
+        else
+            log_format("uncompress_it  [INCOMPLETE FILE COULD NOT BE REMOVED : %s]",
+                       normal_name.c_str());
+        return fail_uncompress();
+    }
+    process_log().log_line("uncompress_it  [gz_uncompress SUCCESS]");
+
+    log_format("deleting the remaining compressed file : %s", gz_path.c_str());
+    if (!delete_one_local_file(gz_path)) {
+        log_format("uncompress_it : delete_one_local_file(%s)  FAILED", gz_path.c_str());
+        return fail_uncompress();
+    }
+    return true;
+}
+
+bool uncompress_and_move_local_file(const std::string& gz_path, const std::string& destination,
+                                    bool keep_in_place) {
+    log_format("uncompress_and_move_local_file(%s,%s,%d)", gz_path.c_str(), destination.c_str(),
+               keep_in_place ? 1 : 0);
+    if (!local_file_exists(gz_path)) {
+        log_format("uncompress_and_move_local_file [ERR: CAN'T FIND SOURCE FILE : %s]",
+                   gz_path.c_str());
+        return false;
+    }
+    std::string normal_name = "UNSET";
+    std::string gz_part = "UNSET";
+    if (!convert_name_gz_2_normal(gz_path, normal_name, gz_part)) {
+        log_format("uncompress_and_move_local_file : convert_name_gz_2_normal [FAILED] : %s",
+                   gz_path.c_str());
+        return false;
+    }
+    const std::string from = keep_in_place ? "bidon_pepette" : normal_name;
+    const std::string to = keep_in_place ? "bidon_pepette" : destination;
+
+    if (!uncompress_it(gz_path)) {
+        log_format("uncompress_and_move_local_file  [uncompress_it(%s)  FAILED]", gz_path.c_str());
+        return false;
+    }
+    if (keep_in_place) {
+        log_format("uncompress_and_move_local_file  [rename_local_file(%s,%s) FILE APPEARED AFTER "
+                   "%d TICKS]",
+                   from.c_str(), to.c_str(), 0);
+        return true;
+    }
+    // The destination may still be held by a program that is closing.
+    for (int failed = 0; failed < move_tries; ++failed) {
+        if (rename_local_file(from, to)) {
+            log_format("uncompress_and_move_local_file  [rename_local_file(%s,%s) FILE APPEARED "
+                       "AFTER %d TICKS]",
+                       from.c_str(), to.c_str(), failed);
+            return true;
+        }
+        qp::sleep(move_retry_ms);
+    }
+    log_format("uncompress_and_move_local_file  [rename_local_file(%s,%s) TIMEOUT]", from.c_str(),
+               to.c_str());
+    return false;
+}
