@@ -130,6 +130,10 @@ void CNTBaseClient::ReceiveLoop() {
     if (!IssueNetRead())
         return;
     const uintptr_t socket = GetSocket();
+    // The packet each completed message is written into before it is
+    // queued. Emptied (counters to 0) rather than built anew, which would
+    // zero its 4 KB for every message; only its first bytes are ever used.
+    CNTPacket scratch;
     for (;;) {
         const int which =
             qp::tcp_wait(socket, &GetOverlappedIN()->overlapped, &GetOverlappedOUT()->overlapped);
@@ -149,8 +153,9 @@ void CNTBaseClient::ReceiveLoop() {
             }
             const unsigned long step = CollectPacket(bytes);
             if (step == PACKET_COMPLETE) {
-                CNTPacket packet;
-                MakeCompletePacket(packet);
+                scratch.SetBufSize(0);
+                scratch.SetBufPoint(0);
+                MakeCompletePacket(scratch);
             } else if (step == NET_ERROR) {
                 CDebug::AppendDebugMsg("error!!! CollectPacket() : error \n");
                 ConnectionLost();
