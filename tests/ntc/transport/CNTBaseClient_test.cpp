@@ -1,4 +1,5 @@
 #include "transport/CNTBaseClient.h"
+#include "protocol/CNTProxy.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,11 @@ public:
         }
         packet_event.set();
         return 0;
+    }
+
+    size_t dispatched() {
+        std::lock_guard<std::mutex> hold(mutex);
+        return packets.size();
     }
 
     // Dispatches from the test's thread until count packets arrived.
@@ -157,6 +163,37 @@ TEST_F(Endpoint, ReceiveThreadDispatchesWhenAskedTo) {
     ASSERT_TRUE(server.send(server_packet(2003, {u32(1)})));
     // No ProcessQueuedMessageFromServer from this thread.
     EXPECT_TRUE(client.packet_event.wait(5000));
+}
+
+// A proxy with one request waiting for its reply.
+class WaitingProxy : public CNTProxy {
+public:
+    void wait_for_reply() {
+        m_Lock.Enter();
+        m_NestedReplies[1] = nullptr;
+        m_Lock.Leave();
+    }
+};
+
+TEST_F(Endpoint, PendingRequestLetsTheReceiveThreadDispatch) {
+    WaitingProxy proxy;
+    client.Attach(&proxy);
+    EXPECT_EQ(proxy.GetOwner(), static_cast<CNTBase*>(&client));
+    ASSERT_TRUE(connect());
+    // Nothing waits yet: a packet stays queued for the host's frame.
+    ASSERT_TRUE(server.send(server_packet(2004, {u32(1)})));
+    EXPECT_FALSE(client.packet_event.wait(300));
+    proxy.wait_for_reply();
+    ASSERT_TRUE(server.send(server_packet(2005, {u32(2)})));
+    // Dispatched on the receive thread: the one that waited in the queue as
+    // soon as the reply's header arrives, the reply itself after its body.
+    EXPECT_TRUE(client.packet_event.wait(5000))
+        << "the reply must reach a blocked caller without the host";
+    for (int i = 0; i < 500 && client.dispatched() < 2; ++i)
+        qp::system_clock().sleep(10);
+    client.Disconnect(); // the proxy goes first, and the thread reads it
+    ASSERT_EQ(client.packets.size(), 2u);
+    EXPECT_EQ(client.packets[0][0], 2004 & 0xFF) << "queued packets keep their order";
 }
 
 TEST_F(Endpoint, BadFramingIsALoss) {
