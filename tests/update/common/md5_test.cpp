@@ -78,7 +78,7 @@ TEST_F(Md5, FileNamesAreRelativeToTheRoot) {
     std::string out;
     ASSERT_TRUE(md5_C().doit("sub\\abc.txt", out));
     EXPECT_EQ(out, "900150983cd24fb0d6963f7d28e17f72");
-    // Over many of the 1000-byte reads.
+    // Over many reads, the last one short.
     write_file("big", std::string(1000000, 'a'));
     out.clear();
     ASSERT_TRUE(md5_C().doit("big", out));

@@ -1,0 +1,115 @@
+// Arbitrary bytes as the server list file "ver_C", read by the loader as the
+// updater reads it: from the working directory. Each input is written into a
+// scratch folder that is the working directory only while the loader runs;
+// crash reports still land where the fuzzer was started.
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/front_end_C.h"
+#include "common/logger_C.h"
+#include "common/server_list.h"
+#include "common/settings.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class discarding_front_end_C : public front_end_C {
+public:
+    void message_box(const char*) override {}
+    void set_lamp(const lamp_colour_C&) override {}
+};
+
+fs::path g_scratch;
+fs::path g_started_in;
+
+void remove_scratch() {
+    std::error_code ignored;
+    fs::current_path(g_started_in, ignored);
+    fs::remove_all(g_scratch, ignored);
+}
+
+bool is_separator(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// What the loader keeps must be usable words: not empty, no separator, no
+// zero byte.
+bool is_clean_token(const std::string& token) {
+    if (token.empty())
+        return false;
+    for (char c : token)
+        if (c == '\0' || is_separator(c))
+            return false;
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    g_started_in = fs::current_path();
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    g_scratch = fs::temp_directory_path() / ("quill-fuzz-server-list-" + std::to_string(stamp));
+    fs::create_directories(g_scratch);
+    atexit(remove_scratch);
+
+    // The loader runs with the scratch folder as working directory; a crash
+    // there must still leave its input where the fuzzer was started.
+    bool has_prefix = false;
+    for (int i = 1; i < *argc; ++i)
+        if (strncmp((*argv)[i], "-artifact_prefix=", 17) == 0)
+            has_prefix = true;
+    if (!has_prefix) {
+        static std::vector<char*> arguments;
+        static std::string prefix = "-artifact_prefix=" + g_started_in.string() + "/";
+        arguments.assign(*argv, *argv + *argc);
+        arguments.push_back(&prefix[0]);
+        arguments.push_back(nullptr);
+        *argv = arguments.data();
+        *argc = static_cast<int>(arguments.size()) - 1;
+    }
+
+    static discarding_front_end_C quiet;
+    set_front_end(&quiet);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    reset_settings();
+    g_root_path = g_scratch.string();
+    fs::current_path(g_scratch);
+    // A new log each time, so that it never grows past one input's lines.
+    process_log().close_log_file();
+    process_log().open_log_file(g_root_path, "report.txt");
+
+    FILE* file = fopen(g_server_list_file_name.c_str(), "wb");
+    if (!file)
+        __builtin_trap();
+    if (size > 0 && fwrite(data, 1, size, file) != size)
+        __builtin_trap();
+    fclose(file);
+
+    const bool loaded = load_server_list();
+    if (loaded) {
+        if (g_server_list.empty())
+            __builtin_trap(); // a list without servers must be refused
+        for (const ftp_server_C& server : g_server_list)
+            if (!is_clean_token(server.Servername) || !is_clean_token(server.Directory) ||
+                !is_clean_token(server.strUser) || !is_clean_token(server.strPass))
+                __builtin_trap();
+    } else if (!g_server_list.empty()) {
+        __builtin_trap(); // a refused list must add no server
+    }
+
+    process_log().close_log_file();
+    fs::current_path(g_started_in);
+    return 0;
+}
