@@ -1,1 +1,268 @@
 #include "objects/TPrivData.h"
+
+#include <cmath>
+
+#include "transport/CNTPacket.h"
+#include "transport/Trace.h"
+
+namespace {
+
+typedef long double Real;
+
+// The rule constants are float values on the server; they must enter as
+// exactly those values, not as the decimal they were written from.
+const Real kThird = 0.33333334f;
+const Real k0_4 = 0.4f;
+const Real k1_7 = 1.7f;
+const Real k0_6 = 0.6f;
+const Real k0_2 = 0.2f;
+const Real k1_8 = 1.8f;
+const Real k0_8 = 0.8f;
+const Real k1_6 = 1.6f;
+const Real k0_9 = 0.9f;
+// The intellect factor of maximum MP is a double constant.
+const Real k1_9 = 1.9;
+
+// Truncated toward zero, then cut to the low 16 bits. Done on the floating
+// value so that a result outside every integer type (or not a number) never
+// reaches an out-of-range conversion; those give 0.
+short to_short(Real value) {
+    if (!std::isfinite(value))
+        return 0;
+    Real low = std::fmod(std::trunc(value), 65536.0L); // exact, in (-65536, 65536)
+    if (low < 0)
+        low += 65536.0L;
+    const unsigned int bits = static_cast<unsigned int>(low);
+    return static_cast<short>(bits >= 32768u ? static_cast<int>(bits) - 65536
+                                             : static_cast<int>(bits));
+}
+
+float to_float(Real value) {
+    return static_cast<float>(value);
+}
+
+bool is_skill_group(int group) {
+    return group >= 1 && group <= TPrivData::SKILL_GROUP_COUNT;
+}
+
+} // namespace
+
+TPrivData::TPrivData()
+    : HPRecovery(0), MPRecovery(0), MaxHP(0), MaxMP(0), MaxSP(0), SpiritPower(0.0f),
+      MagicPower(0.0f), CurePower(0.0f) {
+    Init();
+}
+
+TPrivData::TPrivData(const TPrivData& other)
+    : HPRecovery(0), MPRecovery(0), MaxHP(0), MaxMP(0), MaxSP(0), SpiritPower(0.0f),
+      MagicPower(0.0f), CurePower(0.0f), DeleteAvatarDate(other.DeleteAvatarDate) {
+    CopyStoredFrom(other);
+    UseSkillGroup = other.UseSkillGroup;
+    JewelryParam1 = other.JewelryParam1;
+    JewelryParam2 = other.JewelryParam2;
+    JewelryParam3 = other.JewelryParam3;
+    JewelryParam4 = other.JewelryParam4;
+    JewelryParam5 = other.JewelryParam5;
+}
+
+TPrivData& TPrivData::operator=(const TPrivData& other) {
+    if (this != &other)
+        CopyStoredFrom(other);
+    return *this;
+}
+
+TPrivData::~TPrivData() {}
+
+void TPrivData::CopyStoredFrom(const TPrivData& other) {
+    ParamPoint = other.ParamPoint;
+    Power = other.Power;
+    Intellect = other.Intellect;
+    Staminar = other.Staminar;
+    Dexterity = other.Dexterity;
+    Plyometric = other.Plyometric;
+    KI = other.KI;
+    Level = other.Level;
+    Exp = other.Exp;
+    AtkReDivision = other.AtkReDivision;
+    DefReDivision = other.DefReDivision;
+    IntellectReDivision = other.IntellectReDivision;
+    HP = other.HP;
+    MP = other.MP;
+    SP = other.SP;
+    Gold = other.Gold;
+    ChattingProhibitTime = other.ChattingProhibitTime;
+    UseWeaponIndex = other.UseWeaponIndex;
+    for (int i = 0; i < SKILL_GROUP_COUNT; ++i)
+        SelectSkillIndex[i] = other.SelectSkillIndex[i];
+    MaxInventorySlot = other.MaxInventorySlot;
+    DeleteAvatarDate = other.DeleteAvatarDate;
+    AddPower = other.AddPower;
+    AddIntellect = other.AddIntellect;
+    AddStaminar = other.AddStaminar;
+    AddDexterity = other.AddDexterity;
+    AddPlyometric = other.AddPlyometric;
+    AddKI = other.AddKI;
+}
+
+void TPrivData::Init() {
+    ParamPoint = 0;
+    Power = 0.0f;
+    Intellect = 0.0f;
+    Staminar = 0.0f;
+    Dexterity = 0.0f;
+    Plyometric = 0.0f;
+    KI = 0.0f;
+    Level = 1;
+    Exp = 0;
+    AtkReDivision = 1;
+    DefReDivision = 1;
+    IntellectReDivision = 1;
+    HP = 0.0f;
+    MP = 0.0f;
+    SP = 0.0f;
+    Gold = 0;
+    ChattingProhibitTime = 0;
+    UseWeaponIndex = 11;
+    UseSkillGroup = 1;
+    for (int i = 0; i < SKILL_GROUP_COUNT; ++i)
+        SelectSkillIndex[i] = 0;
+    MaxInventorySlot = 1;
+    HPRecovery = 0;
+    MPRecovery = 0;
+    MaxHP = 0;
+    MaxMP = 0;
+    MaxSP = 0;
+    AddPower = 0;
+    AddIntellect = 0;
+    AddStaminar = 0;
+    AddDexterity = 0;
+    AddPlyometric = 0;
+    AddKI = 0;
+    JewelryParam1 = 1.0f;
+    JewelryParam2 = 1.0f;
+    JewelryParam3 = 1.0f;
+    JewelryParam4 = 1.0f;
+    JewelryParam5 = 1.0f;
+}
+
+void TPrivData::SetUseWeaponIndex(short index) {
+    UseWeaponIndex = index;
+    UseSkillGroup = index % 10;
+}
+
+int TPrivData::GetUseSkillGroup() {
+    return UseSkillGroup;
+}
+
+short TPrivData::GetUseSkillIndex() {
+    return is_skill_group(UseSkillGroup) ? SelectSkillIndex[UseSkillGroup - 1] : 0;
+}
+
+void TPrivData::SetSelectSkillIndex(short group, short index) {
+    if (!is_skill_group(group)) {
+        TRACE("없는 스킬 그룹이 들어왔다.  스킬그룹  %d\n", group);
+        return;
+    }
+    if (index != 0 && (index < 100 || index > 1000)) {
+        TRACE("잘못된 스킬인덱스이다.%d\n", index);
+        return;
+    }
+    SelectSkillIndex[group - 1] = index;
+}
+
+short TPrivData::GetSelectSkillIndex(short group) const {
+    return is_skill_group(group) ? SelectSkillIndex[group - 1] : 0;
+}
+
+void TPrivData::SetMaxInventorySlot(short count) {
+    MaxInventorySlot = count > MAX_INVENTORY_SLOT ? static_cast<short>(MAX_INVENTORY_SLOT) : count;
+}
+
+void TPrivData::UpdateMaxInventorySlot() {
+    if (Level >= 60)
+        SetMaxInventorySlot(3);
+    else if (Level >= 20)
+        SetMaxInventorySlot(2);
+}
+
+void TPrivData::UpdateParamByJewelry(float param1, float param2, float param3, float param4,
+                                     float param5) {
+    JewelryParam1 = param1;
+    JewelryParam2 = param2;
+    JewelryParam3 = param3;
+    JewelryParam4 = param4;
+    JewelryParam5 = param5;
+}
+
+// Each attribute counts with its bonus points. The sum is formed in extended
+// precision: in float a large bonus would lose the attribute's fraction.
+
+void TPrivData::UpdateHPRecovery() {
+    const Real D = Real(Dexterity) + AddDexterity;
+    const Real S = Real(Staminar) + AddStaminar;
+    HPRecovery = to_short(D * kThird + 2 * S);
+}
+
+void TPrivData::UpdateMPRecovery() {
+    const Real K = Real(KI) + AddKI;
+    const Real I = Real(Intellect) + AddIntellect;
+    MPRecovery = to_short(K + I);
+}
+
+void TPrivData::UpdateMaxHP() {
+    const Real K = Real(KI) + AddKI;
+    const Real S = Real(Staminar) + AddStaminar;
+    const Real P = Real(Power) + AddPower;
+    const Real L = Level;
+    MaxHP = to_short(((K + DefReDivision) * k0_4 + S * k1_7 + P * 0.5L + L * k0_6 + 60) *
+                     Real(JewelryParam4));
+}
+
+void TPrivData::UpdateMaxMP() {
+    const Real I = Real(Intellect) + AddIntellect;
+    const Real K = Real(KI) + AddKI;
+    const Real D = Real(Dexterity) + AddDexterity;
+    const Real L = Level;
+    MaxMP =
+        to_short((I * k1_9 + K * k0_6 + D * k0_2 + (L * k0_4 + 40) + IntellectReDivision * k0_4) *
+                 Real(JewelryParam5));
+}
+
+void TPrivData::UpdateMaxSP() {
+    const Real S = Real(Staminar) + AddStaminar;
+    MaxSP = to_short(S * k1_8 + 50);
+}
+
+void TPrivData::UpdateSpiritPower() {
+    const Real K = Real(KI) + AddKI;
+    const Real I = Real(Intellect) + AddIntellect;
+    SpiritPower = to_float(K * k0_8 + 2 * I);
+}
+
+void TPrivData::UpdateMagicPower() {
+    const Real K = Real(KI) + AddKI;
+    const Real Y = Real(Plyometric) + AddPlyometric;
+    const Real I = Real(Intellect) + AddIntellect;
+    MagicPower = to_float(K * k1_6 + Y * 0.5L + I);
+}
+
+void TPrivData::UpdateCurePower() {
+    const Real K = Real(KI) + AddKI;
+    const Real I = Real(Intellect) + AddIntellect;
+    CurePower = to_float(K * k0_9 + I);
+}
+
+CNTPacket& operator>>(CNTPacket& packet, TPrivData& data) {
+    packet >> data.ParamPoint;
+    packet >> data.Power >> data.Intellect >> data.Staminar >> data.Dexterity >> data.Plyometric >>
+        data.KI;
+    packet >> data.AtkReDivision >> data.DefReDivision >> data.IntellectReDivision;
+    packet >> data.HP >> data.MP >> data.SP;
+    packet >> data.Level >> data.Exp >> data.Gold;
+    packet >> data.UseWeaponIndex;
+    packet >> data.MaxInventorySlot;
+    packet >> data.DeleteAvatarDate;
+    for (int i = 0; i < TPrivData::SKILL_GROUP_COUNT; ++i)
+        packet >> data.SelectSkillIndex[i];
+    return packet;
+}
