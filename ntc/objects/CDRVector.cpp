@@ -19,10 +19,12 @@ const float kMaxTurnPerFrame = 90.0f;   // a sharper turn keeps the old yaw on s
 // 1/pi as the single-precision value the headings have always used.
 const float kInvPi = 0.31830987f;
 
-// Heading in degrees of a unit direction: 0 along +z, positive towards +x.
-float heading_of(const CNTVector& dir) {
-    // A direction normalised in single precision can end up a hair outside
-    // [-1, 1]; acos would then give NaN and the yaw would be lost for good.
+} // namespace
+
+float CDRVector::GetHeading(const CNTVector& dir) {
+    // A compiler that keeps extended precision or fuses multiply-adds can
+    // normalise a direction a hair outside [-1, 1]; acos would give NaN and
+    // the turn would be silently dropped.
     float z = dir.z;
     if (z > 1.0f)
         z = 1.0f;
@@ -33,8 +35,6 @@ float heading_of(const CNTVector& dir) {
         h = -h;
     return h;
 }
-
-} // namespace
 
 CDRVector::CDRVector()
     : m_state(DR_INIT), m_pos(), m_dir(1.0f, 0.0f, 0.0f), m_speed(0.0f), m_yaw(0.0f), m_targetPos(),
@@ -173,7 +173,7 @@ void CDRVector::MoveRemote(float dt) {
                 CNTVector travel = m_followerDir;
                 travel *= step;
                 m_followerPos += travel;
-                const float h = heading_of(m_followerDir);
+                const float h = GetHeading(m_followerDir);
                 const float turn = h - m_yaw;
                 if (turn > -kMaxTurnPerFrame && turn < kMaxTurnPerFrame)
                     m_yaw = h;

@@ -63,6 +63,11 @@ public:
     // is not used.
     bool Move(float dt, float unused);
 
+    // Heading in degrees of a unit direction as Move shows it: 0 along +z,
+    // positive towards +x, from -180 to 180. A z a rounding step outside
+    // [-1, 1] counts as 1 or -1.
+    static float GetHeading(const CNTVector& dir);
+
 private:
     bool MoveOwn(float dt);
     void MoveRemote(float dt);
