@@ -260,24 +260,24 @@ TEST(CDRVectorOwn, FollowerExtrapolatesWhatWasSent) {
 }
 
 TEST(CDRVectorRemote, SnapBeyond350StepAt350) {
-    CDRVector far = remote_with_target(CNTVector(351, 0, 0), 10, 0);
-    EXPECT_FALSE(far.Move(1, 0));
-    expect_vector(far.GetPos(), 351, 0, 0);
-    expect_vector(follower_pos(far), 351, 0, 0);
-    EXPECT_EQ(far.GetDRState(), DR_FOLLOW);
+    CDRVector distant = remote_with_target(CNTVector(351, 0, 0), 10, 0);
+    EXPECT_FALSE(distant.Move(1, 0));
+    expect_vector(distant.GetPos(), 351, 0, 0);
+    expect_vector(follower_pos(distant), 351, 0, 0);
+    EXPECT_EQ(distant.GetDRState(), DR_FOLLOW);
 
-    CDRVector near = remote_with_target(CNTVector(350, 0, 0), 10, 0);
-    EXPECT_FALSE(near.Move(1, 0));
+    CDRVector close_by = remote_with_target(CNTVector(350, 0, 0), 10, 0);
+    EXPECT_FALSE(close_by.Move(1, 0));
     // A new target is not moved in its first frame; the follower steps 10.
-    expect_vector(near.GetTargetPos(), 350, 0, 0);
-    expect_vector(near.GetPos(), 10, 0, 0);
-    EXPECT_EQ(follower_speed(near), 10);
-    EXPECT_EQ(near.GetDRState(), DR_FOLLOW);
+    expect_vector(close_by.GetTargetPos(), 350, 0, 0);
+    expect_vector(close_by.GetPos(), 10, 0, 0);
+    EXPECT_EQ(follower_speed(close_by), 10);
+    EXPECT_EQ(close_by.GetDRState(), DR_FOLLOW);
 
     // Following from then on, the target moves by its own velocity.
-    EXPECT_FALSE(near.Move(1, 0));
-    expect_vector(near.GetTargetPos(), 360, 0, 0);
-    expect_vector(near.GetPos(), 20, 0, 0);
+    EXPECT_FALSE(close_by.Move(1, 0));
+    expect_vector(close_by.GetTargetPos(), 360, 0, 0);
+    expect_vector(close_by.GetPos(), 20, 0, 0);
 }
 
 TEST(CDRVectorRemote, StepBelowOneStopsAtOnce) {
