@@ -5,9 +5,7 @@
 
 #include "transport/COLEDateTime.h"
 #include "transport/Trace.h"
-
-// Shared with _variant_t, whose comparison follows the same rules.
-bool ntc_variants_equal(const VARIANT& a, const VARIANT& b);
+#include "transport/variant_ops.h"
 
 namespace {
 
@@ -15,12 +13,7 @@ namespace {
 const char kSourceName[] = "OLEVariant";
 
 void check(HRESULT result, int line) {
-    if (SUCCEEDED(result))
-        return;
-    if (result == E_OUTOFMEMORY)
-        TRACE("Memory Exception at %s : %d\n", kSourceName, line);
-    else
-        TRACE("OLE Exception at %s : %d\n", kSourceName, line);
+    ntc::variant_check(result, kSourceName, line);
 }
 
 VARIANT_BOOL to_bool(long value) {
@@ -105,7 +98,7 @@ bool referenced_equal(VARTYPE base, const VARIANT& a, const VARIANT& b) {
         // could loop forever.
         if ((a.pvarVal->vt & VT_BYREF) || (b.pvarVal->vt & VT_BYREF))
             return false;
-        return ntc_variants_equal(*a.pvarVal, *b.pvarVal);
+        return ntc::variants_equal(*a.pvarVal, *b.pvarVal);
     case VT_R4:
         return *a.pfltVal == *b.pfltVal;
     case VT_R8:
@@ -123,7 +116,30 @@ bool referenced_equal(VARTYPE base, const VARIANT& a, const VARIANT& b) {
 
 } // namespace
 
-bool ntc_variants_equal(const VARIANT& a, const VARIANT& b) {
+void ntc::variant_check(HRESULT result, const char* source, int line) {
+    if (SUCCEEDED(result))
+        return;
+    if (result == E_OUTOFMEMORY)
+        TRACE("Memory Exception at %s : %d\n", source, line);
+    else
+        TRACE("OLE Exception at %s : %d\n", source, line);
+}
+
+void ntc::variant_take(VARIANT& target, VARIANT& source) {
+    if (&target == &source)
+        return;
+    memcpy(&target, &source, sizeof(VARIANT));
+    source.vt = VT_EMPTY;
+}
+
+VARIANT ntc::variant_give(VARIANT& v) {
+    VARIANT result;
+    memcpy(&result, &v, sizeof(VARIANT));
+    v.vt = VT_EMPTY;
+    return result;
+}
+
+bool ntc::variants_equal(const VARIANT& a, const VARIANT& b) {
     if (&a == &b)
         return true;
     if (a.vt != b.vt)
@@ -267,7 +283,7 @@ COLEVariant& COLEVariant::operator=(long value) {
 }
 
 bool COLEVariant::operator==(const VARIANT& other) const {
-    return ntc_variants_equal(*this, other);
+    return ntc::variants_equal(*this, other);
 }
 
 void COLEVariant::Clear() {
@@ -285,13 +301,9 @@ void COLEVariant::Attach(VARIANT& source) {
     if (&source == this)
         return;
     Clear();
-    memcpy(static_cast<VARIANT*>(this), &source, sizeof(VARIANT));
-    source.vt = VT_EMPTY;
+    ntc::variant_take(*this, source);
 }
 
 VARIANT COLEVariant::Detach() {
-    VARIANT result;
-    memcpy(&result, static_cast<VARIANT*>(this), sizeof(VARIANT));
-    vt = VT_EMPTY;
-    return result;
+    return ntc::variant_give(*this);
 }

@@ -5,21 +5,14 @@
 
 #include "quill/platform/text.h"
 #include "transport/Trace.h"
-
-// Defined beside COLEVariant, whose comparison rules _variant_t shares.
-bool ntc_variants_equal(const VARIANT& a, const VARIANT& b);
+#include "transport/variant_ops.h"
 
 namespace {
 
 const char kSourceName[] = "VariantT";
 
 void check(HRESULT result, int line) {
-    if (SUCCEEDED(result))
-        return;
-    if (result == E_OUTOFMEMORY)
-        TRACE("Memory Exception at %s : %d\n", kSourceName, line);
-    else
-        TRACE("OLE Exception at %s : %d\n", kSourceName, line);
+    ntc::variant_check(result, kSourceName, line);
 }
 
 VARIANT_BOOL to_bool(long value) {
@@ -358,7 +351,7 @@ _variant_t& _variant_t::operator=(unsigned long long value) {
 }
 
 bool _variant_t::operator==(const VARIANT& other) const {
-    return ntc_variants_equal(*this, other);
+    return ntc::variants_equal(*this, other);
 }
 
 _variant_t::operator short() const {
@@ -429,15 +422,11 @@ void _variant_t::Attach(VARIANT& source) {
     if (&source == this)
         return;
     Clear();
-    memcpy(static_cast<VARIANT*>(this), &source, sizeof(VARIANT));
-    source.vt = VT_EMPTY;
+    ntc::variant_take(*this, source);
 }
 
 VARIANT _variant_t::Detach() {
-    VARIANT result;
-    memcpy(&result, static_cast<VARIANT*>(this), sizeof(VARIANT));
-    vt = VT_EMPTY;
-    return result;
+    return ntc::variant_give(*this);
 }
 
 void _variant_t::SetString(const char* text) {
