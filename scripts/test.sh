@@ -17,7 +17,22 @@ stop_wine() {
     WINEPREFIX="$PWD/build/win32/wineprefix" wineserver -k >/dev/null 2>&1 || true
   fi
 }
-trap stop_wine EXIT
+xvfb_pid=
+stop_all() {
+  stop_wine
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap stop_all EXIT
+
+# Window tests need a display; without one, a virtual one serves the run.
+if [ -z "${DISPLAY:-}" ]; then
+  n=99
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+fi
 
 jobs=$(nproc)
 passed=0

@@ -1,0 +1,1 @@
+#include "CNTMainClient.h"

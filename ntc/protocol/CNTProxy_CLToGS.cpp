@@ -1,0 +1,1 @@
+#include "CNTProxy_CLToGS.h"

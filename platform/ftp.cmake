@@ -1,0 +1,1 @@
+# FTP sessions (WinINet on Windows, libcurl elsewhere).

@@ -1,0 +1,1 @@
+# The bootstrap's window.

@@ -1,0 +1,1 @@
+# The launcher's window.
