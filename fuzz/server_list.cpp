@@ -22,12 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class discarding_front_end_C : public front_end_C {
-public:
-    void message_box(const char*) override {}
-    void set_lamp(const lamp_colour_C&) override {}
-};
-
 fs::path g_scratch;
 fs::path g_started_in;
 

@@ -12,12 +12,6 @@
 
 namespace {
 
-class discarding_front_end_C : public front_end_C {
-public:
-    void message_box(const char*) override {}
-    void set_lamp(const lamp_colour_C&) override {}
-};
-
 bool has_letter_or_digit(const std::string& text) {
     for (char c : text)
         if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))

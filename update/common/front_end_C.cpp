@@ -27,6 +27,44 @@ void console_front_end_C::message_box(const char* text) {
 
 void console_front_end_C::set_lamp(const lamp_colour_C&) {}
 
+void console_front_end_C::set_status_text(const char* text) {
+    if (text[0] != '\0') {
+        printf("%s\n", text);
+        fflush(stdout);
+    }
+}
+
+void console_front_end_C::set_bar_range(int, int) {}
+
+void console_front_end_C::step_bar(int) {}
+
+namespace {
+
+bar_state_C* bar_of(silent_front_end_C& front, int control) {
+    if (control == 1377)
+        return &front.download_bar;
+    if (control == 1376)
+        return &front.listing_bar;
+    return nullptr;
+}
+
+} // namespace
+
+void silent_front_end_C::set_bar_range(int control, int maximum) {
+    if (bar_state_C* bar = bar_of(*this, control)) {
+        bar->maximum = maximum;
+        bar->position = 0;
+    }
+}
+
+void silent_front_end_C::step_bar(int control) {
+    // A progress bar stops at the end of its range.
+    if (bar_state_C* bar = bar_of(*this, control)) {
+        if (bar->position < bar->maximum)
+            bar->position += 1;
+    }
+}
+
 front_end_C& front_end() {
     return g_front_end ? *g_front_end : console();
 }

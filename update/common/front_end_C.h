@@ -32,13 +32,35 @@ public:
     virtual void message_box(const char* text) = 0;
     // Gives the lamp a colour and repaints it at once.
     virtual void set_lamp(const lamp_colour_C& colour) = 0;
+
+    // The one-line status text (control 1404).
+    virtual void set_status_text(const char* text) = 0;
+
+    // Progress bars, named by their control number (1377: the current
+    // download, 1376: the reference listing). A new range also puts the
+    // position at 0 with step 1; a null colour is the system's default.
+    virtual void set_bar_range(int control, int maximum) = 0;
+    virtual void set_bar_colours(int control, const lamp_colour_C* bar,
+                                 const lamp_colour_C* background) = 0;
+    virtual void step_bar(int control) = 0;
+};
+
+// What a progress bar shows, for front-ends that draw bars themselves.
+struct bar_state_C {
+    int maximum = 0;
+    int position = 0;
 };
 
 // Message boxes go to the standard error stream; the lamp is not shown.
+// Status texts go to the standard output, one line each.
 class console_front_end_C : public front_end_C {
 public:
     void message_box(const char* text) override;
     void set_lamp(const lamp_colour_C& colour) override;
+    void set_status_text(const char* text) override;
+    void set_bar_range(int control, int maximum) override;
+    void set_bar_colours(int, const lamp_colour_C*, const lamp_colour_C*) override {}
+    void step_bar(int control) override;
 };
 
 // Shows nothing; keeps every text and colour for a test to look at.
@@ -46,9 +68,27 @@ class silent_front_end_C : public front_end_C {
 public:
     void message_box(const char* text) override { boxes.push_back(text); }
     void set_lamp(const lamp_colour_C& colour) override { lamps.push_back(colour); }
+    void set_status_text(const char* text) override { status_texts.push_back(text); }
+    void set_bar_range(int control, int maximum) override;
+    void set_bar_colours(int, const lamp_colour_C*, const lamp_colour_C*) override {}
+    void step_bar(int control) override;
 
     std::vector<std::string> boxes;
     std::vector<lamp_colour_C> lamps;
+    std::vector<std::string> status_texts;
+    bar_state_C download_bar; // 1377
+    bar_state_C listing_bar;  // 1376
+};
+
+// Shows nothing and keeps nothing: for long runs such as fuzzing.
+class discarding_front_end_C : public front_end_C {
+public:
+    void message_box(const char*) override {}
+    void set_lamp(const lamp_colour_C&) override {}
+    void set_status_text(const char*) override {}
+    void set_bar_range(int, int) override {}
+    void set_bar_colours(int, const lamp_colour_C*, const lamp_colour_C*) override {}
+    void step_bar(int) override {}
 };
 
 // The front-end in force; the console one until another is put in force.
