@@ -14,5 +14,3 @@ bool do_client_auto_update() {
     process_log().log_line("do_client_auto_update  [NOT IN THIS BUILD]");
     return false;
 }
-
-void start_client() {}

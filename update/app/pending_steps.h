@@ -5,6 +5,5 @@
 #define QUILL_UPDATE_APP_PENDING_STEPS_H
 
 bool process_crash_log_file();
-void start_client();
 
 #endif

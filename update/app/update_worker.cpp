@@ -11,6 +11,7 @@
 #include "common/settings.h"
 #include "quill/platform/clock.h"
 #include "quill/platform/file.h"
+#include "quill/platform/shell.h"
 #include "quill/platform/ui_updater.h"
 
 namespace {
@@ -86,6 +87,7 @@ void update_worker(void*) {
     }
 
     front_end().set_status_text("- UPDATE SUCCESS -");
-    start_client();
+    // Whether the next program of the chain starts is its own affair.
+    qp::start_program("ClientApp.exe", g_client_parameters.c_str());
     end_dialog();
 }
