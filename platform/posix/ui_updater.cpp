@@ -21,6 +21,17 @@ extern const unsigned long quill_updater_banner_size;
 extern const unsigned char quill_updater_icon[];
 extern const unsigned long quill_updater_icon_size;
 
+#if defined(__SANITIZE_ADDRESS__)
+// GTK, fontconfig and D-Bus keep caches for the life of the process that
+// the leak checker would report at every exit of a window program.
+extern "C" __attribute__((visibility("default"), used)) const char*
+__lsan_default_suppressions() {
+    return "leak:libfontconfig.so\nleak:libdbus-1.so\nleak:libglib-2.0.so\n"
+           "leak:libgobject-2.0.so\nleak:libgtk-3.so\nleak:libgdk-3.so\n"
+           "leak:libpango-1.0.so\nleak:libpangoft2-1.0.so\nleak:libcairo.so\n";
+}
+#endif
+
 namespace qp {
 namespace {
 
