@@ -1,5 +1,8 @@
 #include "records.h"
 
+#include <vector>
+
+#include "objects/GameObjects.h"
 #include "transport/CNTPacket.h"
 #include "transport/COLEDateTime.h"
 
@@ -58,15 +61,34 @@ void write_priv_data(CNTPacket& packet, const Avatar& avatar) {
 }
 
 void write_inventory(CNTPacket& packet, const Avatar& avatar) {
-    packet << static_cast<u16>(sizeof kItems / sizeof kItems[0]);
     short temp = 1;
-    for (const Item& item : kItems)
-        packet << avatar.index << item.index << static_cast<int>(item.id) << item.option
-               << temp++ << static_cast<int>(item.count);
-    packet << static_cast<u16>(sizeof kSkills / sizeof kSkills[0]);
-    for (const Skill& skill : kSkills)
-        packet << skill.index << static_cast<int>(skill.id) << static_cast<int>(skill.exp)
-               << temp++;
+    std::vector<TItem> items;
+    for (const Item& each : kItems) {
+        TItem item;
+        item.SetAvatarIndex(avatar.index);
+        item.SetItemIndex(each.index);
+        item.SetItemID(each.id);
+        item.SetItemOptionID(each.option);
+        item.SetTempUUID(temp++);
+        item.SetItemCount(each.count);
+        items.push_back(item);
+    }
+    std::vector<TSkill> skills;
+    for (const Skill& each : kSkills) {
+        TSkill skill;
+        skill.SetAvatarIndex(avatar.index);
+        skill.SetSkillIndex(each.index);
+        skill.SetSkillID(each.id);
+        skill.SetSkillExp(each.exp);
+        skill.SetTempUUID(temp++);
+        skills.push_back(skill);
+    }
+    packet << static_cast<u16>(items.size());
+    for (const TItem& item : items)
+        packet << item;
+    packet << static_cast<u16>(skills.size());
+    for (const TSkill& skill : skills)
+        packet << skill;
 }
 
 void write_empty_reply_fields(CNTPacket& packet, unsigned short request) {
@@ -87,8 +109,7 @@ void write_empty_reply_fields(CNTPacket& packet, unsigned short request) {
         break;
     }
     case 9011: // an item
-        packet << static_cast<short>(0) << static_cast<short>(0) << static_cast<int>(0)
-               << static_cast<short>(0) << static_cast<short>(0) << static_cast<int>(0);
+        packet << TItem();
         break;
     default: // 1005, 1015: the result alone
         break;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <atomic>
 #include <functional>
 #include <string>
@@ -141,6 +143,26 @@ CDRVector sample_dr_vector() {
     return dr;
 }
 
+TItem sample_item(short slot) {
+    TItem item;
+    item.SetAvatarIndex(1);
+    item.SetItemIndex(slot);
+    item.SetItemID(110001);
+    item.SetItemOptionID(2);
+    item.SetTempUUID(-7);
+    item.SetItemCount(20);
+    return item;
+}
+
+TSkill sample_skill() {
+    TSkill skill;
+    skill.SetSkillIndex(3);
+    skill.SetSkillID(2004);
+    skill.SetSkillExp(150);
+    skill.SetTempUUID(9);
+    return skill;
+}
+
 std::vector<CallCase> call_cases() {
     unsigned long r = 0;
     static unsigned long result;
@@ -149,7 +171,24 @@ std::vector<CallCase> call_cases() {
     static CNTVector position;
     static COLEDateTime date;
     (void)r;
+    static std::vector<TAvatar> avatars;
+    static std::vector<TPrivData> priv_data;
+    static std::vector<TItem> items;
+    static std::vector<TSkill> skills;
+    static TAvatar avatar;
+    static TPrivData one_priv_data;
+    static TItem item;
+    static unsigned short value;
     return {
+        {"1002 CS_Logon",
+         [](CNTProxy_CLToGS& p) {
+             CString account("abc"), password("secret");
+             p.CS_Logon(account, password, value, avatars, priv_data, result);
+         },
+         [](unsigned short s) {
+             return client_packet(1002,
+                                  {u16(s), u16(3), text("abc"), u16(6), text("secret")});
+         }},
         {"1003 CS_CreateAvatar",
          [](CNTProxy_CLToGS& p) { CString n("Kim"); p.CS_CreateAvatar(2, n, 7, result); },
          [](unsigned short s) {
@@ -160,6 +199,9 @@ std::vector<CallCase> call_cases() {
         {"1005 CS_CancelDeleteAvatar",
          [](CNTProxy_CLToGS& p) { p.CS_CancelDeleteAvatar(-1, result); },
          [](unsigned short s) { return client_packet(1005, {u16(s), i16(-1)}); }},
+        {"1006 CS_TryOnSession",
+         [](CNTProxy_CLToGS& p) { p.CS_TryOnSession(2, -1, items, skills, result); },
+         [](unsigned short s) { return client_packet(1006, {u16(s), i16(2), i16(-1)}); }},
         {"1007 CS_EnterSession", [](CNTProxy_CLToGS& p) { p.CS_EnterSession(); },
          [](unsigned short) { return Bytes{0xEF, 0x03, 0x04, 0x00}; }},
         {"1008 CS_LeaveSession", [](CNTProxy_CLToGS& p) { p.CS_LeaveSession(); },
@@ -306,6 +348,26 @@ std::vector<CallCase> call_cases() {
          [](unsigned short) { return client_packet(4002, {u32(1001), i16(1)}); }},
         {"4003 CS_CancelBarter", [](CNTProxy_CLToGS& p) { p.CS_CancelBarter(1001); },
          [](unsigned short) { return client_packet(4003, {u32(1001)}); }},
+        {"4004 CS_Dealing",
+         [](CNTProxy_CLToGS& p) {
+             std::vector<TItem> offered{sample_item(1001), sample_item(1002)};
+             std::vector<TSkill> taught{sample_skill()};
+             p.CS_Dealing(1001, offered, taught, 5000);
+         },
+         [](unsigned short) {
+             return client_packet(4004,
+                                  {u32(1001), u16(2),
+                                   i16(1), i16(1001), i32(110001), i16(2), i16(-7), i32(20),
+                                   i16(1), i16(1002), i32(110001), i16(2), i16(-7), i32(20),
+                                   u16(1), i16(3), i32(2004), i32(150), i16(9), i32(5000)});
+         }},
+        {"4004 CS_Dealing with nothing",
+         [](CNTProxy_CLToGS& p) {
+             std::vector<TItem> none;
+             std::vector<TSkill> nothing;
+             p.CS_Dealing(7, none, nothing, -1);
+         },
+         [](unsigned short) { return client_packet(4004, {u32(7), u16(0), u16(0), i32(-1)}); }},
         {"4005 CS_DealSign", [](CNTProxy_CLToGS& p) { p.CS_DealSign(1001); },
          [](unsigned short) { return client_packet(4005, {u32(1001)}); }},
         {"5001 CS_Request_Make_Party", [](CNTProxy_CLToGS& p) { p.CS_Request_Make_Party(55); },
@@ -375,6 +437,11 @@ std::vector<CallCase> call_cases() {
         {"9005 CS_GM_Prohibit_Avatar_Chatting",
          [](CNTProxy_CLToGS& p) { p.CS_GM_Prohibit_Avatar_Chatting("Yoon", 30); },
          [](unsigned short) { return client_packet(9005, {u16(4), text("Yoon"), i32(30)}); }},
+        {"9006 CS_GM_Get_Avatar_Information",
+         [](CNTProxy_CLToGS& p) {
+             p.CS_GM_Get_Avatar_Information("Yoon", avatar, one_priv_data, result);
+         },
+         [](unsigned short s) { return client_packet(9006, {u16(s), u16(4), text("Yoon")}); }},
         {"9007 CS_GM_Purge_Avatar", [](CNTProxy_CLToGS& p) { p.CS_GM_Purge_Avatar("Yoon"); },
          [](unsigned short) { return client_packet(9007, {u16(4), text("Yoon")}); }},
         {"9008 CS_GM_Change_Level",
@@ -389,6 +456,11 @@ std::vector<CallCase> call_cases() {
          [](CNTProxy_CLToGS& p) { p.CS_GM_Give_Item("Yoon", 400, 3); },
          [](unsigned short) {
              return client_packet(9010, {u16(4), text("Yoon"), i32(400), i16(3)});
+         }},
+        {"9011 CS_GM_Steal_Item",
+         [](CNTProxy_CLToGS& p) { p.CS_GM_Steal_Item("Yoon", 17, item, result); },
+         [](unsigned short s) {
+             return client_packet(9011, {u16(s), u16(4), text("Yoon"), i16(17)});
          }},
     };
 }
@@ -598,6 +670,166 @@ TEST_F(Calls, BlockingCallFromACallbackOnTheReceiveThreadTimesOutAndCloses) {
     for (int i = 0; i < 200 && !server.client_closed(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_TRUE(server.client_closed());
+}
+
+// ---- Replies that carry game records ---------------------------------------
+
+Bytes f64(double value) {
+    Bytes bytes(8);
+    memcpy(bytes.data(), &value, 8);
+    return bytes;
+}
+
+void append(std::vector<Bytes>& to, const std::vector<Bytes>& fields) {
+    to.insert(to.end(), fields.begin(), fields.end());
+}
+
+// A TAvatar on the wire: session, id, zone, index, template, movement (x, z,
+// heading, speed), animation, nickname, transparency, appearance.
+std::vector<Bytes> avatar_fields(unsigned long id, short index, const std::string& nickname,
+                                 std::vector<int32_t> appearance) {
+    std::vector<Bytes> fields{i16(0),    u32(id),    i16(4),     i16(index), i16(index + 1),
+                              f32(1.0f), f32(2.0f),  f32(0.25f), f32(3.0f),  i16(6),
+                              u16(static_cast<unsigned>(nickname.size())),
+                              text(nickname), u8(1),
+                              i16(static_cast<int>(appearance.size()))};
+    for (int32_t value : appearance)
+        fields.push_back(i32(value));
+    return fields;
+}
+
+// A TPrivData on the wire, with the given level and gold.
+std::vector<Bytes> priv_data_fields(short level, int32_t gold) {
+    std::vector<Bytes> fields{i16(3)};
+    for (int i = 0; i < 6; ++i)
+        fields.push_back(f32(10.0f + i));
+    append(fields, {i16(1), i16(2), i16(3), f32(120.0f), f32(80.0f), f32(60.0f), i16(level),
+                    i32(12345), i32(gold), i16(1), i16(4), f64(0.0), i16(0), i16(-1), i16(-1),
+                    i16(2)});
+    return fields;
+}
+
+TEST_F(Calls, LogonReadsTheValueTheAvatarsThePrivateDataAndTheResult) {
+    server.serve([](const Bytes& request) {
+        std::vector<Bytes> fields{u16(sequence_of(request)), u16(3), u16(2)};
+        append(fields, avatar_fields(1001, 0, "Kim", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 110001}));
+        append(fields, avatar_fields(1002, 1, "Lee", {}));
+        append(fields, {u16(2)});
+        append(fields, priv_data_fields(10, 500));
+        append(fields, priv_data_fields(20, 700));
+        append(fields, {u32(0)});
+        return server_packet(10002, fields);
+    });
+    CString account("abc"), password("pw");
+    unsigned short value = 0;
+    std::vector<TAvatar> avatars(5); // replaced by the reply's two
+    std::vector<TPrivData> priv_data;
+    unsigned long result = 99;
+    ASSERT_EQ(GS_OK, proxy.CS_Logon(account, password, value, avatars, priv_data, result));
+    EXPECT_EQ(3, value);
+    ASSERT_EQ(2u, avatars.size());
+    EXPECT_EQ(1001u, avatars[0].GetID());
+    EXPECT_STREQ("Kim", avatars[0].GetNickname());
+    EXPECT_EQ(1, avatars[0].GetAvatarTemplateID());
+    EXPECT_EQ(11, avatars[0].GetWeaponItemKind());
+    EXPECT_EQ(1002u, avatars[1].GetID());
+    EXPECT_EQ(1, avatars[1].GetAvatarIndex());
+    EXPECT_TRUE(avatars[1].GetAppearance().empty());
+    ASSERT_EQ(2u, priv_data.size());
+    EXPECT_EQ(10, priv_data[0].GetLevel());
+    EXPECT_EQ(700, priv_data[1].GetGold());
+    EXPECT_EQ(0u, result);
+}
+
+TEST_F(Calls, LogonWithNoAvatarsEmptiesBothLists) {
+    answer_with({u16(3), u16(0), u16(0), u32(0)});
+    CString account("abc"), password("pw");
+    unsigned short value = 0;
+    std::vector<TAvatar> avatars(2);
+    std::vector<TPrivData> priv_data(2);
+    unsigned long result = 99;
+    ASSERT_EQ(GS_OK, proxy.CS_Logon(account, password, value, avatars, priv_data, result));
+    EXPECT_TRUE(avatars.empty());
+    EXPECT_TRUE(priv_data.empty());
+    EXPECT_EQ(0u, result);
+}
+
+TEST_F(Calls, ReplyListLongerThanItsBytesFailsWithResultThree) {
+    CString account("abc"), password("pw");
+    unsigned short value = 0;
+    std::vector<TAvatar> avatars(1);
+    std::vector<TPrivData> priv_data(1);
+    unsigned long result = 0;
+
+    // 32768 avatars: refused before any allocation.
+    answer_with({u16(3), u16(32768), u32(0)});
+    EXPECT_EQ(GS_FAIL, proxy.CS_Logon(account, password, value, avatars, priv_data, result));
+    EXPECT_EQ(3u, result);
+    EXPECT_EQ(1u, avatars.size());
+    EXPECT_EQ(1u, priv_data.size());
+}
+
+TEST_F(Calls, ReplyListOfMoreRecordsThanTheRestCanCarryFails) {
+    // 1000 items of 16 bytes would need 16000 bytes; a few are there.
+    answer_with({u16(1000), i16(1), i16(2), i32(3), i16(4), i16(5), i32(6), u16(0), u32(0)});
+    std::vector<TItem> items(2);
+    std::vector<TSkill> skills(2);
+    unsigned long result = 0;
+    EXPECT_EQ(GS_FAIL, proxy.CS_TryOnSession(0, 0, items, skills, result));
+    EXPECT_EQ(3u, result);
+    EXPECT_EQ(2u, items.size());
+    EXPECT_EQ(2u, skills.size());
+    EXPECT_EQ(0u, proxy.GetNestedReplyCount());
+    EXPECT_TRUE(client.IsConnected()); // a bad reply is no time-out
+}
+
+TEST_F(Calls, TryOnSessionReadsItemsSkillsAndResult) {
+    answer_with({u16(2), i16(1), i16(1001), i32(110001), i16(2), i16(-7), i32(20),
+                 i16(1), i16(3000), i32(500001), i16(0), i16(8), i32(1),
+                 u16(1), i16(3), i32(2004), i32(150), i16(9), u32(0)},
+                10006);
+    std::vector<TItem> items;
+    std::vector<TSkill> skills(3);
+    unsigned long result = 9;
+    ASSERT_EQ(GS_OK, proxy.CS_TryOnSession(1, 0, items, skills, result));
+    ASSERT_EQ(2u, items.size());
+    EXPECT_EQ(1001, items[0].GetItemIndex());
+    EXPECT_EQ(110001, items[0].GetItemID());
+    EXPECT_EQ(-7, items[0].GetTempUUID());
+    EXPECT_EQ(3, items[1].GetItemSlotIndex());
+    ASSERT_EQ(1u, skills.size());
+    EXPECT_EQ(2004, skills[0].GetSkillID());
+    EXPECT_EQ(150, skills[0].GetSkillExp());
+    EXPECT_EQ(0u, result);
+}
+
+TEST_F(Calls, GameMasterQueriesReadTheirRecords) {
+    server.serve([](const Bytes& request) {
+        std::vector<Bytes> fields{u16(sequence_of(request))};
+        if (message_of(request) == 9006) {
+            append(fields, avatar_fields(42, 2, "Yoon", {7}));
+            append(fields, priv_data_fields(33, 1));
+            append(fields, {u32(0)});
+        } else {
+            append(fields, {i16(1), i16(17), i32(210003), i16(1), i16(5), i32(2), u32(4)});
+        }
+        return server_packet(10007, fields);
+    });
+    TAvatar avatar;
+    TPrivData priv_data;
+    unsigned long result = 9;
+    ASSERT_EQ(GS_OK, proxy.CS_GM_Get_Avatar_Information("Yoon", avatar, priv_data, result));
+    EXPECT_EQ(42u, avatar.GetID());
+    EXPECT_STREQ("Yoon", avatar.GetNickname());
+    EXPECT_EQ(33, priv_data.GetLevel());
+    EXPECT_EQ(0u, result);
+
+    TItem item;
+    ASSERT_EQ(GS_OK, proxy.CS_GM_Steal_Item("Yoon", 17, item, result));
+    EXPECT_EQ(17, item.GetItemIndex());
+    EXPECT_EQ(210003, item.GetItemID());
+    EXPECT_EQ(2, item.GetItemCount());
+    EXPECT_EQ(4u, result);
 }
 
 TEST(CallsUnconnected, FailedSendLogsAndClosesButACallWithoutReplyStillReturnsOk) {
