@@ -9,9 +9,11 @@
 
 #include "objects/CDRVector.h"
 #include "objects/CNTVector.h"
+#include "objects/GameObjects.h"
 #include "objects/TPrivData.h"
 #include "protocol/CNTProxy.h"
 #include "protocol/CNTStub.h"
+#include "protocol/WireLists.h"
 #include "transport/CDebug.h"
 #include "transport/CNTPacket.h"
 #include "transport/CString.h"
@@ -20,10 +22,6 @@
 namespace {
 
 enum : unsigned short { NET_TIME_SYNC = 10005 };
-
-// The largest list count accepted: a 16-bit count with its top bit set
-// describes more than any 4096-byte packet can hold.
-const unsigned short kMaxListCount = 32767;
 
 bool is_reply(unsigned short message) {
     switch (message) {
@@ -43,21 +41,6 @@ bool is_reply(unsigned short message) {
     default:
         return false;
     }
-}
-
-// The fewest bytes one list element takes on the wire. A count is checked
-// against the bytes left before anything is allocated for it.
-template <typename T> struct WireMinimum;
-template <> struct WireMinimum<unsigned char> { static const int value = 1; };
-template <> struct WireMinimum<short> { static const int value = 2; };
-template <> struct WireMinimum<unsigned long> { static const int value = 4; };
-
-int bytes_left(const CNTPacket& packet) {
-    int size = packet.GetBufSize();
-    if (size > CNTPacket::MAX_PACKET_SIZE)
-        size = CNTPacket::MAX_PACKET_SIZE;
-    const int left = size - packet.GetBufPoint();
-    return left > 0 ? left : 0;
 }
 
 // One message being decoded: the packet, and the room some lists reserve
@@ -81,15 +64,11 @@ public:
         return *m_room++;
     }
 
-    // Refuses a count the rest of the packet cannot hold.
-    bool CheckCount(unsigned short count, int minimum) {
-        const int left = bytes_left(m_packet);
-        if (count <= kMaxListCount && static_cast<long>(count) * minimum <= left)
-            return true;
+    // The count of a list that the rest of the packet cannot hold.
+    void Refuse(unsigned count) {
         CDebug::AppendDebugMsg(
-            "Warnning!!! Message Type %d dropped: list count %d, %d bytes left\n", m_message, count,
-            left);
-        return false;
+            "Warnning!!! Message Type %d dropped: list count %u, %d bytes left\n", m_message, count,
+            m_packet.GetBufSize() - m_packet.GetBufPoint());
     }
 
 private:
@@ -128,14 +107,11 @@ template <typename T> bool read_field(Decoding& decoding, std::vector<T>& list) 
     const size_t room = decoding.NextRoom();
     if (room > 0)
         list.reserve(room);
-    unsigned short count = 0;
-    decoding.Packet() >> count;
-    if (!decoding.CheckCount(count, WireMinimum<T>::value))
-        return false;
-    list.resize(count);
-    for (T& element : list)
-        decoding.Packet() >> element;
-    return true;
+    unsigned count = 0;
+    if (ntc_wire::ReadList(decoding.Packet(), list, &count))
+        return true;
+    decoding.Refuse(count);
+    return false;
 }
 
 // Decodes the callback's arguments from the packet into locals, in order,
@@ -162,6 +138,15 @@ bool dispatch_to_stub(Decoding& decoding, unsigned short message) {
     switch (message) {
     case 29001: deliver(decoding, &S::SC_Message29001); break;
     case 29002: deliver(decoding, &S::SC_Message29002); break;
+    case 14002: deliver(decoding, &S::SC_AvatarList, {60}); break;
+    case 14003: deliver(decoding, &S::SC_ObjectLists, {100, 100, 100}); break;
+    case 14004: deliver(decoding, &S::SC_WorldItemList); break;
+    case 14005: deliver(decoding, &S::SC_MonsterList); break;
+    case 14006: deliver(decoding, &S::SC_NPCList); break;
+    case 14007: deliver(decoding, &S::SC_Avatar); break;
+    case 14008: deliver(decoding, &S::SC_WorldItem); break;
+    case 14009: deliver(decoding, &S::SC_Monster); break;
+    case 14010: deliver(decoding, &S::SC_NPC); break;
     case 14011: deliver(decoding, &S::SC_Message14011); break;
     case 14012: deliver(decoding, &S::SC_Message14012, {5}); break;
     case 14013: deliver(decoding, &S::SC_Message14013); break;
@@ -175,6 +160,7 @@ bool dispatch_to_stub(Decoding& decoding, unsigned short message) {
     case 12007: deliver(decoding, &S::SC_Message12007); break;
     case 15003: deliver(decoding, &S::SC_Message15003); break;
     case 12009: deliver(decoding, &S::SC_Message12009); break;
+    case 20001: deliver(decoding, &S::SC_Message20001); break;
     case 16015: deliver(decoding, &S::SC_Wisper_Chat); break;
     case 16016: deliver(decoding, &S::SC_Wisper_Chat_Wide); break;
     case 29003: deliver(decoding, &S::SC_Message29003); break;
@@ -191,27 +177,37 @@ bool dispatch_to_stub(Decoding& decoding, unsigned short message) {
     case 17002: deliver(decoding, &S::SC_Message17002); break;
     case 16007: deliver(decoding, &S::SC_Message16007); break;
     case 16008: deliver(decoding, &S::SC_Message16008); break;
+    case 16009: deliver(decoding, &S::SC_Message16009); break;
     case 16026: deliver(decoding, &S::SC_Message16026); break;
     case 16010: deliver(decoding, &S::SC_Message16010); break;
     case 16014: deliver(decoding, &S::SC_Message16014); break;
     case 16025: deliver(decoding, &S::SC_Message16025); break;
+    case 16017: deliver(decoding, &S::SC_Message16017); break;
     case 16018: deliver(decoding, &S::SC_Message16018); break;
+    case 16022: deliver(decoding, &S::SC_Message16022); break;
     case 16023: deliver(decoding, &S::SC_Message16023); break;
     case 16019: deliver(decoding, &S::SC_Message16019); break;
     case 17003: deliver(decoding, &S::SC_Message17003); break;
     case 13007: deliver(decoding, &S::SC_Message13007); break;
     case 16006: deliver(decoding, &S::SC_Message16006); break;
     case 16013: deliver(decoding, &S::SC_Message16013); break;
+    case 508: deliver(decoding, &S::SC_GSList); break;
+    case 50001: deliver(decoding, &S::SC_Message50001, {100, 100}); break;
     case 50002: deliver(decoding, &S::SC_Message50002); break;
     case 50003: deliver(decoding, &S::SC_Message50003); break;
     case 50004: deliver(decoding, &S::SC_Message50004); break;
+    case 50005: deliver(decoding, &S::SC_Message50005, {100, 100}); break;
     case 60001: deliver(decoding, &S::SC_Message60001); break;
     case 60002: deliver(decoding, &S::SC_Message60002); break;
+    case 16020: deliver(decoding, &S::SC_Message16020); break;
+    case 16021: deliver(decoding, &S::SC_Message16021, {300, 100}); break;
     case 21003: deliver(decoding, &S::SC_Message21003); break;
     case 21004: deliver(decoding, &S::SC_Message21004); break;
     case 21006: deliver(decoding, &S::SC_Message21006); break;
     case 21007: deliver(decoding, &S::SC_Message21007); break;
     case 21008: deliver(decoding, &S::SC_Message21008); break;
+    case 21009: deliver(decoding, &S::SC_Message21009); break;
+    case 21010: deliver(decoding, &S::SC_Message21010); break;
     default:
         return false;
     }
@@ -231,6 +227,11 @@ unsigned long CNTMainClient::ProcessPacketFromServer(CNTPacket& packet) {
     if (is_reply(message)) {
         unsigned short sequence = 0;
         packet >> sequence;
+        // The record takes the packet with its cursor after the sequence
+        // number, where the waiting call starts reading. An unknown number
+        // is dropped.
+        if (CNTProxy* proxy = GetProxy())
+            proxy->DeliverNestedReply(sequence, packet);
         return 0;
     }
     if (message == NET_TIME_SYNC) {

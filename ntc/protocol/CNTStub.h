@@ -25,19 +25,12 @@
 #include <vector>
 
 #include "NTCExport.h"
+#include "objects/CDRVector.h"
+#include "objects/CNTVector.h"
+#include "objects/GameObjects.h"
+#include "objects/TPrivData.h"
 #include "protocol/CWizCharString.h"
-
-class CDRVector;
-class CNTVector;
-class CString;
-class TAvatar;
-class TItem;
-class TMonster;
-class TNPC;
-class TPrivData;
-class TSkill;
-class TWorldItem;
-struct sGS;
+#include "transport/CString.h"
 
 class QUILLNTC_API CNTStub {
 public:

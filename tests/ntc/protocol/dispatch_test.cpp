@@ -10,8 +10,11 @@
 
 #include "objects/CDRVector.h"
 #include "objects/CNTVector.h"
+#include "objects/GameObjects.h"
 #include "objects/TPrivData.h"
+#include "protocol/CNTProxy.h"
 #include "protocol/CNTStub.h"
+#include "protocol/CNestedReply.h"
 #include "server_message.h"
 #include "support/forwarding_stub.h"
 #include "support/scratch_dir.h"
@@ -56,23 +59,47 @@ std::string show(const TPrivData& data) {
            std::to_string(data.GetLevel()) + "," + std::to_string(data.GetExp()) + "," +
            std::to_string(data.GetGold()) + "," + std::to_string(data.GetSelectSkillIndex(4)) + ")";
 }
-template <typename T> std::string show(const T&) {
-    return "record";
+std::string show(TAvatar& a) {
+    std::string appearance;
+    for (long value : a.GetAppearance())
+        appearance += (appearance.empty() ? "" : " ") + std::to_string(value);
+    return "avatar(" + std::to_string(a.GetJoinedSessionID()) + "," + std::to_string(a.GetID()) +
+           "," + std::to_string(a.GetCurZoneID()) + "," + std::to_string(a.GetAvatarIndex()) + "," +
+           std::to_string(a.GetAvatarTemplateID()) + "," + show(*a.GetDRVector()) + "," +
+           std::to_string(a.GetAniID()) + "," + show(a.GetNickname()) + "," +
+           (a.IsTransparent() ? "t" : "f") + ",{" + appearance + "})";
 }
-template <typename T> std::string show_list(const std::vector<T>& list) {
+std::string show(TMonster& m) {
+    return "monster(" + std::to_string(m.GetID()) + "," + std::to_string(m.GetCurZoneID()) + "," +
+           std::to_string(m.GetMonsterTemplateID()) + "," + show(*m.GetDRVector()) + "," +
+           std::to_string(m.GetAniID()) + "," + show_float(m.GetMonHP()) + ")";
+}
+std::string show(TNPC& n) {
+    return "npc" + std::to_string(n.GetType());
+}
+std::string show(TWorldItem& w) {
+    return "witem(" + std::to_string(w.GetID()) + "," + std::to_string(w.GetCurZoneID()) + "," +
+           show(*w.GetDRVector()) + "," + std::to_string(w.GetWorldItemID()) + "," +
+           std::to_string(w.GetWorldItemExp()) + "," + std::to_string(w.GetWorldItemOptionID()) +
+           ")";
+}
+std::string show(TItem& i) {
+    return "item(" + std::to_string(i.GetAvatarIndex()) + "," + std::to_string(i.GetItemIndex()) +
+           "," + std::to_string(i.GetItemID()) + "," + std::to_string(i.GetItemOptionID()) + "," +
+           std::to_string(i.GetTempUUID()) + "," + std::to_string(i.GetItemCount()) + ")";
+}
+std::string show(TSkill& k) {
+    return "skill(" + std::to_string(k.GetSkillIndex()) + "," + std::to_string(k.GetSkillID()) +
+           "," + std::to_string(k.GetSkillExp()) + "," + std::to_string(k.GetTempUUID()) + ")";
+}
+std::string show(sGS& g) {
+    return "gs(" + std::to_string(g.Value1) + "," + std::to_string(g.Value2) + ")";
+}
+template <typename T> std::string show(std::vector<T>& list) {
     std::string text = "[";
     for (size_t i = 0; i < list.size(); ++i)
         text += (i ? "," : "") + show(list[i]);
     return text + "]";
-}
-std::string show(const std::vector<unsigned long>& list) {
-    return show_list(list);
-}
-std::string show(const std::vector<short>& list) {
-    return show_list(list);
-}
-std::string show(const std::vector<unsigned char>& list) {
-    return show_list(list);
 }
 
 // Writes each callback as its name and its arguments, and the capacity of
@@ -91,10 +118,9 @@ struct TextSink {
     }
 
     template <typename T> void note_capacity(const T&) {}
-    void note_capacity(const std::vector<unsigned long>& list) { note(list.capacity()); }
-    void note_capacity(const std::vector<short>& list) { note(list.capacity()); }
-    void note_capacity(const std::vector<unsigned char>& list) { note(list.capacity()); }
-    void note(size_t capacity) { capacities.push_back(capacity); }
+    template <typename T> void note_capacity(const std::vector<T>& list) {
+        capacities.push_back(list.capacity());
+    }
 };
 
 class TestClient : public CNTMainClient {
@@ -138,7 +164,7 @@ protected:
 
 struct Case {
     ServerMessage message;
-    const char* expected;
+    std::string expected;
 };
 
 std::vector<Case> plain_cases() {
@@ -207,11 +233,130 @@ std::vector<Case> plain_cases() {
     };
 }
 
+// The game records in their wire forms; the expected text of each is given
+// beside its use.
+ServerMessage& avatar(ServerMessage& m, uint32_t id, const std::string& nickname,
+                      const std::vector<uint32_t>& appearance) {
+    m.i16(7).u32(id).i16(-1).i16(2).i16(301).movement(5.0f, 6.0f, 180.0f, 1.5f).i16(12);
+    m.text(nickname).u8(1).i16(static_cast<int16_t>(appearance.size()));
+    for (uint32_t value : appearance)
+        m.u32(value);
+    return m;
+}
+ServerMessage& monster(ServerMessage& m, uint32_t id, float hp) {
+    return m.u32(id).i16(4).i16(55).movement(-5.0f, 7.0f, 30.0f, 2.0f).i16(3).f32(hp);
+}
+ServerMessage& world_item(ServerMessage& m, uint32_t id, uint32_t item) {
+    return m.u32(id).i16(8).movement(1.0f, 1.0f, 0.0f, 0.0f).u32(item).u32(12).i16(2);
+}
+ServerMessage& item(ServerMessage& m, int16_t index, uint32_t id) {
+    return m.i16(1).i16(index).u32(id).i16(3).i16(-4).u32(99);
+}
+ServerMessage& skill(ServerMessage& m, int16_t index, uint32_t id) {
+    return m.i16(index).u32(id).u32(500).i16(-6);
+}
+
+std::vector<Case> record_cases() {
+    typedef ServerMessage M;
+    const std::string a1 = "avatar(7,101,-1,2,301,dr(5,6,180,1.5),12,\"Kim\",t,{1 2 3})";
+    const std::string a2 = "avatar(7,102,-1,2,301,dr(5,6,180,1.5),12,\"\",t,{})";
+    const std::string m1 = "monster(201,4,55,dr(-5,7,30,2),3,87.5)";
+    const std::string m2 = "monster(202,4,55,dr(-5,7,30,2),3,-1)";
+    const std::string w1 = "witem(301,8,dr(1,1,0,0),9001,12,2)";
+    const std::string i1 = "item(1,2001,70001,3,-4,99)";
+    const std::string i2 = "item(1,3002,70002,3,-4,99)";
+    const std::string k1 = "skill(100,80001,500,-6)";
+    const std::string k2 = "skill(200,80002,500,-6)";
+    std::vector<std::pair<M, std::string>> cases;
+    auto add = [&cases](M message, const std::string& expected) {
+        cases.emplace_back(message, expected);
+    };
+    M m(14002);
+    avatar(avatar(m.u16(2), 101, "Kim", {1, 2, 3}), 102, "", {});
+    add(m, "SC_AvatarList([" + a1 + "," + a2 + "])");
+    m = M(14003);
+    world_item(m.u16(1), 301, 9001);
+    monster(monster(m.u16(2), 201, 87.5f), 202, -1.0f);
+    add(m.u16(3), "SC_ObjectLists([" + w1 + "],[" + m1 + "," + m2 + "],[npc4,npc4,npc4])");
+    m = M(14004);
+    add(world_item(m.u16(1), 301, 9001), "SC_WorldItemList([" + w1 + "])");
+    m = M(14005);
+    add(monster(m.u16(1), 201, 87.5f), "SC_MonsterList([" + m1 + "])");
+    add(M(14006).u16(3), "SC_NPCList([npc4,npc4,npc4])");
+    m = M(14007);
+    add(avatar(m, 101, "Kim", {1, 2, 3}), "SC_Avatar(" + a1 + ")");
+    m = M(14008);
+    add(world_item(m, 301, 9001), "SC_WorldItem(" + w1 + ")");
+    m = M(14009);
+    add(monster(m, 202, -1.0f), "SC_Monster(" + m2 + ")");
+    add(M(14010), "SC_NPC(npc4)");
+    m = M(20001);
+    add(world_item(m, 301, 9001).u32(2001), "SC_Message20001(" + w1 + ",2001)");
+    m = M(16009);
+    add(item(m.u32(169), 2001, 70001), "SC_Message16009(169," + i1 + ")");
+    m = M(16017);
+    add(skill(m.u32(1617), 100, 80001), "SC_Message16017(1617," + k1 + ")");
+    m = M(16022);
+    add(skill(m, 200, 80002).u32(1622), "SC_Message16022(" + k2 + ",1622)");
+    add(M(508).u16(2).i16(1).i16(-2).i16(300).i16(4), "SC_GSList([gs(1,-2),gs(300,4)])");
+    for (uint16_t number : {50001, 50005}) {
+        m = M(number);
+        skill(skill(item(m.u32(number).u16(1), 2001, 70001).u16(2), 100, 80001), 200, 80002);
+        add(m.u32(number + 1), "SC_Message" + std::to_string(number) + "(" +
+                                   std::to_string(number) + ",[" + i1 + "],[" + k1 + "," + k2 +
+                                   "]," + std::to_string(number + 1) + ")");
+    }
+    m = M(16020);
+    add(avatar(m, 102, "", {}), "SC_Message16020(" + a2 + ")");
+    m = M(16021);
+    priv_data(avatar(m, 101, "Kim", {1, 2, 3}), 5, 600);
+    item(item(m.u16(2), 2001, 70001), 3002, 70002);
+    skill(m.u16(1), 100, 80001);
+    add(m, "SC_Message16021(" + a1 + ",priv(5,6.5,42,123456,7654321,600),[" + i1 + "," + i2 +
+               "],[" + k1 + "])");
+    m = M(21009);
+    add(skill(m, 100, 80001), "SC_Message21009(" + k1 + ")");
+    m = M(21010);
+    add(item(m, 2001, 70001), "SC_Message21010(" + i1 + ")");
+    std::vector<Case> result;
+    for (auto& c : cases)
+        result.push_back({c.first, c.second});
+    return result;
+}
+
 TEST_F(Dispatch, EachMessageReachesItsCallbackWithItsFields) {
     for (const Case& c : plain_cases()) {
         SCOPED_TRACE(c.expected);
         EXPECT_EQ(one_call(c.message), c.expected);
     }
+}
+
+TEST_F(Dispatch, RecordMessagesCarryTheirRecordsInWireOrder) {
+    for (const Case& c : record_cases()) {
+        SCOPED_TRACE(c.expected);
+        EXPECT_EQ(one_call(c.message), c.expected);
+    }
+}
+
+// Every number from 0 to 65535 as a bare header: exactly the catalogue
+// reaches the stub, one callback each; everything else only warns.
+TEST_F(Dispatch, ExactlyTheCatalogueNumbersReachTheStub) {
+    const std::set<unsigned> catalogue = {
+        508,   12002, 12003, 12004, 12005, 12006, 12007, 12008, 12009, 12012, 13002, 13003,
+        13004, 13005, 13006, 13007, 13008, 13010, 14002, 14003, 14004, 14005, 14006, 14007,
+        14008, 14009, 14010, 14011, 14012, 14013, 15002, 15003, 16006, 16007, 16008, 16009,
+        16010, 16013, 16014, 16015, 16016, 16017, 16018, 16019, 16020, 16021, 16022, 16023,
+        16025, 16026, 17002, 17003, 18001, 19001, 20001, 21003, 21004, 21006, 21007, 21008,
+        21009, 21010, 29001, 29002, 29003, 50001, 50002, 50003, 50004, 50005, 60001, 60002};
+    ASSERT_EQ(catalogue.size(), 72u);
+    std::set<unsigned> reached;
+    for (unsigned number = 0; number <= 0xFFFF; ++number) {
+        const size_t calls = dispatch(ServerMessage(static_cast<uint16_t>(number))).size();
+        if (calls > 0)
+            reached.insert(number);
+        EXPECT_LE(calls, 1u) << number;
+    }
+    EXPECT_EQ(reached, catalogue);
 }
 
 TEST_F(Dispatch, NumbersWithoutCallbackOnlyWarn) {
@@ -288,13 +433,76 @@ TEST_F(Dispatch, ListCountsThePacketCannotHoldDropTheMessage) {
     EXPECT_EQ(one_call(ServerMessage(14012).u16(2).i16(7).i16(8)), "SC_Message14012([7,8])");
 }
 
+TEST_F(Dispatch, RecordListsThePacketCannotHoldDropTheMessage) {
+    ServerMessage two_avatars_promised(14002);
+    avatar(two_avatars_promised.u16(2), 101, "Kim", {});
+    EXPECT_TRUE(dispatch(two_avatars_promised).empty());
+    // Non-player characters take no bytes: any count below 32768 is theirs.
+    EXPECT_TRUE(dispatch(ServerMessage(14006).u16(32768)).empty());
+    EXPECT_EQ(one_call(ServerMessage(14006).u16(2)), "SC_NPCList([npc4,npc4])");
+    // The skills of 16021 claim more than is left after the items.
+    ServerMessage entering(16021);
+    priv_data(avatar(entering, 101, "Kim", {}), 1, 2);
+    skill(item(entering.u16(1), 1, 1).u16(2), 1, 1);
+    EXPECT_TRUE(dispatch(entering).empty());
+}
+
 TEST_F(Dispatch, ListsReserveTheirUsualRoom) {
-    one_call(ServerMessage(14012).u16(1).i16(1));
-    one_call(ServerMessage(12012));
-    ASSERT_EQ(stub.sink.capacities.size(), 4u);
-    EXPECT_GE(stub.sink.capacities[0], 5u);
-    for (int i = 1; i < 4; ++i)
-        EXPECT_GE(stub.sink.capacities[i], 50u);
+    const struct {
+        ServerMessage message;
+        std::vector<size_t> room;
+    } cases[] = {
+        {ServerMessage(14012).u16(1).i16(1), {5}},
+        {ServerMessage(12012), {50, 50, 50}},
+        {ServerMessage(14002), {60}},
+        {ServerMessage(14003), {100, 100, 100}},
+        {ServerMessage(50001), {100, 100}},
+        {ServerMessage(50005), {100, 100}},
+        {ServerMessage(16021), {300, 100}},
+    };
+    for (const auto& c : cases) {
+        stub.sink.capacities.clear();
+        one_call(c.message);
+        ASSERT_EQ(stub.sink.capacities.size(), c.room.size());
+        for (size_t i = 0; i < c.room.size(); ++i)
+            EXPECT_GE(stub.sink.capacities[i], c.room[i]) << i;
+    }
+}
+
+// A reply goes into the pending record with its sequence number, cursor
+// after that number; no callback.
+TEST_F(Dispatch, RepliesGoToTheirPendingRecord) {
+    CNTProxy proxy;
+    client.Attach(&proxy);
+    for (uint16_t number :
+         {10002, 10003, 10004, 10006, 10007, 10008, 12010, 16024, 21001, 21002, 21005, 21011}) {
+        SCOPED_TRACE(number);
+        CNestedReply* reply = proxy.PreNestedRequestReply();
+        ASSERT_NE(reply, nullptr);
+        EXPECT_TRUE(dispatch(ServerMessage(number).u16(reply->GetSequence()).u32(number)).empty());
+        ASSERT_TRUE(proxy.WaitForNestedRequestReply(reply));
+        unsigned long field = 0;
+        reply->GetReplyPacket() >> field;
+        EXPECT_EQ(field, number);
+        proxy.ReleaseNestedReply(reply);
+    }
+}
+
+TEST_F(Dispatch, ReplyWithAnUnknownSequenceNumberIsDropped) {
+    CNTProxy proxy;
+    client.Attach(&proxy);
+    CNestedReply* reply = proxy.PreNestedRequestReply();
+    ASSERT_NE(reply, nullptr);
+    EXPECT_TRUE(dispatch(ServerMessage(10002).u16(reply->GetSequence() + 1).u32(1)).empty());
+    EXPECT_FALSE(reply->WaitReply(0));
+    EXPECT_EQ(proxy.GetNestedReplyCount(), 1u);
+    // Without a proxy a reply has nowhere to go.
+    TestClient bare;
+    bare.Attach(&stub);
+    CNTPacket packet = ServerMessage(10002).u16(1).packet();
+    EXPECT_EQ(bare.ProcessPacketFromServer(packet), 0u);
+    EXPECT_TRUE(stub.sink.calls.empty());
+    proxy.ReleaseNestedReply(reply);
 }
 
 TEST_F(Dispatch, WithoutAStubNothingIsCalled) {
