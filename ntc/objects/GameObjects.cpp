@@ -1,1 +1,319 @@
-#include "GameObjects.h"
+#include "objects/GameObjects.h"
+
+#include "transport/CNTPacket.h"
+
+// --- TObject ---------------------------------------------------------------
+
+TObject::TObject() : Type(0) {
+    Init();
+}
+
+TObject::TObject(const TObject& other) = default;
+TObject& TObject::operator=(const TObject& other) = default;
+TObject::~TObject() = default;
+
+TObject::TObject(fresh_copy_of from)
+    : JoinedSessionID(0),
+      ID(from.source.ID),
+      Type(from.source.Type),
+      DRVector(from.source.DRVector),
+      CurZoneID(-1),
+      LastZoneID(-1) {}
+
+void TObject::Init() {
+    JoinedSessionID = 0;
+    ID = 0;
+    CurZoneID = -1;
+    LastZoneID = -1;
+}
+
+// --- TAvatar ---------------------------------------------------------------
+
+TAvatar::TAvatar() {
+    Init();
+}
+
+TAvatar::TAvatar(const TAvatar& other) : TObject(fresh_copy_of{other}) {
+    JoinedSessionID = other.JoinedSessionID;
+    CurZoneID = other.CurZoneID;
+    UserIndex = other.UserIndex;
+    AvatarIndex = other.AvatarIndex;
+    Nickname = other.Nickname;
+    AvatarTemplateID = other.AvatarTemplateID;
+    AniID = other.AniID;
+    TransparentFlag = other.TransparentFlag;
+    Appearance = other.Appearance;
+}
+
+TAvatar& TAvatar::operator=(const TAvatar& other) {
+    if (this != &other) {
+        JoinedSessionID = other.JoinedSessionID;
+        ID = other.ID;
+        DRVector = other.DRVector;
+        CurZoneID = other.CurZoneID;
+        UserIndex = other.UserIndex;
+        AvatarIndex = other.AvatarIndex;
+        Nickname = other.Nickname;
+        AvatarTemplateID = other.AvatarTemplateID;
+        AniID = other.AniID;
+        TransparentFlag = other.TransparentFlag;
+        Appearance = other.Appearance;
+    }
+    return *this;
+}
+
+TAvatar::~TAvatar() = default;
+
+void TAvatar::Init() {
+    TObject::Init();
+    Type = OBJECT_TYPE_AVATAR;
+    UserIndex = 0;
+    AvatarIndex = 0;
+    Nickname = "";
+    AvatarTemplateID = 0;
+    AniID = 0;
+    TransparentFlag = false;
+    Appearance.clear();
+}
+
+long TAvatar::GetAppearanceElement(int index) const {
+    if (index < 1 || static_cast<size_t>(index) > Appearance.size())
+        return 0;
+    return Appearance[static_cast<size_t>(index) - 1];
+}
+
+void TAvatar::SetAppearanceElement(int index, long value) {
+    if (index < 1 || static_cast<size_t>(index) > Appearance.size())
+        return;
+    Appearance[static_cast<size_t>(index) - 1] = value;
+}
+
+int TAvatar::GetWeaponItemKind() const {
+    // The values are 32-bit on the wire; a wider long holds them as read.
+    return static_cast<int>(static_cast<int>(GetAppearanceElement(11)) / 10000);
+}
+
+// --- TMonster --------------------------------------------------------------
+
+TMonster::TMonster() {
+    Init();
+}
+
+TMonster::TMonster(const TMonster& other) : TObject(fresh_copy_of{other}) {
+    CurZoneID = other.CurZoneID;
+    MonsterTemplateID = other.MonsterTemplateID;
+    AniID = other.AniID;
+    MonHP = other.MonHP;
+}
+
+TMonster& TMonster::operator=(const TMonster& other) {
+    if (this != &other) {
+        ID = other.ID;
+        DRVector = other.DRVector;
+        CurZoneID = other.CurZoneID;
+        MonsterTemplateID = other.MonsterTemplateID;
+        AniID = other.AniID;
+        MonHP = other.MonHP;
+    }
+    return *this;
+}
+
+TMonster::~TMonster() = default;
+
+void TMonster::Init() {
+    TObject::Init();
+    Type = OBJECT_TYPE_MONSTER;
+    MonsterTemplateID = 0;
+    AniID = 0;
+    MonHP = 0.0f;
+}
+
+// --- TNPC ------------------------------------------------------------------
+
+TNPC::TNPC() : NpcTemplateID(0) {
+    Init();
+}
+
+TNPC::TNPC(const TNPC& other)
+    : TObject(fresh_copy_of{other}), NpcTemplateID(other.NpcTemplateID) {}
+
+TNPC& TNPC::operator=(const TNPC& other) {
+    if (this != &other) {
+        ID = other.ID;
+        DRVector = other.DRVector;
+    }
+    return *this;
+}
+
+TNPC::~TNPC() = default;
+
+void TNPC::Init() {
+    TObject::Init();
+    Type = OBJECT_TYPE_NPC;
+}
+
+// --- TWorldItem ------------------------------------------------------------
+
+TWorldItem::TWorldItem() {
+    Init();
+}
+
+TWorldItem::TWorldItem(const TWorldItem& other) : TObject(fresh_copy_of{other}) {
+    CurZoneID = other.CurZoneID;
+    WorldItemUUID = other.WorldItemUUID;
+    WorldItemID = other.WorldItemID;
+    WorldItemExp = other.WorldItemExp;
+    WorldItemOptionID = other.WorldItemOptionID;
+}
+
+TWorldItem& TWorldItem::operator=(const TWorldItem& other) {
+    if (this != &other) {
+        ID = other.ID;
+        DRVector = other.DRVector;
+        CurZoneID = other.CurZoneID;
+        WorldItemUUID = other.WorldItemUUID;
+        WorldItemID = other.WorldItemID;
+        WorldItemExp = other.WorldItemExp;
+        WorldItemOptionID = other.WorldItemOptionID;
+    }
+    return *this;
+}
+
+TWorldItem::~TWorldItem() = default;
+
+void TWorldItem::Init() {
+    TObject::Init();
+    Type = OBJECT_TYPE_WORLDITEM;
+    WorldItemUUID = "";
+    WorldItemID = 0;
+    WorldItemExp = 0;
+    WorldItemOptionID = 0;
+}
+
+// --- TItem and TSkill ------------------------------------------------------
+
+TItem::TItem() : UserIndex(0), TempUUID(0) {
+    Init();
+}
+
+TItem::~TItem() = default;
+
+void TItem::Init() {
+    AvatarIndex = 0;
+    ItemUUID = "";
+    ItemIndex = 0;
+    ItemID = 0;
+    ItemOptionID = 0;
+    ItemCount = 0;
+}
+
+short TItem::GetItemSlotIndex() const {
+    // Integer division truncates toward zero, as the product with 0.001
+    // truncated into a short does for every 16-bit position code.
+    return static_cast<short>(ItemIndex / 1000);
+}
+
+TSkill::TSkill() : TempUUID(0) {
+    Init();
+}
+
+TSkill::~TSkill() = default;
+
+void TSkill::Init() {
+    UserIndex = 0;
+    AvatarIndex = 0;
+    SkillUUID = "";
+    SkillIndex = 0;
+    SkillID = 0;
+    SkillExp = 0;
+}
+
+CPartyMember::CPartyMember() : Value1(0), Value2(0), Value3(0), Flag(0) {}
+
+// --- Wire forms ------------------------------------------------------------
+
+CNTPacket& operator>>(CNTPacket& packet, TAvatar& avatar) {
+    packet >> avatar.JoinedSessionID >> avatar.ID >> avatar.CurZoneID >> avatar.AvatarIndex >>
+        avatar.AvatarTemplateID;
+    packet >> avatar.DRVector;
+    packet >> avatar.AniID >> avatar.Nickname >> avatar.TransparentFlag;
+
+    short count = 0;
+    packet >> count;
+    // A negative count is taken as none. A count the rest of the packet
+    // cannot carry is cut to what it carries, so a forged count never makes
+    // the array larger than the message.
+    long wanted = count < 0 ? 0 : count;
+    const long left = static_cast<long>(packet.GetBufSize()) - packet.GetBufPoint();
+    const long carried = left > 0 ? left / 4 : 0;
+    if (wanted > carried)
+        wanted = carried;
+    avatar.Appearance.resize(static_cast<size_t>(wanted), 0);
+    for (long& value : avatar.Appearance)
+        packet >> value;
+    return packet;
+}
+
+CNTPacket& operator>>(CNTPacket& packet, TMonster& monster) {
+    packet >> monster.ID >> monster.CurZoneID >> monster.MonsterTemplateID;
+    packet >> monster.DRVector;
+    packet >> monster.AniID >> monster.MonHP;
+    return packet;
+}
+
+CNTPacket& operator>>(CNTPacket& packet, TNPC&) {
+    return packet;
+}
+
+CNTPacket& operator>>(CNTPacket& packet, TWorldItem& item) {
+    packet >> item.ID >> item.CurZoneID;
+    packet >> item.DRVector;
+    packet >> item.WorldItemID >> item.WorldItemExp >> item.WorldItemOptionID;
+    return packet;
+}
+
+CNTPacket& operator<<(CNTPacket& packet, const TItem& item) {
+    return packet << item.AvatarIndex << item.ItemIndex << item.ItemID << item.ItemOptionID
+                  << item.TempUUID << item.ItemCount;
+}
+
+CNTPacket& operator>>(CNTPacket& packet, TItem& item) {
+    return packet >> item.AvatarIndex >> item.ItemIndex >> item.ItemID >> item.ItemOptionID >>
+           item.TempUUID >> item.ItemCount;
+}
+
+CNTPacket& operator<<(CNTPacket& packet, const TSkill& skill) {
+    return packet << skill.SkillIndex << skill.SkillID << skill.SkillExp << skill.TempUUID;
+}
+
+CNTPacket& operator>>(CNTPacket& packet, TSkill& skill) {
+    return packet >> skill.SkillIndex >> skill.SkillID >> skill.SkillExp >> skill.TempUUID;
+}
+
+CNTPacket& operator<<(CNTPacket& packet, const CPartyMember& member) {
+    packet << member.Value1;
+    packet << member.Text1 << member.Text2;
+    return packet << member.Value3 << member.Flag;
+}
+
+CNTPacket& operator>>(CNTPacket& packet, CPartyMember& member) {
+    packet >> member.Value1;
+    packet >> member.Text1 >> member.Text2;
+    return packet >> member.Value3 >> member.Flag;
+}
+
+CNTPacket& operator<<(CNTPacket& packet, const sGS& server) {
+    return packet << server.Value1 << server.Value2;
+}
+
+CNTPacket& operator>>(CNTPacket& packet, sGS& server) {
+    return packet >> server.Value1 >> server.Value2;
+}
+
+CNTPacket& operator<<(CNTPacket& packet, const sAttackResult& result) {
+    return packet << result.Value1 << result.Value2 << result.Value3;
+}
+
+CNTPacket& operator>>(CNTPacket& packet, sAttackResult& result) {
+    return packet >> result.Value1 >> result.Value2 >> result.Value3;
+}

@@ -1,10 +1,20 @@
 #include "protocol/CNTProxy.h"
 
-CNTProxy::CNTProxy() : m_NextSequence(1), m_pOwner(nullptr) {}
+#include <new>
+
+#include "protocol/CNestedReply.h"
+#include "transport/Trace.h"
+
+CNTProxy::CNTProxy() : m_NextSequence(1), m_pOwner(nullptr), m_ReplyWaitMs(REPLY_WAIT_MS) {}
 
 CNTProxy::~CNTProxy() {
-    // Records still waiting belong to the calls that made them.
+    // What is left belongs to calls that gave up waiting: nobody else
+    // refers to these records any more.
+    m_Lock.Enter();
+    for (auto& entry : m_NestedReplies)
+        delete entry.second;
     m_NestedReplies.clear();
+    m_Lock.Leave();
 }
 
 bool CNTProxy::Send(CNTPacket&) {
@@ -13,9 +23,68 @@ bool CNTProxy::Send(CNTPacket&) {
 
 void CNTProxy::ProcessProxyError() {}
 
+CNestedReply* CNTProxy::PreNestedRequestReply() {
+    CNestedReply* reply = new (std::nothrow) CNestedReply;
+    if (!reply)
+        return nullptr;
+    // Without an event the wait fails at once, which counts as a time-out.
+    reply->CreateReplyEvent();
+
+    m_Lock.Enter();
+    reply->SetSequence(m_NextSequence);
+    // A key still taken keeps its older record; the new one stays out.
+    m_NestedReplies.insert(std::make_pair(static_cast<short>(m_NextSequence), reply));
+    if (static_cast<short>(m_NextSequence) < LAST_SEQUENCE)
+        ++m_NextSequence;
+    else
+        m_NextSequence = 1;
+    m_Lock.Leave();
+    return reply;
+}
+
+bool CNTProxy::WaitForNestedRequestReply(CNestedReply* reply) {
+    if (!reply->WaitReply(m_ReplyWaitMs)) {
+        TRACE("Reply Error!!!\n");
+        ProcessProxyError();
+        return false;
+    }
+    m_Lock.Enter();
+    m_NestedReplies.erase(static_cast<short>(reply->GetSequence()));
+    m_Lock.Leave();
+    return true;
+}
+
+void CNTProxy::ReleaseNestedReply(CNestedReply* reply) {
+    if (!reply)
+        return;
+    m_Lock.Enter();
+    auto found = m_NestedReplies.find(static_cast<short>(reply->GetSequence()));
+    const bool kept = found != m_NestedReplies.end() && found->second == reply;
+    m_Lock.Leave();
+    if (!kept)
+        delete reply;
+}
+
+bool CNTProxy::DeliverNestedReply(unsigned short sequence, const CNTPacket& packet) {
+    m_Lock.Enter();
+    auto found = m_NestedReplies.find(static_cast<short>(sequence));
+    const bool known = found != m_NestedReplies.end();
+    if (known)
+        found->second->DeliverReply(packet);
+    m_Lock.Leave();
+    return known;
+}
+
 size_t CNTProxy::GetNestedReplyCount() {
     m_Lock.Enter();
     const size_t count = m_NestedReplies.size();
     m_Lock.Leave();
     return count;
+}
+
+unsigned short CNTProxy::GetNextSequence() {
+    m_Lock.Enter();
+    const unsigned short next = m_NextSequence;
+    m_Lock.Leave();
+    return next;
 }

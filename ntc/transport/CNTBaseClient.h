@@ -23,6 +23,8 @@ class CNTStub;
 
 // The result of a client-to-server call: 0 sent or answered, 3 failed.
 typedef unsigned long GS_RESULT;
+constexpr GS_RESULT GS_OK = 0;
+constexpr GS_RESULT GS_FAIL = 3;
 
 namespace qp {
 typedef struct ThreadRecord* ThreadHandle;

@@ -1,0 +1,67 @@
+// Programs through posix_spawn, web pages through xdg-open.
+#include "quill/platform/shell.h"
+
+#include <errno.h>
+#include <spawn.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+
+#include <thread>
+
+extern char** environ;
+
+namespace qp {
+
+namespace {
+
+// The started program outlives us or not; either way it must not stay a
+// zombie while we run on, so a detached thread collects its exit.
+void reap_later(pid_t child) {
+    std::thread([child] {
+        int status = 0;
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+}
+
+bool spawn(const std::string& file, const char* argument, bool search_path) {
+    char* argv[3] = {const_cast<char*>(file.c_str()), const_cast<char*>(argument), nullptr};
+    pid_t child = 0;
+    const int failed = search_path
+                           ? posix_spawnp(&child, file.c_str(), nullptr, nullptr, argv, environ)
+                           : posix_spawn(&child, file.c_str(), nullptr, nullptr, argv, environ);
+    if (failed != 0)
+        return false;
+    reap_later(child);
+    return true;
+}
+
+} // namespace
+
+bool start_program(const char* path, const char* parameters) {
+    std::string file(path);
+    for (char& c : file)
+        if (c == '\\')
+            c = '/';
+    // A bare name means the current directory, as on Windows, never $PATH.
+    if (file.find('/') == std::string::npos)
+        file = "./" + file;
+    const bool has_parameters = parameters && parameters[0] != '\0';
+    return spawn(file, has_parameters ? parameters : nullptr, false);
+}
+
+bool open_url(const char* url) {
+    return spawn("xdg-open", url, true);
+}
+
+std::string command_line_parameters(int argc, char** argv) {
+    std::string text;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            text += ' ';
+        text += argv[i];
+    }
+    return text;
+}
+
+} // namespace qp

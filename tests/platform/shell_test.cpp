@@ -1,0 +1,41 @@
+#include "quill/platform/shell.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/programs.h"
+#include "support/scratch_dir.h"
+
+using quill_test::read_file;
+
+namespace {
+
+// Starts the recorder installed under name and returns what it recorded.
+std::string round_trip(const std::string& name, const std::string& parameters) {
+    EXPECT_TRUE(qp::start_program(name.c_str(), parameters.c_str()));
+    EXPECT_TRUE(quill_test::wait_for_file("parameters.txt", 30000));
+    return read_file("parameters.txt");
+}
+
+} // namespace
+
+TEST(StartProgram, PassesTheParameterStringByteForByte) {
+    quill_test::ScratchDir scratch;
+    quill_test::install_program(quill_test::recorder_program(), "next.exe");
+    const std::string parameters =
+        "1.0.7  \"quoted text\" 'single' back\\slash\\\\ \"unbalanced tab\there "
+        "버전";
+    EXPECT_EQ(parameters, round_trip("next.exe", parameters));
+}
+
+TEST(StartProgram, NameWithBlanksAndEmptyParameters) {
+    quill_test::ScratchDir scratch;
+    quill_test::install_program(quill_test::recorder_program(), "next program.exe");
+    EXPECT_EQ("", round_trip("next program.exe", ""));
+}
+
+TEST(StartProgram, MissingProgramIsReported) {
+    quill_test::ScratchDir scratch;
+    EXPECT_FALSE(qp::start_program("missing.exe", "x"));
+}

@@ -1,0 +1,37 @@
+#include "support/programs.h"
+
+#include <filesystem>
+
+#include "quill/platform/clock.h"
+
+namespace fs = std::filesystem;
+
+namespace quill_test {
+
+std::string build_program(const std::string& file_name) {
+    return std::string(QUILL_TEST_PROGRAM_DIR) + "/" + file_name;
+}
+
+std::string recorder_program() {
+    return build_program(std::string("quill_record_parameters") + QUILL_TEST_PROGRAM_SUFFIX);
+}
+
+void install_program(const std::string& program, const std::string& name) {
+    fs::copy_file(program, name, fs::copy_options::overwrite_existing);
+    fs::permissions(name, fs::perms::owner_all, fs::perm_options::add);
+}
+
+bool wait_for_file(const std::string& name, unsigned timeout_ms) {
+    qp::Clock& real = qp::system_clock();
+    const uint32_t start = real.tick_count();
+    for (;;) {
+        std::error_code ignored;
+        if (fs::exists(name, ignored))
+            return true;
+        if (real.tick_count() - start >= timeout_ms)
+            return false;
+        real.sleep(20);
+    }
+}
+
+} // namespace quill_test

@@ -1,0 +1,24 @@
+// Helper programs of the test suite and waiting for what they leave behind.
+#ifndef QUILL_TESTS_PROGRAMS_H
+#define QUILL_TESTS_PROGRAMS_H
+
+#include <string>
+
+namespace quill_test {
+
+// Full path of a program of this build (its file name, ".exe" included on
+// Windows), usable whatever the current directory.
+std::string build_program(const std::string& file_name);
+// The parameter recorder, with the suffix programs have on this system.
+std::string recorder_program();
+// Copies a program of the build to name in the current directory, keeping
+// it executable.
+void install_program(const std::string& program, const std::string& name);
+
+// Waits up to timeout_ms of real time for a file to exist; true when it did.
+// For programs started by the code under test, which no test clock drives.
+bool wait_for_file(const std::string& name, unsigned timeout_ms);
+
+} // namespace quill_test
+
+#endif
