@@ -167,6 +167,23 @@ void CNTProxy_CLToGS::ProcessProxyError() {
 
 // ---- Account, avatars, sessions ----------------------------------------
 
+GS_RESULT CNTProxy_CLToGS::CS_Logon(CString& first, CString& second, unsigned short& value,
+                                    std::vector<TAvatar>& avatars,
+                                    std::vector<TPrivData>& privData, unsigned long& result) {
+    ReplyCall call(*this);
+    if (!call.Registered())
+        return GS_FAIL;
+    CNTPacket packet;
+    Begin(packet, LOGON) << call.Sequence() << Text(first) << Text(second);
+    if (!call.SendAndWait(packet, result))
+        return GS_FAIL;
+    ReadNumber(call.Reply(), value);
+    if (!call.List(avatars, result) || !call.List(privData, result))
+        return GS_FAIL;
+    ReadNumber(call.Reply(), result);
+    return GS_OK;
+}
+
 GS_RESULT CNTProxy_CLToGS::CS_CreateAvatar(short avatarIndex, CString& nickname, short templateID,
                                            unsigned long& result) {
     ReplyCall call(*this);
@@ -201,6 +218,22 @@ GS_RESULT CNTProxy_CLToGS::CS_CancelDeleteAvatar(short avatarIndex, unsigned lon
     CNTPacket packet;
     Begin(packet, CANCEL_DELETE_AVATAR) << call.Sequence() << avatarIndex;
     if (!call.SendAndWait(packet, result))
+        return GS_FAIL;
+    ReadNumber(call.Reply(), result);
+    return GS_OK;
+}
+
+GS_RESULT CNTProxy_CLToGS::CS_TryOnSession(short avatarIndex, short channel,
+                                           std::vector<TItem>& items,
+                                           std::vector<TSkill>& skills, unsigned long& result) {
+    ReplyCall call(*this);
+    if (!call.Registered())
+        return GS_FAIL;
+    CNTPacket packet;
+    Begin(packet, TRY_ON_SESSION) << call.Sequence() << avatarIndex << channel;
+    if (!call.SendAndWait(packet, result))
+        return GS_FAIL;
+    if (!call.List(items, result) || !call.List(skills, result))
         return GS_FAIL;
     ReadNumber(call.Reply(), result);
     return GS_OK;
@@ -487,6 +520,17 @@ GS_RESULT CNTProxy_CLToGS::CS_CancelBarter(unsigned long avatarID) {
     return GS_OK;
 }
 
+GS_RESULT CNTProxy_CLToGS::CS_Dealing(unsigned long avatarID, std::vector<TItem>& items,
+                                      std::vector<TSkill>& skills, long gold) {
+    CNTPacket packet;
+    Begin(packet, DEALING) << avatarID;
+    ntc_wire::WriteList(packet, items);
+    ntc_wire::WriteList(packet, skills);
+    packet << gold;
+    Send(packet);
+    return GS_OK;
+}
+
 GS_RESULT CNTProxy_CLToGS::CS_DealSign(unsigned long avatarID) {
     CNTPacket packet;
     Begin(packet, DEAL_SIGN) << avatarID;
@@ -626,6 +670,21 @@ GS_RESULT CNTProxy_CLToGS::CS_GM_Prohibit_Avatar_Chatting(CString nickname, int 
     return GS_OK;
 }
 
+GS_RESULT CNTProxy_CLToGS::CS_GM_Get_Avatar_Information(CString nickname, TAvatar& avatar,
+                                                        TPrivData& privData,
+                                                        unsigned long& result) {
+    ReplyCall call(*this);
+    if (!call.Registered())
+        return GS_FAIL;
+    CNTPacket packet;
+    Begin(packet, GM_GET_AVATAR_INFORMATION) << call.Sequence() << Text(nickname);
+    if (!call.SendAndWait(packet, result))
+        return GS_FAIL;
+    call.Reply() >> avatar >> privData;
+    ReadNumber(call.Reply(), result);
+    return GS_OK;
+}
+
 GS_RESULT CNTProxy_CLToGS::CS_GM_Purge_Avatar(CString nickname) {
     CNTPacket packet;
     Begin(packet, GM_PURGE_AVATAR) << Text(nickname);
@@ -651,5 +710,19 @@ GS_RESULT CNTProxy_CLToGS::CS_GM_Give_Item(CString nickname, int itemID, short c
     CNTPacket packet;
     Begin(packet, GM_GIVE_ITEM) << Text(nickname) << itemID << count;
     Send(packet);
+    return GS_OK;
+}
+
+GS_RESULT CNTProxy_CLToGS::CS_GM_Steal_Item(CString nickname, short index, TItem& item,
+                                            unsigned long& result) {
+    ReplyCall call(*this);
+    if (!call.Registered())
+        return GS_FAIL;
+    CNTPacket packet;
+    Begin(packet, GM_STEAL_ITEM) << call.Sequence() << Text(nickname) << index;
+    if (!call.SendAndWait(packet, result))
+        return GS_FAIL;
+    call.Reply() >> item;
+    ReadNumber(call.Reply(), result);
     return GS_OK;
 }

@@ -16,6 +16,7 @@
 #include "NTCExport.h"
 #include "objects/CDRVector.h"
 #include "objects/CNTVector.h"
+#include "objects/GameObjects.h"
 #include "objects/TPrivData.h"
 #include "protocol/CNTProxy.h"
 #include "protocol/CWizCharString.h"
@@ -36,10 +37,15 @@ public:
     virtual void ProcessProxyError();
 
     // Account, avatars, sessions (1002-1016).
+    GS_RESULT CS_Logon(CString& account, CString& password, unsigned short& value,
+                       std::vector<TAvatar>& avatars, std::vector<TPrivData>& privData,
+                       unsigned long& result);
     GS_RESULT CS_CreateAvatar(short avatarIndex, CString& nickname, short templateID,
                               unsigned long& result);
     GS_RESULT CS_DeleteAvatar(short avatarIndex, COLEDateTime& deleteDate, unsigned long& result);
     GS_RESULT CS_CancelDeleteAvatar(short avatarIndex, unsigned long& result);
+    GS_RESULT CS_TryOnSession(short avatarIndex, short value, std::vector<TItem>& items,
+                              std::vector<TSkill>& skills, unsigned long& result);
     GS_RESULT CS_EnterSession();
     GS_RESULT CS_LeaveSession();
     GS_RESULT CS_BearAgain(short value);
@@ -85,6 +91,8 @@ public:
     GS_RESULT CS_RequestBarter(unsigned long avatarID);
     GS_RESULT CS_ResponseBarter(unsigned long avatarID, short answer);
     GS_RESULT CS_CancelBarter(unsigned long avatarID);
+    GS_RESULT CS_Dealing(unsigned long avatarID, std::vector<TItem>& items,
+                         std::vector<TSkill>& skills, long gold);
     GS_RESULT CS_DealSign(unsigned long avatarID);
 
     // Parties (5001-5005).
@@ -109,10 +117,14 @@ public:
     GS_RESULT CS_GM_Call_Avatar(CString nickname);
     GS_RESULT CS_GM_Transparent(bool on);
     GS_RESULT CS_GM_Prohibit_Avatar_Chatting(CString nickname, int minutes);
+    GS_RESULT CS_GM_Get_Avatar_Information(CString nickname, TAvatar& avatar,
+                                           TPrivData& privData, unsigned long& result);
     GS_RESULT CS_GM_Purge_Avatar(CString nickname);
     GS_RESULT CS_GM_Change_Level(CString nickname, short level);
     GS_RESULT CS_GM_Give_Skill(CString nickname, int skillID, int value);
     GS_RESULT CS_GM_Give_Item(CString nickname, int itemID, short count);
+    GS_RESULT CS_GM_Steal_Item(CString nickname, short index, TItem& item,
+                               unsigned long& result);
 };
 
 #endif

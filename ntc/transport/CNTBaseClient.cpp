@@ -84,6 +84,12 @@ bool CNTBaseClient::ConnectToServer() {
     // A connection made before, lost or closed, leaves a thread to collect
     // and framing state that belongs to the old byte stream.
     StopReceiveThread();
+    if (m_RecvThread && qp::thread_is_current(m_RecvThread)) {
+        // Reconnecting from a handler on the receive thread: that thread
+        // returns as soon as the handler does.
+        qp::thread_detach(m_RecvThread);
+        m_RecvThread = nullptr;
+    }
     Close();
     ResetFraming();
     InitSendBytes();
@@ -194,16 +200,15 @@ void CNTBaseClient::StopReceiveThread() {
     m_Stopping = true;
     if (IsConnected())
         qp::tcp_shutdown(GetSocket());
-    if (qp::thread_is_current(m_RecvThread)) {
-        qp::thread_detach(m_RecvThread);
-    } else if (t_dispatch_depth > 0) {
-        // A handler is disconnecting: waiting here could wait for ever on a
-        // receive thread that waits for our lock. It ends by itself; the
-        // next Disconnect, connect or the destructor collects it.
+    if (qp::thread_is_current(m_RecvThread) || t_dispatch_depth > 0) {
+        // A handler is disconnecting, on the receive thread itself or on a
+        // thread that holds the queue's lock the receive thread may wait
+        // for: waiting here could wait for ever. The thread ends by itself;
+        // the next Disconnect, connect or the destructor collects it, so
+        // that it never runs on past the object.
         return;
-    } else {
-        qp::thread_join(m_RecvThread);
     }
+    qp::thread_join(m_RecvThread);
     m_RecvThread = nullptr;
 }
 

@@ -1,5 +1,9 @@
 #include "support/game_server_peer.h"
 
+#include <string.h>
+
+#include <chrono>
+
 #include "quill/platform/clock.h"
 
 namespace quill_test {
@@ -19,6 +23,38 @@ Bytes u32(uint32_t value) {
     return Bytes{
         static_cast<unsigned char>(value & 0xFF), static_cast<unsigned char>((value >> 8) & 0xFF),
         static_cast<unsigned char>((value >> 16) & 0xFF), static_cast<unsigned char>(value >> 24)};
+}
+
+Bytes u8(unsigned value) {
+    return Bytes{static_cast<unsigned char>(value & 0xFF)};
+}
+
+Bytes i16(int value) {
+    return u16(static_cast<unsigned>(value) & 0xFFFF);
+}
+
+Bytes i32(int32_t value) {
+    return u32(static_cast<uint32_t>(value));
+}
+
+Bytes f32(float value) {
+    uint32_t bits = 0;
+    static_assert(sizeof bits == sizeof value, "4-byte float");
+    memcpy(&bits, &value, sizeof bits);
+    return u32(bits);
+}
+
+Bytes text(const std::string& value) {
+    return Bytes(value.begin(), value.end());
+}
+
+unsigned short field_u16(const Bytes& packet, size_t offset) {
+    if (packet.size() < offset + 2)
+        return 0;
+    // Offsets are counted from the start of the field's chunk, which for a
+    // 16-bit field at offset 4 or 5 is the field itself.
+    const unsigned low = packet[offset] ^ 0x6B;
+    return static_cast<unsigned short>(low | (packet[offset + 1] << 8));
 }
 
 Bytes server_packet(unsigned short message, const std::vector<Bytes>& fields) {
@@ -41,6 +77,7 @@ GameServerPeer::GameServerPeer() : client_(qp::kInvalidSocket), port_(0) {
 }
 
 GameServerPeer::~GameServerPeer() {
+    stop_serving();
     close_client();
     if (listener_ != qp::kInvalidSocket)
         qp::tcp_close(listener_);
@@ -85,6 +122,83 @@ Bytes GameServerPeer::receive(size_t count) {
     }
     got.resize(at);
     return got;
+}
+
+Bytes GameServerPeer::receive_packet(bool* closed) {
+    if (closed)
+        *closed = false;
+    Bytes packet;
+    packet.reserve(4096);
+    size_t wanted = 4;
+    while (packet.size() < wanted) {
+        unsigned char buffer[4096];
+        const size_t ask = wanted - packet.size();
+        const int n = qp::tcp_receive(client_, buffer, static_cast<uint32_t>(ask));
+        if (n <= 0) {
+            if (closed)
+                *closed = n == 0;
+            return Bytes();
+        }
+        packet.insert(packet.end(), buffer, buffer + n);
+        if (wanted == 4 && packet.size() == 4) {
+            wanted = packet[2] | (packet[3] << 8);
+            if (wanted < 4)
+                wanted = 4;
+        }
+    }
+    return packet;
+}
+
+void GameServerPeer::serve(std::function<Bytes(const Bytes& request)> answer) {
+    stop_serving();
+    stopping_ = false;
+    server_ = std::thread([this, answer] {
+        while (!stopping_) {
+            bool closed = false;
+            const Bytes request = receive_packet(&closed);
+            if (request.empty()) {
+                if (closed && !stopping_)
+                    client_closed_ = true;
+                if (closed || client_ == qp::kInvalidSocket)
+                    return;
+                continue; // a quiet spell
+            }
+            {
+                std::lock_guard<std::mutex> hold(mutex_);
+                requests_.push_back(request);
+            }
+            const Bytes reply = answer(request);
+            if (!reply.empty() && !send(reply))
+                return;
+        }
+    });
+}
+
+void GameServerPeer::stop_serving() {
+    if (!server_.joinable())
+        return;
+    stopping_ = true;
+    if (client_ != qp::kInvalidSocket)
+        qp::tcp_shutdown(client_);
+    server_.join();
+}
+
+std::vector<Bytes> GameServerPeer::requests() {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return requests_;
+}
+
+bool GameServerPeer::wait_for_requests(size_t count, int timeout_ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (std::chrono::steady_clock::now() < end) {
+        {
+            std::lock_guard<std::mutex> hold(mutex_);
+            if (requests_.size() >= count)
+                return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
 }
 
 void GameServerPeer::close_client() {

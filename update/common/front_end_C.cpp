@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 
+#include <string>
+
 const lamp_colour_C lamp_idle = {200, 200, 200};
 const lamp_colour_C lamp_connecting = {255, 255, 0};
 const lamp_colour_C lamp_connected = {0, 255, 0};
@@ -20,49 +22,105 @@ console_front_end_C& console() {
 
 } // namespace
 
+namespace {
+
+bar_state_C* bar_of(int control, bar_state_C& download, bar_state_C& listing) {
+    if (control == 1377)
+        return &download;
+    if (control == 1376)
+        return &listing;
+    return nullptr;
+}
+
+void set_range(bar_state_C* bar, int maximum) {
+    if (bar) {
+        bar->maximum = maximum;
+        bar->position = 0;
+    }
+}
+
+// A progress bar stops at the end of its range. True when it moved.
+bool step(bar_state_C* bar) {
+    if (!bar || bar->position >= bar->maximum)
+        return false;
+    bar->position += 1;
+    return true;
+}
+
+// "[#######.............]  12/40"; empty for a bar without a range.
+std::string bar_text(const char* label, const bar_state_C& bar) {
+    if (bar.maximum <= 0)
+        return std::string();
+    const int cells = 20;
+    const int full = static_cast<int>(static_cast<long long>(bar.position) * cells / bar.maximum);
+    char counts[48];
+    snprintf(counts, sizeof counts, "] %d/%d", bar.position, bar.maximum);
+    return std::string(label) + " [" + std::string(full, '#') +
+           std::string(cells - full, '.') + counts;
+}
+
+} // namespace
+
 void console_front_end_C::message_box(const char* text) {
+    clear_bar_line();
     fprintf(stderr, "[%s]\n", text);
     fflush(stderr);
+    draw_bar_line();
 }
 
 void console_front_end_C::set_lamp(const lamp_colour_C&) {}
 
 void console_front_end_C::set_status_text(const char* text) {
     if (text[0] != '\0') {
+        clear_bar_line();
         printf("%s\n", text);
         fflush(stdout);
+        draw_bar_line();
     }
 }
 
-void console_front_end_C::set_bar_range(int, int) {}
-
-void console_front_end_C::step_bar(int) {}
-
-namespace {
-
-bar_state_C* bar_of(silent_front_end_C& front, int control) {
-    if (control == 1377)
-        return &front.download_bar;
-    if (control == 1376)
-        return &front.listing_bar;
-    return nullptr;
+void console_front_end_C::set_bar_range(int control, int maximum) {
+    set_range(bar_of(control, download_bar_, listing_bar_), maximum);
+    draw_bar_line();
 }
 
-} // namespace
+void console_front_end_C::step_bar(int control) {
+    if (step(bar_of(control, download_bar_, listing_bar_)))
+        draw_bar_line();
+}
+
+// The bar line ends without a line feed, so that a carriage return brings
+// the cursor back to redraw it; a status line first blanks it out.
+void console_front_end_C::clear_bar_line() {
+    if (bar_line_.empty())
+        return;
+    printf("\r%s\r", std::string(bar_line_.size(), ' ').c_str());
+    bar_line_.clear();
+}
+
+void console_front_end_C::draw_bar_line() {
+    std::string line = bar_text("files", listing_bar_);
+    const std::string download = bar_text("download", download_bar_);
+    if (!download.empty())
+        line += (line.empty() ? "" : "  ") + download;
+    // Redrawing only on change keeps a download of many small steps from
+    // flooding the terminal.
+    if (line == bar_line_)
+        return;
+    const size_t old_size = bar_line_.size();
+    if (line.size() < old_size)
+        line.append(old_size - line.size(), ' ');
+    printf("\r%s", line.c_str());
+    fflush(stdout);
+    bar_line_ = line;
+}
 
 void silent_front_end_C::set_bar_range(int control, int maximum) {
-    if (bar_state_C* bar = bar_of(*this, control)) {
-        bar->maximum = maximum;
-        bar->position = 0;
-    }
+    set_range(bar_of(control, download_bar, listing_bar), maximum);
 }
 
 void silent_front_end_C::step_bar(int control) {
-    // A progress bar stops at the end of its range.
-    if (bar_state_C* bar = bar_of(*this, control)) {
-        if (bar->position < bar->maximum)
-            bar->position += 1;
-    }
+    step(bar_of(control, download_bar, listing_bar));
 }
 
 front_end_C& front_end() {

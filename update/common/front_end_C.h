@@ -51,8 +51,10 @@ struct bar_state_C {
     int position = 0;
 };
 
+
 // Message boxes go to the standard error stream; the lamp is not shown.
-// Status texts go to the standard output, one line each.
+// Status texts go to the standard output, one line each, and below them a
+// line of text redrawn in place shows the two progress bars.
 class console_front_end_C : public front_end_C {
 public:
     void message_box(const char* text) override;
@@ -61,6 +63,14 @@ public:
     void set_bar_range(int control, int maximum) override;
     void set_bar_colours(int, const lamp_colour_C*, const lamp_colour_C*) override {}
     void step_bar(int control) override;
+
+private:
+    void clear_bar_line();
+    void draw_bar_line();
+
+    bar_state_C download_bar_; // 1377
+    bar_state_C listing_bar_;  // 1376
+    std::string bar_line_;     // what the terminal shows now, "" when nothing
 };
 
 // Shows nothing; keeps every text and colour for a test to look at.

@@ -1,0 +1,56 @@
+// The updater's window: a banner, two progress bars, a status line and a
+// coloured lamp. The window lives on the thread that opens it; one worker
+// thread does all the work and drives the window through the functions
+// below. Like a sent window message, each of them returns once the window
+// has taken the change; once the window is gone they do nothing.
+#ifndef QUILL_PLATFORM_UI_UPDATER_H
+#define QUILL_PLATFORM_UI_UPDATER_H
+
+namespace qp {
+
+// The window's parts, by control number.
+const int kUpdaterDownloadBar = 1377; // upper bar: the current download
+const int kUpdaterListingBar = 1376;  // lower bar: the reference listing
+const int kUpdaterStatusLine = 1404;
+const int kUpdaterLamp = 1380; // a bar whose two colours are the lamp's
+
+struct UpdaterColour {
+    unsigned char red, green, blue;
+};
+
+enum class UpdaterWindowEnd {
+    no_window,        // no window could be shown; the worker never started
+    closed_by_worker, // the worker closed it and has finished since
+    closed_by_player, // the player closed it; the worker may still run
+};
+
+typedef void (*UpdaterWorker)(void* argument);
+
+// Shows the window and, once it is on screen, starts worker(argument) on a
+// new thread. Returns when the window has closed: when the worker closed
+// it, only after the worker has finished (the window's thread keeps
+// handling messages meanwhile, so the worker never waits on it); when the
+// player closed it, at once. Without a display it returns no_window at once.
+UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument);
+
+// The status line's text (narrow text of the system's code page).
+void updater_window_set_status(const char* text);
+// A bar's range becomes 0 ... maximum, its step 1 and its position 0.
+void updater_window_set_bar_range(int control, int maximum);
+// A bar's fill and background colours; null stands for the system's default.
+void updater_window_set_bar_colours(int control, const UpdaterColour* bar,
+                                    const UpdaterColour* background);
+// Advances a bar by its step; a full bar stays full.
+void updater_window_step_bar(int control);
+// Redraws the whole window now.
+void updater_window_repaint();
+// Closes the window from the worker; updater_window_run then returns
+// closed_by_worker once the worker has returned.
+void updater_window_close();
+// A modal message box with the system's default caption and an OK button,
+// over the window when it is open. Returns when the player closed it.
+void updater_message_box(const char* text);
+
+} // namespace qp
+
+#endif

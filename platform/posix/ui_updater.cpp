@@ -1,0 +1,358 @@
+// The updater's window in GTK 3, laid out as the Windows dialog: 175 by 77
+// dialog units at two pixels per unit. GTK may only be used from the
+// window's thread, so every request of the worker is handed to that thread
+// and the worker waits until it has been carried out.
+#include "quill/platform/ui_updater.h"
+
+#include <gtk/gtk.h>
+#include <stdio.h>
+
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "quill/platform/thread.h"
+
+// The artwork, built into the program from update/app/res.
+extern const unsigned char quill_updater_banner[];
+extern const unsigned long quill_updater_banner_size;
+extern const unsigned char quill_updater_icon[];
+extern const unsigned long quill_updater_icon_size;
+
+#if defined(__SANITIZE_ADDRESS__)
+// GTK, fontconfig and D-Bus keep caches for the life of the process that
+// the leak checker would report at every exit of a window program.
+extern "C" __attribute__((visibility("default"), used)) const char*
+__lsan_default_suppressions() {
+    return "leak:libfontconfig.so\nleak:libdbus-1.so\nleak:libglib-2.0.so\n"
+           "leak:libgobject-2.0.so\nleak:libgtk-3.so\nleak:libgdk-3.so\n"
+           "leak:libpango-1.0.so\nleak:libpangoft2-1.0.so\nleak:libcairo.so\n";
+}
+#endif
+
+namespace qp {
+namespace {
+
+const char kCaption[] = "Quill Update                                   ver 1.3";
+const int kUnit = 2; // pixels per dialog unit
+
+struct Bar {
+    GtkWidget* area = nullptr;
+    int maximum = 100;
+    int position = 0;
+    bool has_bar_colour = false;
+    bool has_background = false;
+    UpdaterColour bar_colour{0, 0, 0};
+    UpdaterColour background{0, 0, 0};
+};
+
+// The colours of an unthemed Windows progress bar.
+const UpdaterColour kDefaultBar = {0, 0, 128};
+const UpdaterColour kDefaultBackground = {212, 208, 200};
+
+struct Window {
+    GtkWidget* window = nullptr;
+    GtkWidget* status = nullptr;
+    Bar download, listing, lamp;
+};
+
+std::mutex g_lock;
+std::condition_variable g_changed;
+bool g_open = false; // requests are carried out only while this holds
+bool g_closed_by_worker = false;
+Window g_window;
+
+Bar* bar_of(int control) {
+    switch (control) {
+    case kUpdaterDownloadBar:
+        return &g_window.download;
+    case kUpdaterListingBar:
+        return &g_window.listing;
+    case kUpdaterLamp:
+        return &g_window.lamp;
+    }
+    return nullptr;
+}
+
+struct Request {
+    std::function<void()> action;
+    bool done = false;
+};
+
+gboolean carry_out(gpointer data) {
+    std::shared_ptr<Request>* request = static_cast<std::shared_ptr<Request>*>(data);
+    bool open;
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        open = g_open;
+    }
+    if (open)
+        (*request)->action();
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        (*request)->done = true;
+    }
+    g_changed.notify_all();
+    delete request;
+    return G_SOURCE_REMOVE;
+}
+
+// Runs the action on the window's thread and waits for it, as a sent
+// message does. Once the window is gone nothing runs and nothing waits.
+void on_window_thread(std::function<void()> action) {
+    auto request = std::make_shared<Request>();
+    request->action = std::move(action);
+    std::unique_lock<std::mutex> hold(g_lock);
+    if (!g_open)
+        return;
+    g_idle_add(carry_out, new std::shared_ptr<Request>(request));
+    g_changed.wait(hold, [&] { return request->done || !g_open; });
+}
+
+void set_source(cairo_t* cr, const UpdaterColour& colour) {
+    cairo_set_source_rgb(cr, colour.red / 255.0, colour.green / 255.0, colour.blue / 255.0);
+}
+
+gboolean draw_bar(GtkWidget* area, cairo_t* cr, gpointer data) {
+    const Bar& bar = *static_cast<Bar*>(data);
+    const int width = gtk_widget_get_allocated_width(area);
+    const int height = gtk_widget_get_allocated_height(area);
+    // A sunken frame around the bar, as the common control draws it.
+    cairo_set_source_rgb(cr, 0.5, 0.5, 0.5);
+    cairo_paint(cr);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_rectangle(cr, 1, height - 1, width - 1, 1);
+    cairo_rectangle(cr, width - 1, 1, 1, height - 1);
+    cairo_fill(cr);
+    set_source(cr, bar.has_background ? bar.background : kDefaultBackground);
+    cairo_rectangle(cr, 1, 1, width - 2, height - 2);
+    cairo_fill(cr);
+    if (bar.maximum > 0 && bar.position > 0) {
+        const double filled = (width - 2) * static_cast<double>(bar.position) / bar.maximum;
+        set_source(cr, bar.has_bar_colour ? bar.bar_colour : kDefaultBar);
+        cairo_rectangle(cr, 1, 1, filled, height - 2);
+        cairo_fill(cr);
+    }
+    return TRUE;
+}
+
+GdkPixbuf* pixbuf_of(const unsigned char* data, unsigned long size) {
+    GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+    GdkPixbuf* picture = nullptr;
+    if (gdk_pixbuf_loader_write(loader, data, size, nullptr) &&
+        gdk_pixbuf_loader_close(loader, nullptr)) {
+        picture = gdk_pixbuf_loader_get_pixbuf(loader);
+        if (picture)
+            g_object_ref(picture);
+    } else {
+        gdk_pixbuf_loader_close(loader, nullptr);
+    }
+    g_object_unref(loader);
+    return picture;
+}
+
+void place(GtkWidget* fixed, GtkWidget* widget, int x, int y, int width, int height) {
+    gtk_widget_set_size_request(widget, width * kUnit, height * kUnit);
+    gtk_fixed_put(GTK_FIXED(fixed), widget, x * kUnit, y * kUnit);
+}
+
+GtkWidget* make_bar(GtkWidget* fixed, Bar& bar, int x, int y, int width, int height) {
+    bar.area = gtk_drawing_area_new();
+    g_signal_connect(bar.area, "draw", G_CALLBACK(draw_bar), &bar);
+    place(fixed, bar.area, x, y, width, height);
+    return bar.area;
+}
+
+gboolean on_delete(GtkWidget*, GdkEvent*, gpointer) {
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        g_open = false;
+    }
+    g_changed.notify_all();
+    gtk_main_quit();
+    return TRUE;
+}
+
+void build_window() {
+    g_window = Window();
+    GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    g_window.window = window;
+    gtk_window_set_title(GTK_WINDOW(window), kCaption);
+    gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
+    gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
+    if (GdkPixbuf* icon = pixbuf_of(quill_updater_icon, quill_updater_icon_size)) {
+        gtk_window_set_icon(GTK_WINDOW(window), icon);
+        g_object_unref(icon);
+    }
+    g_signal_connect(window, "delete-event", G_CALLBACK(on_delete), nullptr);
+
+    GtkWidget* fixed = gtk_fixed_new();
+    gtk_widget_set_size_request(fixed, 175 * kUnit, 77 * kUnit);
+    gtk_container_add(GTK_CONTAINER(window), fixed);
+
+    GtkWidget* banner = nullptr;
+    if (GdkPixbuf* picture = pixbuf_of(quill_updater_banner, quill_updater_banner_size)) {
+        banner = gtk_image_new_from_pixbuf(picture);
+        g_object_unref(picture);
+    } else {
+        banner = gtk_drawing_area_new();
+    }
+    gtk_widget_set_halign(banner, GTK_ALIGN_START);
+    gtk_widget_set_valign(banner, GTK_ALIGN_START);
+    place(fixed, banner, 0, 0, 176, 50);
+
+    make_bar(fixed, g_window.download, 0, 52, 175, 6);
+    make_bar(fixed, g_window.listing, 0, 59, 175, 6);
+    make_bar(fixed, g_window.lamp, 0, 67, 10, 9);
+
+    g_window.status = gtk_label_new("");
+    gtk_label_set_justify(GTK_LABEL(g_window.status), GTK_JUSTIFY_CENTER);
+    gtk_label_set_ellipsize(GTK_LABEL(g_window.status), PANGO_ELLIPSIZE_END);
+    gtk_widget_set_halign(g_window.status, GTK_ALIGN_FILL);
+    GtkCssProvider* css = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(css, "label { font-size: 9pt; }", -1, nullptr);
+    gtk_style_context_add_provider(gtk_widget_get_style_context(g_window.status),
+                                   GTK_STYLE_PROVIDER(css),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(css);
+    place(fixed, g_window.status, 13, 67, 138, 8);
+}
+
+struct Start {
+    UpdaterWorker worker;
+    void* argument;
+    ThreadHandle thread = nullptr;
+};
+
+gboolean start_worker(gpointer data) {
+    Start* start = static_cast<Start*>(data);
+    start->thread = thread_start(start->worker, start->argument);
+    return G_SOURCE_REMOVE;
+}
+
+} // namespace
+
+UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
+    if (!gtk_init_check(nullptr, nullptr))
+        return UpdaterWindowEnd::no_window;
+    build_window();
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        g_open = true;
+        g_closed_by_worker = false;
+    }
+    gtk_widget_show_all(g_window.window);
+
+    // The worker starts once the window has been drawn, as the dialog's
+    // start message comes after it was shown.
+    Start start{worker, argument};
+    g_idle_add_full(G_PRIORITY_LOW, start_worker, &start, nullptr);
+    gtk_main();
+
+    bool by_worker;
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        g_open = false;
+        by_worker = g_closed_by_worker;
+    }
+    g_changed.notify_all();
+    gtk_widget_destroy(g_window.window);
+    while (gtk_events_pending())
+        gtk_main_iteration();
+    if (!start.thread)
+        return UpdaterWindowEnd::closed_by_player;
+    if (!by_worker) {
+        thread_detach(start.thread);
+        return UpdaterWindowEnd::closed_by_player;
+    }
+    // Requests made after the close do nothing, so the worker can finish
+    // without this thread.
+    thread_join(start.thread);
+    return UpdaterWindowEnd::closed_by_worker;
+}
+
+void updater_window_set_status(const char* text) {
+    std::string copy(text);
+    on_window_thread([copy] {
+        // The status line shows UTF-8; anything else would be refused.
+        if (g_utf8_validate(copy.c_str(), -1, nullptr))
+            gtk_label_set_text(GTK_LABEL(g_window.status), copy.c_str());
+        else
+            gtk_label_set_text(GTK_LABEL(g_window.status), "?");
+    });
+}
+
+void updater_window_set_bar_range(int control, int maximum) {
+    on_window_thread([control, maximum] {
+        if (Bar* bar = bar_of(control)) {
+            bar->maximum = maximum;
+            bar->position = 0;
+            gtk_widget_queue_draw(bar->area);
+        }
+    });
+}
+
+void updater_window_set_bar_colours(int control, const UpdaterColour* bar_colour,
+                                    const UpdaterColour* background) {
+    const bool has_bar = bar_colour != nullptr, has_background = background != nullptr;
+    const UpdaterColour fill = has_bar ? *bar_colour : UpdaterColour{0, 0, 0};
+    const UpdaterColour back = has_background ? *background : UpdaterColour{0, 0, 0};
+    on_window_thread([=] {
+        if (Bar* bar = bar_of(control)) {
+            bar->has_bar_colour = has_bar;
+            bar->bar_colour = fill;
+            bar->has_background = has_background;
+            bar->background = back;
+            gtk_widget_queue_draw(bar->area);
+        }
+    });
+}
+
+void updater_window_step_bar(int control) {
+    on_window_thread([control] {
+        if (Bar* bar = bar_of(control)) {
+            if (bar->position < bar->maximum) {
+                bar->position += 1;
+                gtk_widget_queue_draw(bar->area);
+            }
+        }
+    });
+}
+
+void updater_window_repaint() {
+    on_window_thread([] {
+        gtk_widget_queue_draw(g_window.window);
+    });
+}
+
+void updater_window_close() {
+    on_window_thread([] {
+        {
+            std::lock_guard<std::mutex> hold(g_lock);
+            g_closed_by_worker = true;
+        }
+        gtk_main_quit();
+    });
+}
+
+void updater_message_box(const char* text) {
+    std::string copy(text);
+    bool shown = false;
+    on_window_thread([&] {
+        GtkWidget* box = gtk_message_dialog_new(GTK_WINDOW(g_window.window), GTK_DIALOG_MODAL,
+                                                GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s",
+                                                copy.c_str());
+        gtk_window_set_title(GTK_WINDOW(box), "Error");
+        gtk_dialog_run(GTK_DIALOG(box));
+        gtk_widget_destroy(box);
+        shown = true;
+    });
+    if (!shown) {
+        fprintf(stderr, "[%s]\n", text);
+        fflush(stderr);
+    }
+}
+
+} // namespace qp

@@ -1,0 +1,93 @@
+#include "app/update_worker.h"
+
+#include "app/pending_steps.h"
+
+#include <stdlib.h>
+
+#include "common/front_end_C.h"
+#include "common/local_files.h"
+#include "common/logger_C.h"
+#include "common/server_list.h"
+#include "common/settings.h"
+#include "quill/platform/clock.h"
+#include "quill/platform/file.h"
+#include "quill/platform/shell.h"
+#include "quill/platform/ui_updater.h"
+
+namespace {
+
+// Seconds of the current UTC time, enough to give each run its own
+// sequence of random numbers.
+unsigned seed_from_clock() {
+    SYSTEMTIME now;
+    qp::system_time(&now);
+    const unsigned days = static_cast<unsigned>(now.wYear) * 372u +
+                          static_cast<unsigned>(now.wMonth) * 31u + now.wDay;
+    return ((days * 24u + now.wHour) * 60u + now.wMinute) * 60u + now.wSecond;
+}
+
+void repaint() {
+    qp::updater_window_repaint();
+}
+
+void end_dialog() {
+    qp::updater_window_close();
+}
+
+} // namespace
+
+void blink() {
+    for (int i = 0; i < 2; ++i) {
+        front_end().set_lamp(lamp_error);
+        qp::sleep(250);
+        front_end().set_lamp(lamp_idle);
+        qp::sleep(250);
+    }
+}
+
+void update_worker(void*) {
+    srand(seed_from_clock());
+    front_end().set_lamp(lamp_idle);
+    process_log().open_log_file(qp::current_directory(), "report.txt");
+
+    if (!load_server_list()) {
+        front_end().set_status_text("Server List Could Not Be Loaded !!");
+        repaint();
+        qp::sleep(3000);
+        end_dialog();
+        return;
+    }
+    repaint();
+    front_end().set_status_text("Server List Loaded");
+    g_root_path = qp::current_directory();
+
+    if (!process_crash_log_file())
+        process_log().log_line("main: WARNING : process_crash_log_file  [FAILED]");
+
+    bool updated = do_client_auto_update();
+    if (!updated) {
+        front_end().set_lamp(lamp_orange);
+        qp::sleep(250);
+        // Without the static listing the second run lists the disk itself,
+        // so whatever the first run left half done is found again.
+        if (delete_one_local_file("ls_static.txt"))
+            updated = do_client_auto_update();
+    }
+
+    if (!updated) {
+        const lamp_colour_C red = {255, 0, 0};
+        front_end().set_bar_colours(qp::kUpdaterDownloadBar, &red, &red);
+        front_end().set_bar_colours(qp::kUpdaterListingBar, &red, &red);
+        front_end().set_status_text("UPDATE FAILED !!");
+        repaint();
+        for (int i = 0; i < 5; ++i)
+            blink();
+        end_dialog();
+        return;
+    }
+
+    front_end().set_status_text("- UPDATE SUCCESS -");
+    // Whether the next program of the chain starts is its own affair.
+    qp::start_program("ClientApp.exe", g_client_parameters.c_str());
+    end_dialog();
+}
