@@ -46,16 +46,6 @@ TEST_F(Cleanup, FirstFileThatCannotGoStopsTheDeletion) {
     EXPECT_TRUE(log_has("delete_useless_local_files : [delete_one_local_file  FAILED FOR : a.dat]"));
 }
 
-TEST_F(Cleanup, NothingToDeleteSaysSo) {
-    EXPECT_TRUE(delete_useless_local_files(name_map_C{}, name_map_C{}));
-    EXPECT_TRUE(log_has("delete_useless_local_files  [NOTHING TO DO : LOCAL MAP EMPTY]"));
-    const name_map_C same{{"a.gz." + old_md5, 0}, {"d", 1}};
-    EXPECT_TRUE(delete_useless_local_files(same, same));
-    EXPECT_TRUE(log_has("delete_useless_local_files  [NO FILE AT ALL TO DELETE]"));
-    EXPECT_TRUE(delete_useless_local_folders(same, same));
-    EXPECT_TRUE(log_has("delete_useless_local_folders  [NO DIRECTORY TO BE DELETED AT ALL]"));
-}
-
 TEST_F(Cleanup, UselessFoldersGoDeepestFirstAndAFullOneIsSkipped) {
     for (const char* folder : {"a", "a\\b", "a\\b\\c", "full", "kept"})
         ASSERT_TRUE(qp::create_directory(folder));

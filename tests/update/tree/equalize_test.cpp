@@ -251,11 +251,6 @@ TEST_F(Equalize, ExistingFolderMissingFromTheLocalMapFailsItsCreation) {
     EXPECT_FALSE(qp::path_exists("data\\a.dat"));
 }
 
-TEST_F(Equalize, EmptyReferenceListingFails) {
-    EXPECT_FALSE(equalize_LOCAL_tree(name_map_C{}, name_map_C{}));
-    EXPECT_TRUE(log_has("equalize_LOCAL_tree  [REMOTE ls.txt IS EMPTY, NOTHING TO DO]"));
-}
-
 TEST_F(Equalize, FileMissingOnTheMirrorFailsTheRun) {
     source_file("a.dat", "x");
     publish("1.0");

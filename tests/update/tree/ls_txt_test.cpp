@@ -111,25 +111,6 @@ TEST_F(Listing, DirectoryLineWithoutNameOrOverlongLineFails) {
     EXPECT_EQ(names.size(), 1u);
 }
 
-TEST_F(Listing, MissingFileFails) {
-    name_map_C names;
-    record_map_C records;
-    std::string version;
-    EXPECT_FALSE(from_ls_txt_2_map_with_file_size("nothing.txt", names, records, version));
-    EXPECT_TRUE(log_has("from_ls_txt_2_map_with_file_size(nothing.txt)  [ERROR : CAN'T OPEN FILE]"));
-}
-
-TEST_F(Listing, WrittenLinesReadBack) {
-    const std::string text = "7.5\n" + ls_txt_directory_line("data") +
-                             ls_txt_file_line(ls_txt_file_entry_name("data\\a.dat", md5_of_abc), 31) +
-                             ls_txt_file_line(ls_txt_file_entry_name("b", md5_of_empty), 20);
-    ASSERT_TRUE(parse(text));
-    EXPECT_EQ(names, (name_map_C{{"b.gz." + md5_of_empty, 0},
-                                 {"data", 1},
-                                 {"data\\a.dat.gz." + md5_of_abc, 0}}));
-    EXPECT_EQ(records["data\\a.dat.gz." + md5_of_abc].size, 31);
-}
-
 class LocalListing : public UpdaterTest {};
 
 TEST_F(LocalListing, ListsTreeWithDigestsAndLeavesProtectedRootFilesOut) {
@@ -171,13 +152,6 @@ TEST_F(LocalListing, FileWhoseNameHoldsGzKeepsItsWholeName) {
     ASSERT_TRUE(plain_path_of_entry("notes.gz.txt.gz." + md5_of_abc, plain));
     EXPECT_EQ(plain, "notes.gz.txt");
     EXPECT_FALSE(plain_path_of_entry("notes.txt", plain));
-}
-
-TEST_F(LocalListing, MissingRootFails) {
-    name_map_C names;
-    EXPECT_FALSE(create_ls_txt_file(g_root_path + "\\missing", g_compressed_tree_name, names));
-    EXPECT_TRUE(log_has("create_mirror_compressed_tree    [NORMAL PATH DOESN'T EXIST : " +
-                        g_root_path + "\\missing]"));
 }
 
 TEST(Versions, LeadingNumbersCompareInSinglePrecision) {
