@@ -59,8 +59,12 @@ bool ftp_get_current_directory(FtpConnection* connection, std::string* out) {
 }
 
 FtpRemoteFile* ftp_open_file(FtpConnection* connection, const char* remote_name) {
-    return static_cast<FtpRemoteFile*>(FtpOpenFileA(handle_of(connection), remote_name,
-                                                    GENERIC_READ, FTP_TRANSFER_TYPE_BINARY, 0));
+    // Always the server's current content: a copy the system kept from an
+    // earlier run would hide a new version of the file.
+    return static_cast<FtpRemoteFile*>(
+        FtpOpenFileA(handle_of(connection), remote_name, GENERIC_READ,
+                     FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE,
+                     0));
 }
 
 bool ftp_read_file(FtpRemoteFile* file, void* buffer, uint32_t size, uint32_t* read_count) {
