@@ -24,21 +24,17 @@ void reap_later(pid_t child) {
     }).detach();
 }
 
-bool spawn(const std::string& file, const char* argument, bool search_path) {
+// Starts file with at most one argument; 0 when it could not be started.
+pid_t spawn(const std::string& file, const char* argument, bool search_path) {
     char* argv[3] = {const_cast<char*>(file.c_str()), const_cast<char*>(argument), nullptr};
     pid_t child = 0;
     const int failed = search_path
                            ? posix_spawnp(&child, file.c_str(), nullptr, nullptr, argv, environ)
                            : posix_spawn(&child, file.c_str(), nullptr, nullptr, argv, environ);
-    if (failed != 0)
-        return false;
-    reap_later(child);
-    return true;
+    return failed == 0 ? child : 0;
 }
 
-} // namespace
-
-bool start_program(const char* path, const char* parameters) {
+pid_t spawn_program(const char* path, const char* parameters) {
     std::string file(path);
     for (char& c : file)
         if (c == '\\')
@@ -50,8 +46,34 @@ bool start_program(const char* path, const char* parameters) {
     return spawn(file, has_parameters ? parameters : nullptr, false);
 }
 
+} // namespace
+
+bool start_program(const char* path, const char* parameters) {
+    const pid_t child = spawn_program(path, parameters);
+    if (child == 0)
+        return false;
+    reap_later(child);
+    return true;
+}
+
+int run_program(const char* path, const char* parameters) {
+    const pid_t child = spawn_program(path, parameters);
+    if (child == 0)
+        return -1;
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR)
+            return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 bool open_url(const char* url) {
-    return spawn("xdg-open", url, true);
+    const pid_t child = spawn("xdg-open", url, true);
+    if (child == 0)
+        return false;
+    reap_later(child);
+    return true;
 }
 
 std::string command_line_parameters(int argc, char** argv) {

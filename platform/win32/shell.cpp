@@ -22,6 +22,25 @@ bool start_program(const char* path, const char* parameters) {
     return shell_open(path, parameters);
 }
 
+int run_program(const char* path, const char* parameters) {
+    // The command line the program reads back: its name, a blank, the rest.
+    std::string command_line = std::string("\"") + path + "\"";
+    if (parameters && parameters[0] != '\0')
+        command_line += std::string(" ") + parameters;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(path, &command_line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return -1;
+    CloseHandle(process.hThread);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    const BOOL known = GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    return known ? static_cast<int>(code) : -1;
+}
+
 bool open_url(const char* url) {
     return shell_open(url, nullptr);
 }

@@ -20,6 +20,10 @@ namespace qp {
 // program's own outcome is never known.
 bool start_program(const char* path, const char* parameters);
 
+// Runs the program as start_program does, but waits for it to end. Returns
+// its exit code, or -1 when it could not be started.
+int run_program(const char* path, const char* parameters);
+
 // Opens a web address in the user's browser and returns without waiting.
 // True when the request was handed to the system.
 bool open_url(const char* url);

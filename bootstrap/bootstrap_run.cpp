@@ -1,0 +1,77 @@
+#include "bootstrap/bootstrap_run.h"
+
+#include "bootstrap/do_client_update_update.h"
+#include "common/front_end_C.h"
+#include "common/logger_C.h"
+#include "common/settings.h"
+#include "quill/platform/clock.h"
+#include "quill/platform/file.h"
+#include "quill/platform/shell.h"
+
+const char* const g_launcher_name = "QuillLauncher.exe";
+const char* const g_start_through_surepatch_text = "SurePatch를 사용하여 실행해주십시요.";
+
+namespace {
+
+// Only opened: an old copy is emptied and nothing is ever written to it.
+logger_C& safe_string_log() {
+    static logger_C instance;
+    return instance;
+}
+
+// The working directory; "." if the system cannot tell it, so that names
+// built on it never point at the root of the drive.
+std::string working_directory() {
+    const std::string directory = qp::current_directory();
+    return directory.empty() ? std::string(".") : directory;
+}
+
+void blink(front_end_C& shown) {
+    for (int i = 0; i < 2; ++i) {
+        shown.set_lamp(lamp_error);
+        qp::sleep(250);
+        shown.set_lamp(lamp_idle);
+        qp::sleep(250);
+    }
+}
+
+// Blue with rising green, then a little more red: about one second.
+void sweep(front_end_C& shown) {
+    for (int red = 0; red <= 70; red += 10) {
+        for (int green = 0; green <= 250; green += 10) {
+            shown.set_lamp(lamp_colour_C{static_cast<unsigned char>(red),
+                                         static_cast<unsigned char>(green), 255});
+            qp::sleep(5);
+        }
+    }
+}
+
+} // namespace
+
+bool run_bootstrap(const std::string& command_line) {
+    front_end_C& shown = front_end();
+    safe_string_log().open_log_file(working_directory(), "log_safe_string.txt");
+    shown.set_status_text("Initialize..");
+    process_log().open_log_file(working_directory(), "report_rescue.txt");
+    g_root_path = working_directory();
+
+    const bool swapped = do_client_update_update();
+    if (g_replacement_begun) {
+        shown.set_lamp(lamp_idle);
+        if (!swapped) {
+            shown.set_status_text("UPDATE OF SURE_PATCH FAILED !!");
+            for (int i = 0; i < 5; ++i)
+                blink(shown);
+            return false;
+        }
+        shown.set_status_text("- UPDATE OF SURE_PATCH SUCCESS -");
+        sweep(shown);
+    }
+    qp::start_program(g_launcher_name, command_line.c_str());
+    return true;
+}
+
+void close_bootstrap_logs() {
+    safe_string_log().close_log_file();
+    process_log().close_log_file();
+}
