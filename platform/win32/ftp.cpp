@@ -1,0 +1,89 @@
+// FTP sessions on Windows: the internet functions of the system, whose
+// handles are the three levels of the seam.
+#include "quill/platform/ftp.h"
+
+#include "quill/platform/types.h"
+
+#include <wininet.h>
+
+namespace qp {
+
+namespace {
+
+HINTERNET handle_of(const void* level) {
+    return static_cast<HINTERNET>(const_cast<void*>(level));
+}
+
+} // namespace
+
+FtpAgent* ftp_open_agent(const char* agent_name) {
+    return static_cast<FtpAgent*>(
+        InternetOpenA(agent_name, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+}
+
+void ftp_close_agent(FtpAgent* agent) {
+    // The system closes the connections and files made through it.
+    if (agent)
+        InternetCloseHandle(handle_of(agent));
+}
+
+FtpConnection* ftp_connect(FtpAgent* agent, const char* server, const char* user,
+                           const char* password) {
+    std::string host;
+    uint16_t port = 0;
+    if (!agent || !ftp_split_server_name(server, &host, &port)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return static_cast<FtpConnection*>(
+        InternetConnectA(handle_of(agent), host.c_str(), port, user, user ? password : nullptr,
+                         INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE, 0));
+}
+
+void ftp_close_connection(FtpConnection* connection) {
+    if (connection)
+        InternetCloseHandle(handle_of(connection));
+}
+
+bool ftp_set_current_directory(FtpConnection* connection, const char* directory) {
+    return FtpSetCurrentDirectoryA(handle_of(connection), directory) != FALSE;
+}
+
+bool ftp_get_current_directory(FtpConnection* connection, std::string* out) {
+    char text[MAX_PATH + 1] = {0};
+    DWORD length = MAX_PATH;
+    if (!FtpGetCurrentDirectoryA(handle_of(connection), text, &length))
+        return false;
+    out->assign(text);
+    return true;
+}
+
+FtpRemoteFile* ftp_open_file(FtpConnection* connection, const char* remote_name) {
+    return static_cast<FtpRemoteFile*>(FtpOpenFileA(handle_of(connection), remote_name,
+                                                    GENERIC_READ, FTP_TRANSFER_TYPE_BINARY, 0));
+}
+
+bool ftp_read_file(FtpRemoteFile* file, void* buffer, uint32_t size, uint32_t* read_count) {
+    DWORD got = 0;
+    if (!InternetReadFile(handle_of(file), buffer, size, &got)) {
+        *read_count = 0;
+        return false;
+    }
+    *read_count = got;
+    return true;
+}
+
+bool ftp_close_file(FtpRemoteFile* file) {
+    return file && InternetCloseHandle(handle_of(file)) != FALSE;
+}
+
+bool ftp_put_file(FtpConnection* connection, const char* local_path, const char* remote_name) {
+    return FtpPutFileA(handle_of(connection), local_path, remote_name, FTP_TRANSFER_TYPE_BINARY,
+                       0) != FALSE;
+}
+
+uint32_t ftp_last_error() {
+    return GetLastError();
+}
+
+} // namespace qp

@@ -1,0 +1,594 @@
+// The launcher's window on Windows: a dialog of the program's resources with
+// the system's WebBrowser control in place, hosted through COM by the small
+// site object below. Where the control cannot be made or cannot show the
+// page, the dialog still runs with its pictures and buttons.
+#include "quill/platform/ui_launcher.h"
+
+// The platform's types bring <winsock2.h>, which must come before <windows.h>.
+#include "quill/platform/text.h"
+
+#include <windows.h>
+#include <exdisp.h>
+#include <exdispid.h>
+#include <ole2.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qp {
+
+namespace {
+
+const UINT_PTR kTestClickTimer = 1;
+
+// Milliseconds from an environment variable of the test aids; -1 when unset
+// or not a number.
+long test_delay(const char* name) {
+    const char* text = getenv(name);
+    if (!text || !*text)
+        return -1;
+    char* end = nullptr;
+    const long value = strtol(text, &end, 10);
+    return (*end == '\0' && value >= 0) ? value : -1;
+}
+
+std::string hresult_text(const char* what, HRESULT result) {
+    char line[160];
+    snprintf(line, sizeof line, "%s (0x%08lx)", what, static_cast<unsigned long>(result));
+    return line;
+}
+
+// The browser control's container: its client site, in-place site and
+// frame, and the sink of its events. It lives as long as the window that
+// owns it; reference counts are kept for the control's sake only.
+class browser_site final : public IOleClientSite,
+                     public IOleInPlaceSite,
+                     public IOleInPlaceFrame,
+                     public IDispatch {
+public:
+    browser_site(HWND owner, launcher_events& events) : owner_(owner), events_(events) {}
+
+    bool create(const RECT& place);
+    bool navigate(const char* url);
+    void destroy();
+
+    // IUnknown
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (!out)
+            return E_POINTER;
+        *out = nullptr;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite))
+            *out = static_cast<IOleClientSite*>(this);
+        else if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceSite))
+            *out = static_cast<IOleInPlaceSite*>(this);
+        else if (IsEqualIID(iid, IID_IOleInPlaceUIWindow) || IsEqualIID(iid, IID_IOleInPlaceFrame))
+            *out = static_cast<IOleInPlaceFrame*>(this);
+        else if (IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, DIID_DWebBrowserEvents2))
+            *out = static_cast<IDispatch*>(this);
+        else
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+    STDMETHODIMP_(ULONG) Release() override { return references_ > 1 ? --references_ : 1; }
+
+    // IOleClientSite
+    STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** moniker) override {
+        if (moniker)
+            *moniker = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetContainer(IOleContainer** container) override {
+        if (container)
+            *container = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP ShowObject() override { return S_OK; }
+    STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+    STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+    // IOleWindow, shared by the in-place site and the frame
+    STDMETHODIMP GetWindow(HWND* window) override {
+        if (!window)
+            return E_POINTER;
+        *window = owner_;
+        return S_OK;
+    }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+    // IOleInPlaceSite
+    STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
+    STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
+    STDMETHODIMP OnUIActivate() override { return S_OK; }
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                  LPRECT position, LPRECT clip,
+                                  LPOLEINPLACEFRAMEINFO info) override {
+        if (frame) {
+            *frame = static_cast<IOleInPlaceFrame*>(this);
+            AddRef();
+        }
+        if (document)
+            *document = nullptr;
+        if (position)
+            *position = place_;
+        if (clip)
+            *clip = place_;
+        if (info) {
+            info->fMDIApp = FALSE;
+            info->hwndFrame = owner_;
+            info->haccel = nullptr;
+            info->cAccelEntries = 0;
+        }
+        return S_OK;
+    }
+    STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+    STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
+    STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
+    STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
+    STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
+
+    // IOleInPlaceUIWindow and IOleInPlaceFrame: no menus, borders or
+    // accelerators to share with the control.
+    STDMETHODIMP GetBorder(LPRECT) override { return E_NOTIMPL; }
+    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return E_NOTIMPL; }
+    STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return E_NOTIMPL; }
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
+    STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+    STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
+    STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+    // IDispatch: the control's DWebBrowserEvents2
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        if (count)
+            *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
+                        EXCEPINFO*, UINT*) override {
+        if (id == DISPID_NAVIGATEERROR)
+            report_navigate_error(parameters);
+        return S_OK;
+    }
+
+private:
+    HWND owner_;
+    launcher_events& events_;
+    RECT place_{};
+    ULONG references_ = 1;
+    IOleObject* object_ = nullptr;
+    IWebBrowser2* browser_ = nullptr;
+    IConnectionPoint* events_point_ = nullptr;
+    DWORD events_cookie_ = 0;
+
+    void log(const std::string& text) { events_.on_log(text.c_str()); }
+    void report_navigate_error(DISPPARAMS* parameters);
+};
+
+// The value a by-reference VARIANT argument of an event points at.
+const VARIANT* event_value(const DISPPARAMS* parameters, UINT index_from_end) {
+    if (!parameters || index_from_end >= parameters->cArgs)
+        return nullptr;
+    const VARIANT* argument = &parameters->rgvarg[parameters->cArgs - 1 - index_from_end];
+    if (argument->vt == (VT_VARIANT | VT_BYREF))
+        return argument->pvarVal;
+    return argument;
+}
+
+void browser_site::report_navigate_error(DISPPARAMS* parameters) {
+    // NavigateError(pDisp, URL, TargetFrameName, StatusCode, Cancel); the
+    // arguments arrive last first.
+    std::string url;
+    const VARIANT* url_value = event_value(parameters, 1);
+    if (url_value && url_value->vt == VT_BSTR && url_value->bstrVal)
+        url = wide_to_narrow(url_value->bstrVal);
+    long status = 0;
+    const VARIANT* status_value = event_value(parameters, 3);
+    if (status_value && status_value->vt == VT_I4)
+        status = status_value->lVal;
+    char code[32];
+    snprintf(code, sizeof code, "0x%08lx", static_cast<unsigned long>(status));
+    log("the launcher page failed to load: " + url + ": NavigateError " + code);
+}
+
+bool browser_site::create(const RECT& place) {
+    place_ = place;
+    HRESULT result = CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IOleObject, reinterpret_cast<void**>(&object_));
+    if (FAILED(result) || !object_) {
+        object_ = nullptr;
+        log(hresult_text("the system's browser control cannot be created", result));
+        return false;
+    }
+    result = object_->SetClientSite(static_cast<IOleClientSite*>(this));
+    if (SUCCEEDED(result))
+        OleSetContainedObject(object_, TRUE);
+    if (SUCCEEDED(result))
+        result = object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr,
+                                 static_cast<IOleClientSite*>(this), 0, owner_, &place_);
+    if (SUCCEEDED(result))
+        result = object_->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser_));
+    if (FAILED(result) || !browser_) {
+        log(hresult_text("the browser control cannot be placed in the window", result));
+        destroy();
+        return false;
+    }
+    // Without the control's events a failed page goes unlogged; the page
+    // itself still loads.
+    IConnectionPointContainer* points = nullptr;
+    if (SUCCEEDED(browser_->QueryInterface(IID_IConnectionPointContainer,
+                                           reinterpret_cast<void**>(&points))) && points) {
+        if (SUCCEEDED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, &events_point_)) &&
+            events_point_) {
+            if (FAILED(events_point_->Advise(static_cast<IDispatch*>(this), &events_cookie_))) {
+                events_point_->Release();
+                events_point_ = nullptr;
+            }
+        }
+        points->Release();
+    }
+    if (!events_point_)
+        log("the browser control reports no events; page failures will not be logged");
+
+    IOleInPlaceObject* in_place = nullptr;
+    if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject,
+                                          reinterpret_cast<void**>(&in_place))) && in_place) {
+        in_place->SetObjectRects(&place_, &place_);
+        in_place->Release();
+    }
+    return true;
+}
+
+bool browser_site::navigate(const char* url) {
+    if (!browser_)
+        return false;
+    const WideString wide = narrow_to_wide(url);
+    BSTR address = SysAllocString(wide.c_str());
+    if (!address)
+        return false;
+    VARIANT none;
+    VariantInit(&none);
+    const HRESULT result = browser_->Navigate(address, &none, &none, &none, &none);
+    SysFreeString(address);
+    if (FAILED(result)) {
+        log(hresult_text("the browser control refused the launcher page", result));
+        return false;
+    }
+    return true;
+}
+
+void browser_site::destroy() {
+    if (events_point_) {
+        events_point_->Unadvise(events_cookie_);
+        events_point_->Release();
+        events_point_ = nullptr;
+    }
+    if (browser_) {
+        browser_->Stop();
+        browser_->Release();
+        browser_ = nullptr;
+    }
+    if (object_) {
+        IOleInPlaceObject* in_place = nullptr;
+        if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject,
+                                              reinterpret_cast<void**>(&in_place))) && in_place) {
+            in_place->InPlaceDeactivate();
+            in_place->Release();
+        }
+        object_->Close(OLECLOSE_NOSAVE);
+        object_->SetClientSite(nullptr);
+        object_->Release();
+        object_ = nullptr;
+    }
+}
+
+class win32_launcher_window : public launcher_window {
+public:
+    win32_launcher_window(const launcher_template& dialog, launcher_events& events)
+        : dialog_(dialog), events_(events) {}
+
+    ~win32_launcher_window() override {
+        delete site_;
+        for (auto& entry : bitmaps_)
+            DeleteObject(entry.second);
+        if (big_icon_)
+            DestroyIcon(big_icon_);
+        if (small_icon_)
+            DestroyIcon(small_icon_);
+    }
+
+    int run();
+
+    void add_system_menu() override {
+        SetWindowLongPtrA(window_, GWL_STYLE, GetWindowLongPtrA(window_, GWL_STYLE) | WS_SYSMENU);
+    }
+
+    bool control_rect(int control, launcher_rect* out) override {
+        HWND child = GetDlgItem(window_, control);
+        RECT place;
+        if (!child || !GetWindowRect(child, &place))
+            return false;
+        MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&place), 2);
+        *out = launcher_rect{place.left, place.top, place.right - place.left,
+                             place.bottom - place.top};
+        return true;
+    }
+
+    bool create_web_view(const launcher_rect& rect, int) override {
+        if (site_)
+            return true;
+        const RECT place = {rect.left, rect.top, rect.left + rect.width, rect.top + rect.height};
+        site_ = new browser_site(window_, events_);
+        if (!site_->create(place)) {
+            delete site_;
+            site_ = nullptr;
+            return false;
+        }
+        return true;
+    }
+
+    bool navigate(const char* url) override { return site_ && site_->navigate(url); }
+
+    void set_title(const char* title) override { SetWindowTextA(window_, title); }
+
+    void set_icon(int icon) override {
+        HINSTANCE module = GetModuleHandleA(nullptr);
+        big_icon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(icon), IMAGE_ICON,
+                                                  GetSystemMetrics(SM_CXICON),
+                                                  GetSystemMetrics(SM_CYICON), 0));
+        small_icon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(icon), IMAGE_ICON,
+                                                    GetSystemMetrics(SM_CXSMICON),
+                                                    GetSystemMetrics(SM_CYSMICON), 0));
+        if (!big_icon_ || !small_icon_)
+            events_.on_log("the window icon is missing");
+        if (big_icon_)
+            SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_));
+        if (small_icon_)
+            SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
+    }
+
+    bool load_bitmap(int bitmap) override {
+        if (bitmaps_.count(bitmap))
+            return true;
+        HBITMAP loaded = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmap));
+        if (!loaded)
+            return false;
+        bitmaps_[bitmap] = loaded;
+        return true;
+    }
+
+    void show_bitmap(int control, int bitmap) override {
+        auto loaded = bitmaps_.find(bitmap);
+        if (loaded == bitmaps_.end())
+            return;
+        // Setting the picture it already shows would only make it flicker.
+        if (shown_[control] == bitmap)
+            return;
+        shown_[control] = bitmap;
+        SendDlgItemMessageA(window_, control, STM_SETIMAGE, IMAGE_BITMAP,
+                            reinterpret_cast<LPARAM>(loaded->second));
+    }
+
+    void get_position(int* x, int* y) override {
+        RECT place{};
+        GetWindowRect(window_, &place);
+        *x = place.left;
+        *y = place.top;
+    }
+
+    void move_to(int x, int y) override {
+        SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    void update_now() override {
+        UpdateWindow(window_);
+        RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW);
+    }
+
+    void post_quit() override { EndDialog(window_, IDOK); }
+
+private:
+    const launcher_template& dialog_;
+    launcher_events& events_;
+    HWND window_ = nullptr;
+    browser_site* site_ = nullptr;
+    std::map<int, HBITMAP> bitmaps_;
+    std::map<int, int> shown_;
+    HICON big_icon_ = nullptr;
+    HICON small_icon_ = nullptr;
+    std::vector<std::pair<int, int>> test_clicks_;
+    size_t next_click_ = 0;
+
+    void lay_out();
+    void read_test_clicks();
+    void post_next_test_click();
+    static INT_PTR CALLBACK procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+};
+
+// The template is in dialog units, whose size follows the dialog's font as
+// the system has it. The pictures and their click areas are pixels, so the
+// controls are put where the pixel layout wants them.
+void win32_launcher_window::lay_out() {
+    RECT frame = {0, 0, dialog_.width, dialog_.height};
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(window_, GWL_STYLE));
+    const DWORD extended = static_cast<DWORD>(GetWindowLongPtrA(window_, GWL_EXSTYLE));
+    AdjustWindowRectEx(&frame, style, FALSE, extended);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+
+    HWND child = GetWindow(window_, GW_CHILD);
+    for (size_t i = 0; i < dialog_.control_count && child; ++i) {
+        const launcher_control& control = dialog_.controls[i];
+        SetWindowPos(child, nullptr, control.left, control.top, control.width, control.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (control.id != 0)
+            shown_[control.id] = control.bitmap;
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+}
+
+void win32_launcher_window::read_test_clicks() {
+    const char* text = getenv("QUILL_TEST_LAUNCHER_CLICKS");
+    if (!text)
+        return;
+    int x, y, used;
+    while (sscanf(text, "%d,%d%n", &x, &y, &used) == 2) {
+        test_clicks_.emplace_back(x, y);
+        text += used;
+        if (*text != ';')
+            break;
+        ++text;
+    }
+}
+
+void win32_launcher_window::post_next_test_click() {
+    if (next_click_ >= test_clicks_.size()) {
+        KillTimer(window_, kTestClickTimer);
+        return;
+    }
+    const std::pair<int, int> point = test_clicks_[next_click_++];
+    const LPARAM where = MAKELPARAM(point.first, point.second);
+    PostMessageA(window_, WM_MOUSEMOVE, 0, where);
+    PostMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageA(window_, WM_LBUTTONUP, 0, where);
+}
+
+INT_PTR CALLBACK win32_launcher_window::procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    auto* self = reinterpret_cast<win32_launcher_window*>(GetWindowLongPtrA(window, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG:
+        self = reinterpret_cast<win32_launcher_window*>(l);
+        SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        self->window_ = window;
+        self->lay_out();
+        self->events_.on_init_dialog(*self);
+        self->read_test_clicks();
+        if (!self->test_clicks_.empty())
+            SetTimer(window, kTestClickTimer, 100, nullptr);
+        return TRUE;
+    case WM_MOUSEMOVE:
+        if (self)
+            self->events_.on_mouse_move(static_cast<short>(LOWORD(l)),
+                                        static_cast<short>(HIWORD(l)));
+        return TRUE;
+    case WM_LBUTTONDOWN:
+        if (self)
+            self->events_.on_left_button_down(static_cast<short>(LOWORD(l)),
+                                              static_cast<short>(HIWORD(l)));
+        return TRUE;
+    case WM_LBUTTONUP:
+        if (self)
+            self->events_.on_left_button_up(static_cast<short>(LOWORD(l)),
+                                            static_cast<short>(HIWORD(l)));
+        return TRUE;
+    case WM_TIMER:
+        if (self && w == kTestClickTimer) {
+            self->post_next_test_click();
+            return TRUE;
+        }
+        return FALSE;
+    case WM_COMMAND:
+        // Enter and Escape end the dialog, as in any dialog.
+        if (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL) {
+            EndDialog(window, LOWORD(w));
+            return TRUE;
+        }
+        return FALSE;
+    case WM_CLOSE:
+        EndDialog(window, IDCANCEL);
+        return TRUE;
+    case WM_DESTROY:
+        if (self && self->site_)
+            self->site_->destroy();
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+int win32_launcher_window::run() {
+    // The browser control needs OLE on this thread, and the single-threaded
+    // apartment that OleInitialize gives.
+    const HRESULT ole = OleInitialize(nullptr);
+    if (FAILED(ole))
+        events_.on_log(hresult_text("OLE cannot be started; no launcher page", ole).c_str());
+    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr),
+                                           MAKEINTRESOURCEA(dialog_.id), nullptr, procedure,
+                                           reinterpret_cast<LPARAM>(this));
+    if (site_) {
+        site_->destroy();
+        delete site_;
+        site_ = nullptr;
+    }
+    if (SUCCEEDED(ole))
+        OleUninitialize();
+    if (result == -1) {
+        char line[96];
+        snprintf(line, sizeof line, "the launcher window cannot be made (error %lu)",
+                 static_cast<unsigned long>(GetLastError()));
+        events_.on_log(line);
+        return -1;
+    }
+    return 0;
+}
+
+// Test aid: finds the calling thread's message box and presses its button.
+BOOL CALLBACK close_if_message_box(HWND window, LPARAM) {
+    char name[16];
+    if (GetClassNameA(window, name, sizeof name) && lstrcmpA(name, "#32770") == 0) {
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK close_message_box(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    EnumThreadWindows(GetCurrentThreadId(), close_if_message_box, 0);
+}
+
+} // namespace
+
+int run_launcher_dialog(const launcher_template& dialog, launcher_events& events) {
+    win32_launcher_window window(dialog, events);
+    return window.run();
+}
+
+void launcher_message_box(const char* text, const char* caption) {
+    const long close_after = test_delay("QUILL_TEST_MESSAGE_BOX_MS");
+    if (close_after >= 0)
+        SetTimer(nullptr, 0, static_cast<UINT>(close_after), close_message_box);
+    MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+std::string program_folder() {
+    char path[MAX_PATH + 1];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::string();
+    std::string full(path, length);
+    const size_t separator = full.find_last_of("\\/");
+    if (separator == std::string::npos)
+        return std::string();
+    return full.substr(0, separator);
+}
+
+} // namespace qp

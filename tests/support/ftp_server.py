@@ -1,0 +1,123 @@
+#!/usr/bin/python3
+"""An FTP server for the tests, on pyftpdlib, bound to a free loopback port.
+
+ftp_server.py --root DIR --port-file FILE --alive-file FILE
+              [--user NAME --password TEXT] [--cut-after BYTES]
+
+Serves DIR read-only to anonymous users and, with --user, read-write to that
+account. Once it accepts connections it writes "PORT REFUSED_PORT" to
+FILE (by a rename, so a reader never sees half of it): REFUSED_PORT is a
+port it holds bound but not listening, where every connection is refused.
+It serves while the alive file exists and removes the port file when it
+ends. With --cut-after, every download is broken off with a reset after that
+many bytes.
+
+Paths may be given in the Windows form of a Wine program ("C:\\users\\...");
+they are turned into the Unix paths of the Wine prefix in WINEPREFIX.
+"""
+
+import argparse
+import os
+import socket
+import struct
+import sys
+import time
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.servers import FTPServer
+
+# A server left behind by a test that crashed ends by itself.
+MAX_LIFE_SECONDS = 1800
+
+
+def unix_path(path):
+    if len(path) >= 2 and path[1] == ':' and path[0].isalpha():
+        prefix = os.environ.get('WINEPREFIX') or os.path.expanduser('~/.wine')
+        drive = os.path.join(prefix, 'dosdevices', path[0].lower() + ':')
+        rest = path[2:].replace('\\', '/').lstrip('/')
+        return os.path.realpath(os.path.join(drive, rest))
+    return path
+
+
+class CuttingDTPHandler(DTPHandler):
+    cut_after = None
+
+    def send(self, data):
+        if self.receive or self.cut_after is None:
+            return super().send(data)
+        room = self.cut_after - self.tot_bytes_sent
+        if room > 0:
+            return super().send(bytes(data[:room]))
+        # Let the client take in what was sent, then reset the connection:
+        # a reset is what a broken network gives, not an orderly end.
+        time.sleep(0.2)
+        self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER,
+                               struct.pack('ii', 1, 0))
+        self._resp = ('426 Connection reset; transfer aborted.', lambda *a: None)
+        self.close()
+        return 0
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--root', required=True)
+    parser.add_argument('--port-file', required=True)
+    parser.add_argument('--alive-file', required=True)
+    parser.add_argument('--user')
+    parser.add_argument('--password', default='')
+    parser.add_argument('--cut-after', type=int)
+    args = parser.parse_args()
+
+    # Whatever started us may be a test runner reading our output to its end:
+    # keep none of its descriptors.
+    devnull = os.open(os.devnull, os.O_RDWR)
+    for fd in (0, 1, 2):
+        os.dup2(devnull, fd)
+    os.closerange(3, 1024)
+
+    root = unix_path(args.root)
+    port_file = unix_path(args.port_file)
+    alive_file = unix_path(args.alive_file)
+
+    authorizer = DummyAuthorizer()
+    authorizer.add_anonymous(root, perm='elr')
+    if args.user:
+        authorizer.add_user(args.user, args.password, root, perm='elradfmwMT')
+
+    handler = type('Handler', (FTPHandler,), {})
+    handler.authorizer = authorizer
+    handler.passive_ports = None
+    handler.use_sendfile = False
+    handler.banner = 'test server ready.'
+    # Tests try wrong passwords on purpose; no need to make them wait.
+    handler.auth_failed_timeout = 0
+    if args.cut_after is not None:
+        handler.dtp_handler = type('CutDTP', (CuttingDTPHandler,),
+                                   {'cut_after': args.cut_after})
+
+    server = FTPServer(('127.0.0.1', 0), handler)
+    port = server.socket.getsockname()[1]
+
+    refused = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    refused.bind(('127.0.0.1', 0))
+
+    with open(port_file + '.tmp', 'w') as out:
+        out.write('%d %d\n' % (port, refused.getsockname()[1]))
+    os.replace(port_file + '.tmp', port_file)
+
+    started = time.monotonic()
+    try:
+        while os.path.exists(alive_file) and time.monotonic() - started < MAX_LIFE_SECONDS:
+            server.serve_forever(timeout=0.05, blocking=False, handle_exit=False)
+    finally:
+        server.close_all()
+        refused.close()
+        try:
+            os.remove(port_file)
+        except OSError:
+            pass
+
+
+if __name__ == '__main__':
+    sys.exit(main())

@@ -1,0 +1,234 @@
+#include "net/CFtp.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "common/settings.h"
+#include "net/remote_records.h"
+#include "net/server_manager_C.h"
+#include "support/ftp_server.h"
+#include "support/scratch_dir.h"
+#include "update/net/net_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using quill_test::FtpServer;
+using quill_test::read_file;
+using quill_test::write_file;
+
+std::string content_of_size(size_t size) {
+    std::string text;
+    for (size_t i = 0; i < size; ++i)
+        text += static_cast<char>((i * 31 + 7) & 0xff);
+    return text;
+}
+
+class Ftp : public NetTest {
+protected:
+    void list_size(const std::string& listing_name, int32_t size) {
+        g_remote_file_records[listing_name].size = size;
+    }
+};
+
+TEST_F(Ftp, ARefusingMirrorRunsOutOfLaps) {
+    FtpServer server("mirror");
+    add_server(server.refused_name());
+    start_choosing();
+    const uint32_t before = clock.tick_count();
+
+    CFtp ftp;
+    EXPECT_FALSE(ftp.connect_to_random_server());
+    EXPECT_FALSE(ftp.is_connected());
+    EXPECT_TRUE(ftp.last_open_failed());
+    EXPECT_TRUE(g_last_connection_failed);
+    EXPECT_TRUE(log_has("CFtp::connect_to_random_server  :  nb_lap_max=10"));
+    EXPECT_EQ(count_lines("CFtp::connect_to_random_server  [CONNECTION FAILED ON " +
+                          server.refused_name() + "]"),
+              10);
+    EXPECT_EQ(count_lines("CFtp::OpenConnection  [ABSOLUTE_CONNECTION_FAILURE]"), 10);
+    // One index per shake: the loader's, then a fresh one for each retry.
+    EXPECT_EQ(count_lines("*--------[server_manager_C::generate_one_shake]----------*"), 10);
+    EXPECT_TRUE(log_has("CFtp::connect_to_random_server [EXCEEDEED MAX_LAP BUT NO CONNECTION "
+                        "SUCCEEDED !!]"));
+    ASSERT_FALSE(shown.status_texts.empty());
+    EXPECT_EQ(shown.status_texts.back(), "Sorry, ran out of Lap");
+    EXPECT_EQ(shown.status_texts[0], "connection could not be completed");
+    EXPECT_EQ(shown.status_texts[1], "Connection FAILED (server 0)");
+    EXPECT_EQ(shown.status_texts[2], "FAILED ON SERVER 0 => trying another server");
+    ASSERT_FALSE(shown.lamps.empty());
+    EXPECT_EQ(shown.lamps.back(), lamp_error);
+    // Per lap: four blink pauses of 100 ms and 500 ms; 500 ms at the end.
+    EXPECT_EQ(clock.tick_count() - before, 10u * 900u + 500u);
+}
+
+TEST_F(Ftp, DownloadsAFileWholeAndSizesTheBarFromTheListing) {
+    FtpServer server("mirror");
+    fs::create_directories("mirror/pub/data");
+    add_server(server.name(), "/pub");
+    start_choosing();
+    g_file_current = 4;
+    g_file_count = 9;
+
+    struct Case {
+        size_t size;
+        int units;
+    };
+    for (const Case& c : {Case{1024, 2}, Case{1025, 3}, Case{0, 0}}) {
+        SCOPED_TRACE(c.size);
+        const std::string name = "f" + std::to_string(c.size) + ".bin";
+        write_file("mirror/pub/data/" + name, content_of_size(c.size));
+        list_size("data\\" + name, static_cast<int32_t>(c.size));
+        CFtp ftp;
+        ASSERT_TRUE(ftp.GetFtpFile_unsafe_clever("data/" + name, name));
+        EXPECT_EQ(read_file(name), content_of_size(c.size));
+        EXPECT_TRUE(log_has("so that nb_unit = " + std::to_string(c.units)));
+        EXPECT_TRUE(log_has("CFtp::GetFtpFile_unsafe_clever   :   m_filo_2[data\\" + name +
+                            "].size = " + std::to_string(c.size)));
+        EXPECT_EQ(shown.download_bar.maximum, c.units);
+        EXPECT_EQ(shown.download_bar.position, c.units);
+    }
+    EXPECT_EQ(shown.status_texts.back(), "( 4 / 9 )");
+    EXPECT_EQ(shown.lamps.back(), lamp_connected);
+    // One connection choice for the whole run: the mirror was kept.
+    EXPECT_EQ(count_lines("server_manager_C::gime_random_server  [CHOSEN_SERVER : 0]"), 1);
+
+    // A file the listing does not name counts as 747400 bytes.
+    write_file("mirror/pub/version.txt", "1.5");
+    CFtp ftp;
+    ASSERT_TRUE(ftp.GetFtpFile_unsafe_clever("version.txt", "version.txt"));
+    EXPECT_TRUE(log_has("so that nb_unit = 1460"));
+    EXPECT_EQ(read_file("version.txt"), "1.5");
+}
+
+TEST_F(Ftp, AFileMissingOnOneMirrorIsFetchedFromAnother) {
+    FtpServer first("mirror0");
+    FtpServer second("mirror1");
+    add_server(first.name());
+    add_server(second.name());
+    start_choosing();
+    CFtp probe;
+    ASSERT_TRUE(probe.connect_to_random_server());
+    const int kept = g_current_server_index;
+    const int other = 1 - kept;
+    const std::string content = content_of_size(3000);
+    write_file("mirror" + std::to_string(other) + "/a.bin.gz.0123", content);
+
+    CFtp ftp;
+    ASSERT_TRUE(ftp.GetFtpFile_unsafe_clever("a.bin.gz.0123", "a.bin.gz.0123"));
+    EXPECT_EQ(read_file("a.bin.gz.0123"), content);
+    EXPECT_EQ(g_current_server_index, other);
+    for (int chance = 10; chance >= 1; --chance)
+        EXPECT_EQ(count_lines("( 0 / 0 ) CHANCE REMAINING : " + std::to_string(chance)), 1);
+    EXPECT_TRUE(log_has_run({
+        "CFtp::GetFtpFile_unsafe_clever  [FtpOpenFile FAILED for file on this server: a.bin.gz.0123]",
+        "CFtp::GetFtpFile_unsafe_clever  [TRYING TO CLOSE FORMER CONNECTION]",
+        "CFtp::GetFtpFile_unsafe_clever  [TRYING TO PICK A RANDOM SERVER]",
+    }));
+    EXPECT_TRUE(log_has("CFtp::GetFtpFile_unsafe_clever  [RANDOM SERVER PICKED SUCCESFULLY]"));
+    EXPECT_NE(std::find(shown.status_texts.begin(), shown.status_texts.end(),
+                        "Connected to server " + std::to_string(other)),
+              shown.status_texts.end());
+}
+
+TEST_F(Ftp, AFileNoMirrorHasLeavesNothingBehind) {
+    FtpServer server("mirror");
+    add_server(server.name());
+    start_choosing();
+    write_file("wanted.bin", "old content");
+    CFtp ftp;
+    EXPECT_FALSE(ftp.GetFtpFile_unsafe_clever("wanted.bin", "wanted.bin"));
+    EXPECT_FALSE(fs::exists("wanted.bin"));
+    EXPECT_EQ(count_lines("CFtp::GetFtpFile_unsafe_clever  [RANDOM SERVER PICKED SUCCESFULLY]"), 10);
+    EXPECT_EQ(count_lines("( 0 / 0 ) CHANCE REMAINING : 1"), 10);
+    EXPECT_EQ(shown.status_texts.back(), "can't succeed whatsoever");
+}
+
+TEST_F(Ftp, ATransferBrokenOffHalfWayFailsAndLeavesNoHalfFile) {
+    quill_test::FtpServerOptions options;
+    options.cut_after = 2000;
+    FtpServer server("mirror", options);
+    add_server(server.name());
+    start_choosing();
+    write_file("mirror/big.bin", content_of_size(300000));
+
+    CFtp ftp;
+    EXPECT_FALSE(ftp.GetFtpFile_unsafe_clever("big.bin", "big.bin"));
+    EXPECT_FALSE(fs::exists("big.bin"));
+    bool read_failed = false;
+    for (const std::string& line : log_lines())
+        read_failed = read_failed ||
+                      line.rfind("CFtp::GetFtpFile_unsafe_clever  [InternetReadFile FAILED", 0) == 0;
+    EXPECT_TRUE(read_failed);
+}
+
+TEST_F(Ftp, ALocalFileThatCannotBeWrittenFailsBeforeAnyTransfer) {
+    FtpServer server("mirror");
+    write_file("mirror/a.bin", "abc");
+    add_server(server.name());
+    start_choosing();
+    CFtp ftp;
+    EXPECT_FALSE(ftp.GetFtpFile_unsafe_clever("a.bin", "no_folder\\a.bin"));
+    EXPECT_TRUE(log_has("CFtp::GetFtpFile_unsafe_clever  [CAN'T OPEN LOCAL FILE no_folder\\a.bin]"));
+}
+
+TEST_F(Ftp, OpenConnectionChangesIntoTheMirrorFolder) {
+    FtpServer server("mirror");
+    fs::create_directories("mirror/pub/quill");
+    CFtp ftp;
+    EXPECT_EQ(ftp.OpenConnection(server.name(), "/pub/nothing"), 0);
+    EXPECT_TRUE(ftp.last_open_failed());
+    EXPECT_TRUE(log_has("CFtp::OpenConnection  [*** FtpSetCurrentDirectory(/pub/nothing)  <FAILED> ]"));
+    EXPECT_EQ(ftp.OpenConnection(server.name(), "/pub/quill"), 1);
+    EXPECT_FALSE(ftp.last_open_failed());
+    EXPECT_TRUE(log_has("OpenConnection(Servername:" + server.name() +
+                        ",Directory:/pub/quill,strUser:,strPass:)"));
+
+    add_server(server.name(), "/pub/quill");
+    start_choosing();
+    ASSERT_TRUE(choose_randomly_FTP_server());
+    CFtp other;
+    std::string folder;
+    ASSERT_TRUE(other.get_remote_current_dir(folder));
+    EXPECT_EQ(folder, "/pub/quill");
+}
+
+TEST_F(Ftp, PutUploadsWithTheNamedAccount) {
+    quill_test::FtpServerOptions options;
+    options.user = "quill";
+    options.password = "rvoplank";
+    FtpServer server("logs", options);
+    fs::create_directories("logs/home/quill/LOG");
+    const std::string content = content_of_size(5000) + "\r\n";
+    write_file("log_client.txt", content);
+
+    CFtp refused;
+    EXPECT_FALSE(refused.PutFtpFile("quill", "wrong", server.name(), "/home/quill/LOG",
+                                    g_root_path + "\\log_client.txt", "x.txt"));
+    EXPECT_TRUE(log_has("CFtp::PutFtpFile   [ABSOLUTE_CONNECT_FAILURE]"));
+
+    CFtp missing;
+    EXPECT_FALSE(missing.PutFtpFile("quill", "rvoplank", server.name(), "/home/quill/LOG",
+                                    "nothing.txt", "x.txt"));
+    EXPECT_TRUE(log_has("PutFtpFile [CANT FIND SOURCE FILE : nothing.txt]"));
+
+    CFtp ftp;
+    ASSERT_TRUE(ftp.PutFtpFile("quill", "rvoplank", server.name(), "/home/quill/LOG",
+                               "log_client.txt", "log_client_1_2.txt"));
+    EXPECT_EQ(read_file("logs/home/quill/LOG/log_client_1_2.txt"), content);
+    EXPECT_TRUE(log_has("PutFtpFile : FROM : log_client.txt --> TO: log_client_1_2.txt  [SUCCESS]"));
+    EXPECT_TRUE(fs::exists("pref_201274.txt"));
+}
+
+TEST(DownloadBarUnits, OnePerStartedPieceOf512Bytes) {
+    EXPECT_EQ(download_bar_units(0), 0);
+    EXPECT_EQ(download_bar_units(-1), 0);
+    EXPECT_EQ(download_bar_units(1), 1);
+    EXPECT_EQ(download_bar_units(512), 1);
+    EXPECT_EQ(download_bar_units(513), 2);
+    EXPECT_EQ(download_bar_units(747400), 1460);
+}
+
+} // namespace

@@ -1,0 +1,40 @@
+#include "update/net/net_fixture.h"
+
+#include <stdlib.h>
+
+#include <algorithm>
+
+#include "common/settings.h"
+#include "net/remote_records.h"
+#include "net/server_manager_C.h"
+
+NetTest::NetTest() {
+    srand(20121274);
+    server_manager().reset();
+    g_remote_file_records.clear();
+    g_file_count = 0;
+    g_file_current = 0;
+}
+
+NetTest::~NetTest() {
+    server_manager().reset();
+    g_remote_file_records.clear();
+}
+
+void NetTest::add_server(const std::string& name, const std::string& directory) {
+    ftp_server_C server;
+    server.Servername = name;
+    server.Directory = directory;
+    server.strUser = "user";
+    server.strPass = "pass";
+    g_server_list.push_back(server);
+}
+
+void NetTest::start_choosing() {
+    server_manager().init();
+}
+
+int NetTest::count_lines(const std::string& line) const {
+    const std::vector<std::string> lines = log_lines();
+    return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+}

@@ -1,0 +1,60 @@
+#include "net/recovery.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/settings.h"
+#include "support/scratch_dir.h"
+#include "update/net/net_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using quill_test::write_file;
+
+using Recovery = NetTest;
+
+const char leftover[] = "a.dat.gz.0123456789abcdef0123456789abcdef";
+
+TEST_F(Recovery, DeletesLeftoversOfTheRootFolderOnly) {
+    fs::create_directories("sub");
+    write_file(leftover, "partial");
+    write_file("b.gz.tmp", "partial");
+    write_file("sub/b.gz.x", "kept");
+    write_file("keep.txt", "kept");
+
+    EXPECT_TRUE(process_recovery());
+    EXPECT_FALSE(fs::exists(leftover));
+    EXPECT_FALSE(fs::exists("b.gz.tmp"));
+    EXPECT_TRUE(fs::exists("sub/b.gz.x"));
+    EXPECT_TRUE(fs::exists("keep.txt"));
+    EXPECT_EQ(g_walk_pattern, "*.*");
+    EXPECT_TRUE(log_has_run({"----------------------------------",
+                             std::string("1) ") + leftover, "2) b.gz.tmp",
+                             "----------------------------------"}));
+    EXPECT_TRUE(log_has("process_recovery  [LAST SESSION HAS CRASHED]"));
+    EXPECT_TRUE(log_has(std::string("clean_temp_files_from_last_crash  [") + leftover + "  SUCCESS]"));
+    EXPECT_TRUE(log_has("process_recovery  [clean_temp_files_from_last_crash  SUCCESS]"));
+}
+
+TEST_F(Recovery, ATreeWithoutLeftoversEndedNormally) {
+    fs::create_directories("sub");
+    write_file("sub/b.gz.x", "kept");
+    write_file("keep.txt", "kept");
+    EXPECT_TRUE(process_recovery());
+    EXPECT_TRUE(fs::exists("sub/b.gz.x"));
+    EXPECT_TRUE(log_has("process_recovery  [LAST SESSION ENDED NORMALLY]"));
+    EXPECT_EQ(g_walk_pattern, "*.*");
+}
+
+TEST_F(Recovery, CleaningReportsAnEmptyMapAndAFileThatWouldNotGo) {
+    EXPECT_FALSE(clean_temp_files_from_last_crash(name_map_C()));
+    EXPECT_TRUE(log_has("clean_temp_files_from_last_crash  [ERROR : MAP EMPTY, ABANDON CLEAN]"));
+
+    name_map_C names = {{"gone.gz.1", 0}, {"folder.gz.2", 1}};
+    EXPECT_FALSE(clean_temp_files_from_last_crash(names));
+    EXPECT_TRUE(log_has("clean_temp_files_from_last_crash  [FAILED with file : gone.gz.1]"));
+}
+
+} // namespace

@@ -1,0 +1,356 @@
+#include "net/CFtp.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+
+#include <vector>
+
+#include "common/front_end_C.h"
+#include "common/local_files.h"
+#include "common/logger_C.h"
+#include "common/preferences.h"
+#include "common/settings.h"
+#include "net/remote_records.h"
+#include "net/server_manager_C.h"
+#include "quill/platform/clock.h"
+#include "quill/platform/file.h"
+
+namespace {
+
+const char agent_name[] = "FTP Processer";
+const int download_bar = 1377;
+const lamp_colour_C bar_blue = {0, 0, 255};
+// Tries to open a remote file on one connection before changing mirrors.
+const int open_chances = 10;
+// Connections tried per mirror of the list before a transfer gives up.
+const int laps_per_server = 10;
+
+#if defined(__GNUC__)
+__attribute__((format(printf, 1, 2)))
+#endif
+std::string formatted(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    const int length = vsnprintf(nullptr, 0, format, arguments);
+    va_end(arguments);
+    if (length <= 0)
+        return std::string();
+    std::vector<char> text(static_cast<size_t>(length) + 1);
+    va_start(arguments, format);
+    vsnprintf(text.data(), text.size(), format, arguments);
+    va_end(arguments);
+    return std::string(text.data(), static_cast<size_t>(length));
+}
+
+void status(const std::string& text) {
+    front_end().set_status_text(text.c_str());
+}
+
+void lamp(const lamp_colour_C& colour) {
+    front_end().set_lamp(colour);
+}
+
+// Sets the colours in turn with a pause between two changes.
+void blink(std::initializer_list<const lamp_colour_C*> colours, uint32_t pause_ms) {
+    bool first = true;
+    for (const lamp_colour_C* colour : colours) {
+        if (!first)
+            qp::sleep(pause_ms);
+        first = false;
+        lamp(*colour);
+    }
+}
+
+int max_laps() {
+    return laps_per_server * static_cast<int>(g_server_list.size());
+}
+
+// The listing names a file with backslashes; the mirror with slashes.
+std::string listing_name_of(std::string remote_name) {
+    for (char& c : remote_name)
+        if (c == '/')
+            c = '\\';
+    return remote_name;
+}
+
+long listed_size_of(const std::string& listing_name) {
+    const record_map_C::const_iterator found = g_remote_file_records.find(listing_name);
+    return found == g_remote_file_records.end() ? unknown_file_size : found->second.size;
+}
+
+} // namespace
+
+int download_bar_units(long size) {
+    if (size <= 0)
+        return 0;
+    return static_cast<int>((size + (download_piece_size - 1)) / download_piece_size);
+}
+
+CFtp::CFtp() = default;
+
+CFtp::~CFtp() {
+    CloseConnection();
+}
+
+bool CFtp::set_rights(const std::string& user, const std::string& password) {
+    if (!connected_) {
+        // The account field holds at most 87 characters and its end.
+        user_ = user.substr(0, 87);
+        password_ = password;
+    }
+    return true;
+}
+
+void CFtp::CloseConnection() {
+    qp::ftp_close_connection(connection_);
+    qp::ftp_close_agent(agent_);
+    connection_ = nullptr;
+    agent_ = nullptr;
+    connected_ = 0;
+}
+
+int CFtp::open_connection(const char* caller, const std::string& server,
+                          const std::string& directory, bool named) {
+    log_format("%s(Servername:%s,Directory:%s,strUser:%s,strPass:%s)", caller, server.c_str(),
+               directory.c_str(), user_.c_str(), password_.c_str());
+    if (connected_)
+        return 1;
+    agent_ = qp::ftp_open_agent(agent_name);
+    if (!agent_)
+        return 0;
+    connection_ = named ? qp::ftp_connect(agent_, server.c_str(), user_.c_str(), password_.c_str())
+                        : qp::ftp_connect(agent_, server.c_str(), nullptr, nullptr);
+    if (!connection_) {
+        process_log().log_line("CFtp::OpenConnection  [ABSOLUTE_CONNECTION_FAILURE]");
+        CloseConnection();
+        last_open_failed_ = 1;
+        return 0;
+    }
+    if (!qp::ftp_set_current_directory(connection_, directory.c_str())) {
+        log_format("ERROR NUMBER %d", static_cast<int>(qp::ftp_last_error()));
+        log_format("CFtp::%s  [*** FtpSetCurrentDirectory(%s)  <FAILED> ]", caller,
+                   directory.c_str());
+        CloseConnection();
+        last_open_failed_ = 1;
+        return 0;
+    }
+    last_open_failed_ = 0;
+    connected_ = 1;
+    return 1;
+}
+
+int CFtp::OpenConnection(const std::string& server, const std::string& directory) {
+    return open_connection("OpenConnection", server, directory, false);
+}
+
+int CFtp::OpenConnection_named(const std::string& server, const std::string& directory) {
+    return open_connection("OpenConnection_named", server, directory, true);
+}
+
+bool CFtp::connect_to_random_server() {
+    process_log().log_line("CFtp::connect_to_random_server  [ENTERING]");
+    if (connected_)
+        return true;
+    const int nb_lap_max = max_laps();
+    log_format("CFtp::connect_to_random_server  :  nb_lap_max=%d", nb_lap_max);
+    lamp(lamp_idle);
+    for (int lap = 0; lap < nb_lap_max;) {
+        if (!choose_randomly_FTP_server()) {
+            process_log().log_line(
+                "CFtp::connect_to_random_server  [choose_randomly_FTP_server  FAILED]");
+            return false;
+        }
+        process_log().log_line("CFtp::connect_to_random_server  [Server Chosen]");
+        process_log().log_line(
+            "CFtp::connect_to_random_server  [ABOUT TO SET RIGHTS FOR CONNECTION]");
+        process_log().log_line("CFtp::connect_to_random_server  [RIGHTS SET]");
+        process_log().log_line("CFtp::connect_to_random_server  [ABOUT TO OPEN A CONNECTION...]");
+        lamp(lamp_connecting);
+        const int opened = OpenConnection(g_current_server.Servername, g_current_server.Directory);
+        lamp(lamp_idle);
+        if (opened) {
+            log_format("CFtp::connect_to_random_server  [CONNECTION SUCCESS ON %s]",
+                       g_current_server.Servername.c_str());
+            lamp(lamp_connected);
+            return true;
+        }
+        status("connection could not be completed");
+        g_last_connection_failed = true;
+        log_format("CFtp::connect_to_random_server  [CONNECTION FAILED ON %s]",
+                   g_current_server.Servername.c_str());
+        status(formatted("Connection FAILED (server %d)", g_current_server_index));
+        blink({&lamp_error, &lamp_idle, &lamp_error, &lamp_idle, &lamp_error}, 100);
+        lap += 1;
+        status(formatted("FAILED ON SERVER %d => trying another server", g_current_server_index));
+        qp::sleep(500);
+    }
+    status("Sorry, ran out of Lap");
+    process_log().log_line(
+        "CFtp::connect_to_random_server [EXCEEDEED MAX_LAP BUT NO CONNECTION SUCCEEDED !!]");
+    lamp(lamp_error);
+    qp::sleep(500);
+    return false;
+}
+
+bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::string& local_path) {
+    const int laps = max_laps();
+    log_format("GetFtpFile_unsafe_clever(%s, %s)", remote_name.c_str(), local_path.c_str());
+    process_log().log_line("CFtp::GetFtpFile_unsafe_clever  [ABOUT TO CHOOSE A SERVER FROM LIST...]");
+    if (!connect_to_random_server()) {
+        process_log().log_line("CFtp::GetFtpFile_unsafe_clever  [connect_to_random_server  FAILED]");
+        lamp(lamp_error);
+        return false;
+    }
+    log_format("CFtp::GetFtpFile_unsafe_clever  [CONNECTED TO FTP SERVER %s]",
+               g_current_server.Servername.c_str());
+
+    FILE* local = qp::open_stream(local_path.c_str(), "wb");
+    if (!local) {
+        log_format("CFtp::GetFtpFile_unsafe_clever  [CAN'T OPEN LOCAL FILE %s]", local_path.c_str());
+        return false;
+    }
+    log_format("CFtp::GetFtpFile_unsafe_clever  [LOCAL FILE OPENED SUCCESFULLY : %s]",
+               local_path.c_str());
+    // A failed download leaves no file that could pass for the real one.
+    const auto give_up = [&]() {
+        fclose(local);
+        qp::delete_file(local_path.c_str());
+        return false;
+    };
+
+    qp::FtpRemoteFile* remote = nullptr;
+    for (int lap = 0; !remote && lap < laps;) {
+        lamp(lamp_idle);
+        for (int chance = open_chances; chance > 0;) {
+            remote = qp::ftp_open_file(connection_, remote_name.c_str());
+            if (remote)
+                break;
+            g_last_connection_failed = true;
+            lamp(lamp_error);
+            const std::string remaining =
+                formatted("( %d / %d ) CHANCE REMAINING : %d", g_file_current, g_file_count, chance);
+            status(remaining);
+            process_log().log_line(remaining.c_str());
+            log_format("CFtp::GetFtpFile_unsafe_clever  [FtpOpenFile FAILED : file :%s (CHANCE=%d)]",
+                       remote_name.c_str(), chance);
+            chance -= 1;
+            blink({&lamp_error, &lamp_idle, &lamp_error}, 200);
+        }
+        if (remote)
+            break;
+        lamp(lamp_error);
+        log_format("CFtp::GetFtpFile_unsafe_clever  [FtpOpenFile FAILED for file on this server: %s]",
+                   remote_name.c_str());
+        qp::sleep(500);
+        process_log().log_line("CFtp::GetFtpFile_unsafe_clever  [TRYING TO CLOSE FORMER CONNECTION]");
+        CloseConnection();
+        process_log().log_line("CFtp::GetFtpFile_unsafe_clever  [TRYING TO PICK A RANDOM SERVER]");
+        status("Trying another FTP Server...");
+        qp::sleep(500);
+        if (!connect_to_random_server())
+            return give_up();
+        process_log().log_line("CFtp::GetFtpFile_unsafe_clever  [RANDOM SERVER PICKED SUCCESFULLY]");
+        status(formatted("Connected to server %d", g_current_server_index));
+        qp::sleep(500);
+        lap += 1;
+    }
+    if (!remote) {
+        lamp(lamp_error);
+        status("can't succeed whatsoever");
+        qp::sleep(500);
+        return give_up();
+    }
+
+    lamp(lamp_connected);
+    lamp(lamp_connected);
+    const std::string progress = formatted("( %d / %d )", g_file_current, g_file_count);
+    status(progress);
+    process_log().log_line(progress.c_str());
+    log_format("CFtp::GetFtpFile_unsafe_clever  [REMOTE FILE OPENED SUCCESFULLY : %s]",
+               remote_name.c_str());
+
+    const std::string listing_name = listing_name_of(remote_name);
+    const long size = listed_size_of(listing_name);
+    log_format("CFtp::GetFtpFile_unsafe_clever   :   m_filo_2[%s].size = %ld", listing_name.c_str(),
+               size);
+    const int nb_unit = download_bar_units(size);
+    front_end().set_bar_range(download_bar, nb_unit);
+    front_end().set_bar_colours(download_bar, &bar_blue, nullptr);
+    log_format("so that nb_unit = %d", nb_unit);
+
+    const bool copied = read_remote_file(remote, local);
+    const bool closed = fclose(local) == 0;
+    if (!qp::ftp_close_file(remote))
+        process_log().log_line("CFtp::GetFtpFile_unsafe_clever   [InternetCloseHandle  FAILED]");
+    if (!copied || !closed) {
+        qp::delete_file(local_path.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool CFtp::read_remote_file(qp::FtpRemoteFile* remote, FILE* local) {
+    char buffer[download_piece_size];
+    for (;;) {
+        uint32_t got = 0;
+        if (!qp::ftp_read_file(remote, buffer, sizeof buffer, &got)) {
+            // The bytes so far are only part of the file.
+            log_format("CFtp::GetFtpFile_unsafe_clever  [InternetReadFile FAILED WITH %d]",
+                       static_cast<int>(qp::ftp_last_error()));
+            return false;
+        }
+        log_format("InternetReadFile   [READ %d BYTES]", static_cast<int>(got));
+        if (got == 0)
+            return true;
+        const size_t written = fwrite(buffer, 1, got, local);
+        front_end().step_bar(download_bar);
+        log_format("fwrite   [%d BYTES WRITTEN TO LOCAL FILE]", static_cast<int>(written));
+        if (written < got) {
+            process_log().log_line("CFtp::GetFtpFile_unsafe_clever  [fwrite ERROR]");
+            return false;
+        }
+    }
+}
+
+bool CFtp::PutFtpFile(const std::string& user, const std::string& password,
+                      const std::string& server, const std::string& directory,
+                      const std::string& local_path, const std::string& remote_name) {
+    process_log().log_line("CFtp::PutFtpFile( _2_ )");
+    set_rights(user, password);
+    if (!OpenConnection_named(server, directory)) {
+        process_log().log_line("CFtp::PutFtpFile   [ABSOLUTE_CONNECT_FAILURE]");
+        return false;
+    }
+    if (!local_file_exists(local_path)) {
+        log_format("PutFtpFile [CANT FIND SOURCE FILE : %s]", local_path.c_str());
+        return false;
+    }
+    if (!qp::ftp_put_file(connection_, local_path.c_str(), remote_name.c_str())) {
+        log_format("PutFtpFile : FROM : %s --> TO: %s  [FAILED]", local_path.c_str(),
+                   remote_name.c_str());
+        return false;
+    }
+    log_format("PutFtpFile : FROM : %s --> TO: %s  [SUCCESS]", local_path.c_str(),
+               remote_name.c_str());
+    save_preferences();
+    return true;
+}
+
+bool CFtp::get_remote_current_dir(std::string& out) {
+    set_rights(g_current_server.strUser, g_current_server.strPass);
+    if (!OpenConnection(g_current_server.Servername, g_current_server.Directory)) {
+        lamp(lamp_error);
+        status("Connect Failure...");
+        for (int i = 0; i < 6; ++i) {
+            lamp(lamp_error);
+            qp::sleep(250);
+            lamp(lamp_idle);
+        }
+        return false;
+    }
+    if (!qp::ftp_get_current_directory(connection_, &out)) {
+        out = "FAILED";
+        return false;
+    }
+    return true;
+}
