@@ -214,6 +214,34 @@ bool make_writable(const char* name) {
     return chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0;
 }
 
+bool mark_program_executable(const char* name) {
+    const std::string path = native(name);
+    FILE* file = fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    unsigned char head[4] = {0, 0, 0, 0};
+    const size_t got = fread(head, 1, sizeof head, file);
+    fclose(file);
+    const bool elf = got == 4 && head[0] == 0x7f && head[1] == 'E' && head[2] == 'L' &&
+                     head[3] == 'F';
+    const bool script = got >= 2 && head[0] == '#' && head[1] == '!';
+    if (!elf && !script)
+        return true;
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0)
+        return false;
+    if (S_ISLNK(info.st_mode))
+        return true;
+    mode_t mode = info.st_mode & 07777;
+    if (mode & S_IRUSR)
+        mode |= S_IXUSR;
+    if (mode & S_IRGRP)
+        mode |= S_IXGRP;
+    if (mode & S_IROTH)
+        mode |= S_IXOTH;
+    return mode == (info.st_mode & 07777) || chmod(path.c_str(), mode) == 0;
+}
+
 bool remove_directory(const char* name) {
     const std::string path = native(name);
     struct stat info;
@@ -340,6 +368,10 @@ FILE* open_stream(const char* name, const char* mode) {
 
 std::string system_path(const char* name) {
     return native(name);
+}
+
+bool stream_is_terminal(FILE* stream) {
+    return isatty(fileno(stream)) != 0;
 }
 
 } // namespace qp

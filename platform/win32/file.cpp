@@ -3,6 +3,7 @@
 
 #include "quill/platform/types.h"
 
+#include <io.h>
 #include <stdio.h>
 
 namespace qp {
@@ -134,6 +135,10 @@ bool make_writable(const char* name) {
     return SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
+bool mark_program_executable(const char* name) {
+    return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool remove_directory(const char* name) {
     return RemoveDirectoryA(name) != 0;
 }
@@ -158,6 +163,10 @@ FILE* open_stream(const char* name, const char* mode) {
 
 std::string system_path(const char* name) {
     return name;
+}
+
+bool stream_is_terminal(FILE* stream) {
+    return _isatty(_fileno(stream)) != 0;
 }
 
 } // namespace qp

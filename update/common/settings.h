@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/guard_zone_C.h"
+
 // One mirror of the server list.
 class ftp_server_C {
 public:
@@ -13,6 +15,9 @@ public:
     std::string Directory = "UNSET";  // remote folder of the reference tree
     std::string strUser = "UNSET";
     std::string strPass = "UNSET";
+
+private:
+    guard_zone_C guard_;
 };
 
 // Root of the local tree: the working directory without a trailing backslash.

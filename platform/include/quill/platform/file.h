@@ -75,6 +75,11 @@ bool wildcard_match(const char* pattern, const char* name);
 // it is and never passes the change on to what it points at. False when the
 // name does not exist or the change is refused.
 bool make_writable(const char* name);
+// gzip keeps no file modes: gives a file that holds a program (an ELF image
+// or a "#!" script) the execute permission wherever it has read permission.
+// Other files, and every file on Windows, where the name decides, are left
+// as they are. False when the file cannot be read or its mode changed.
+bool mark_program_executable(const char* name);
 // Removes an empty folder. A link to a folder (symbolic link or junction) is
 // removed itself; the folder it points at stays untouched. False when the
 // folder is missing, not empty, or not a folder.
@@ -94,6 +99,9 @@ bool is_symbolic_link(const char* name);
 // Opens a C stream as fopen does, with the Windows rule that a folder never
 // opens, whatever the mode. Null on failure.
 FILE* open_stream(const char* name, const char* mode);
+// True when the stream writes to a terminal (a console on Windows), where
+// progress shown in place makes sense.
+bool stream_is_terminal(FILE* stream);
 // The name as the C library and zlib of this system want it: unchanged on
 // Windows, with every backslash turned into a slash elsewhere.
 std::string system_path(const char* name);

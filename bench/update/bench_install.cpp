@@ -1,0 +1,201 @@
+// A first install of a synthetic tree (about 1,000 files, 100 MiB, mixed
+// sizes, several folders) from a loopback FTP mirror filled by
+// quill-publish, against "wget -r" of the same mirror followed by "gzip -d"
+// of every compressed file; the local listing of the installed tree (the
+// MD5 of every file) against "md5sum" of the same files; and the run that
+// finds nothing to do. One round each: the first install is what it is.
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <string>
+#include <vector>
+
+#include "common/front_end_C.h"
+#include "common/logger_C.h"
+#include "common/settings.h"
+#include "net/remote_records.h"
+#include "net/server_manager_C.h"
+#include "publish.h"
+#include "quill/platform/file.h"
+#include "support/ftp_server.h"
+#include "tree/equalize.h"
+#include "tree/ls_txt.h"
+#include "tree/remote_listing.h"
+#include "update/bench_files.h"
+
+namespace {
+
+const int kFileCount = 1000;
+const uint64_t kTreeBytes = 100ull << 20;
+const char* const kFolders[] = {"bin", "data", "data\\maps", "data\\maps\\tiles", "data\\sound",
+                                "data\\text", "movies", "fonts"};
+
+// Sizes from a few hundred bytes to several MiB, scaled to the tree size:
+// most files small, a few large ones holding most of the bytes.
+std::vector<uint64_t> file_sizes() {
+    std::vector<uint64_t> sizes;
+    uint64_t state = 12345;
+    uint64_t total = 0;
+    for (int i = 0; i < kFileCount; ++i) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        const unsigned pick = static_cast<unsigned>(state >> 33) % 100;
+        uint64_t size;
+        if (pick < 70)
+            size = 200 + (state >> 40) % (16 << 10);
+        else if (pick < 95)
+            size = (16 << 10) + (state >> 40) % (256 << 10);
+        else
+            size = (1 << 20) + (state >> 40) % (6 << 20);
+        sizes.push_back(size);
+        total += size;
+    }
+    for (uint64_t& size : sizes)
+        size = size * kTreeBytes / total + 1;
+    return sizes;
+}
+
+bool write_tree(const std::string& root) {
+    for (const char* folder : kFolders)
+        if (!qp::create_directory((root + "\\" + folder).c_str()))
+            return false;
+    quill_bench::NoiseBytes noise(0x5eed);
+    const std::vector<uint64_t> sizes = file_sizes();
+    std::vector<unsigned char> content;
+    for (int i = 0; i < kFileCount; ++i) {
+        content.resize(sizes[static_cast<size_t>(i)]);
+        // Half noise, half repeated text: deflate has work of both kinds.
+        const size_t noisy = content.size() / 2;
+        noise.fill(content.data(), noisy);
+        for (size_t at = noisy; at < content.size(); ++at)
+            content[at] = static_cast<unsigned char>("tile grass 12 34 stone 56\n"[at % 26]);
+        const std::string name = root + "\\" + kFolders[i % 8] + "\\file" + std::to_string(i) +
+                                 ".dat";
+        FILE* file = qp::open_stream(name.c_str(), "wb");
+        if (!file)
+            return false;
+        const bool written = fwrite(content.data(), 1, content.size(), file) == content.size();
+        if (fclose(file) != 0 || !written)
+            return false;
+    }
+    return true;
+}
+
+// One update as the updater runs it when no "ls_static.txt" is kept.
+bool run_update() {
+    bool connection_failed = false;
+    if (!get_remote_ls_txt_file_CLEVER(connection_failed))
+        return false;
+    name_map_C remote, local;
+    std::string version;
+    g_remote_file_records.clear();
+    if (!from_ls_txt_2_map_with_file_size("ls_remote.txt", remote, g_remote_file_records, version))
+        return false;
+    if (!create_ls_txt_file(g_root_path, g_compressed_tree_name, local))
+        return false;
+    return !check_path_length(remote) && delete_useless_local_files(local, remote) &&
+           delete_useless_local_folders(local, remote) && equalize_LOCAL_tree(remote, local);
+}
+
+void print_ratio(const char* title, const char* ours_name, double ours, const char* reference_name,
+                 double reference, double target) {
+    printf("\n%s\n", title);
+    printf("  %-44s %8.3f s\n", ours_name, ours);
+    printf("  %-44s %8.3f s\n", reference_name, reference);
+    const double ratio = ours / reference;
+    printf("  ratio of times: %.2fx the reference", ratio);
+    if (target > 0)
+        printf(" (aim: within %.2fx): %s", target, ratio <= target ? "met" : "NOT met");
+    printf("\n");
+}
+
+} // namespace
+
+int main() {
+    quill_bench::TempFolder base("quill-bench-install");
+    const std::string source = base.file("source");
+    const std::string mirror_folder = base.file("mirror");
+    const std::string install = base.file("install");
+    const std::string fetched = base.file("wget");
+    qp::create_directory(source.c_str());
+    qp::create_directory(install.c_str());
+    qp::create_directory(fetched.c_str());
+
+    printf("writing %d files, %llu MiB, to %s\n", kFileCount,
+           static_cast<unsigned long long>(kTreeBytes >> 20), source.c_str());
+    if (!write_tree(source)) {
+        fprintf(stderr, "cannot write the source tree\n");
+        return 1;
+    }
+    std::string error;
+    if (!publish_mirror("1.0", source, mirror_folder, nullptr, error)) {
+        fprintf(stderr, "quill-publish failed: %s", error.c_str());
+        return 1;
+    }
+    quill_test::FtpServer mirror(mirror_folder);
+    printf("mirror on %s\n", mirror.name().c_str());
+
+    discarding_front_end_C quiet;
+    set_front_end(&quiet);
+    qp::set_current_directory(install.c_str());
+    g_root_path = qp::current_directory();
+    process_log().open_log_file(g_root_path, "report.txt");
+    ftp_server_C server;
+    server.Servername = mirror.name();
+    server.Directory = "/";
+    g_server_list.push_back(server);
+    server_manager().init();
+
+    bool installed = false;
+    const double install_seconds = quill_bench::seconds_of([&] { installed = run_update(); });
+    if (!installed) {
+        fprintf(stderr, "the install failed; see %s\\report.txt\n", install.c_str());
+        return 1;
+    }
+    const std::string compare = "diff -r -q -x report.txt -x ls.txt -x ls_remote.txt '" + source +
+                                "' '" + install + "' > /dev/null";
+    if (system(compare.c_str()) != 0) {
+        fprintf(stderr, "the installed tree differs from the source\n");
+        return 1;
+    }
+
+    const std::string wget = "cd '" + fetched + "' && wget -q -r -nH ftp://" + mirror.name() +
+                             "/ && find . -type f -name '*.gz.*' -exec sh -c 'for f; do gzip -dc "
+                             "\"$f\" > \"${f%.gz.*}\" && rm \"$f\"; done' sh {} +";
+    const double wget_seconds = quill_bench::seconds_of_command(wget);
+    if (wget_seconds < 0) {
+        fprintf(stderr, "wget -r or gzip -d failed\n");
+        return 1;
+    }
+
+    name_map_C local;
+    bool listed = false;
+    const double listing_seconds = quill_bench::seconds_of(
+        [&] { listed = create_ls_txt_file(g_root_path, g_compressed_tree_name, local); });
+    const double md5sum_seconds = quill_bench::seconds_of_command(
+        "cd '" + install + "' && find . -type f -name 'file*' -exec md5sum {} + > /dev/null");
+    if (!listed || md5sum_seconds < 0) {
+        fprintf(stderr, "the local listing or md5sum failed\n");
+        return 1;
+    }
+
+    bool nothing_done = false;
+    const double again_seconds = quill_bench::seconds_of([&] { nothing_done = run_update(); });
+    if (!nothing_done) {
+        fprintf(stderr, "the run with nothing to do failed\n");
+        return 1;
+    }
+
+    print_ratio("first install of the tree", "listing + equalisation from the mirror",
+                install_seconds, "wget -r + gzip -d of every file", wget_seconds, 1.5);
+    print_ratio("local listing of the installed tree", "create_ls_txt_file (MD5 of every file)",
+                listing_seconds, "md5sum of the same files", md5sum_seconds, 0);
+    print_ratio("run with nothing to do", "listing + equalisation, all present", again_seconds,
+                "md5sum of the same files", md5sum_seconds, 0);
+    print_ratio("run with nothing to do", "listing + equalisation, all present", again_seconds,
+                "the first install", install_seconds, 0);
+
+    process_log().close_log_file();
+    set_front_end(nullptr);
+    qp::set_current_directory(base.path().c_str());
+    return 0;
+}

@@ -1,0 +1,45 @@
+// Arbitrary bytes as a reference listing: the parse must never read or
+// write outside its buffers, and whatever it accepts names only paths
+// inside the installation folder, with sizes that are not negative.
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+
+#include <string>
+
+#include "common/front_end_C.h"
+#include "tree/ls_txt.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static discarding_front_end_C quiet;
+    static bool quiet_set = false;
+    if (!quiet_set) {
+        set_front_end(&quiet);
+        quiet_set = true;
+    }
+    const char* const name = "fuzz_listing.txt";
+    FILE* file = fopen(name, "wb");
+    if (!file)
+        return 0;
+    fwrite(data, 1, size, file);
+    fclose(file);
+
+    name_map_C names;
+    record_map_C records;
+    std::string version;
+    if (!from_ls_txt_2_map_with_file_size(name, names, records, version))
+        return 0;
+    if (names.size() != records.size())
+        __builtin_trap();
+    for (const auto& entry : records) {
+        if (!entry_path_stays_inside(entry.first))
+            __builtin_trap();
+        if (entry.second.directory == 0 && entry.second.size < 0)
+            __builtin_trap();
+        if (names.find(entry.first) == names.end())
+            __builtin_trap();
+    }
+    if (version.find('\n') != std::string::npos)
+        __builtin_trap();
+    return 0;
+}

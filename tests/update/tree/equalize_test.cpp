@@ -1,0 +1,269 @@
+// The equalisation against a real FTP mirror, filled by quill-publish.
+#include <zlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/md5_C.h"
+#include "net/remote_records.h"
+#include "common/settings.h"
+#include "net/server_manager_C.h"
+#include "publish.h"
+#include "quill/platform/file.h"
+#include "support/ftp_server.h"
+#include "support/scratch_dir.h"
+#include "support/test_clock.h"
+#include "tree/equalize.h"
+#include "tree/ls_txt.h"
+#include "tree/remote_listing.h"
+#include "update/common/updater_fixture.h"
+
+namespace fs = std::filesystem;
+using quill_test::read_file;
+using quill_test::write_file;
+
+namespace {
+
+// Every file below folder (relative, '/' between components) with its
+// content; folders as names ending in '/'.
+void collect(const fs::path& folder, const fs::path& base,
+             std::vector<std::pair<std::string, std::string>>& out) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().lexically_relative(base).generic_string();
+        if (entry.is_directory()) {
+            out.emplace_back(name + "/", "");
+            collect(entry.path(), base, out);
+        } else {
+            out.emplace_back(name, read_file(entry.path().string()));
+        }
+    }
+}
+
+std::vector<std::pair<std::string, std::string>> tree_of(const std::string& folder) {
+    std::vector<std::pair<std::string, std::string>> files;
+    collect(folder, folder, files);
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::string md5_hex(const std::string& content) {
+    md5_C md5;
+    md5.update(content.data(), content.size());
+    unsigned char digest[16];
+    md5.finish(digest);
+    return md5_C::hex(digest);
+}
+
+void write_gzip(const std::string& path, const std::string& content) {
+    gzFile file = gzopen(qp::system_path(path.c_str()).c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    if (!content.empty())
+        gzwrite(file, content.data(), static_cast<unsigned>(content.size()));
+    gzclose(file);
+}
+
+// The installation folder is the scratch folder; the build folder and the
+// mirror lie beside it, out of the tree being equalised.
+class Equalize : public UpdaterTest {
+protected:
+    Equalize()
+        : clock_in_force_(&clock_), source_(g_root_path + "_source"),
+          mirror_folder_(g_root_path + "_mirror") {
+        fs::create_directories(source_);
+        mirror_ = std::make_unique<quill_test::FtpServer>(mirror_folder_);
+        ftp_server_C server;
+        server.Servername = mirror_->name();
+        server.Directory = "/";
+        server.strUser = "anonymous";
+        server.strPass = "guest";
+        g_server_list.push_back(server);
+        server_manager().reset();
+        server_manager().init();
+        g_remote_file_records.clear();
+    }
+
+    ~Equalize() override {
+        mirror_.reset();
+        g_remote_file_records.clear();
+        server_manager().reset();
+        std::error_code ignored;
+        fs::remove_all(source_, ignored);
+        fs::remove_all(mirror_folder_, ignored);
+    }
+
+    void source_file(const std::string& name, const std::string& content) {
+        const fs::path path = fs::path(source_) / name;
+        fs::create_directories(path.parent_path());
+        write_file(path.string(), content);
+    }
+
+    void publish(const std::string& version) {
+        std::string error;
+        ASSERT_TRUE(publish_mirror(version, source_, mirror_folder_, nullptr, error)) << error;
+    }
+
+    // One update as the updater runs it: the reference listing, the local
+    // listing from the disk, then the deletions and the equalisation.
+    bool update(name_map_C* remote_out = nullptr) {
+        bool connection_failed = false;
+        if (!get_remote_ls_txt_file_CLEVER(connection_failed))
+            return false;
+        name_map_C remote;
+        std::string version;
+        g_remote_file_records.clear();
+        if (!from_ls_txt_2_map_with_file_size("ls_remote.txt", remote, g_remote_file_records,
+                                              version))
+            return false;
+        name_map_C local;
+        if (!create_ls_txt_file(g_root_path, g_compressed_tree_name, local))
+            return false;
+        if (remote_out)
+            *remote_out = remote;
+        return !check_path_length(remote) && delete_useless_local_files(local, remote) &&
+               delete_useless_local_folders(local, remote) && equalize_LOCAL_tree(remote, local);
+    }
+
+    // The installed tree without the updater's own files.
+    std::vector<std::pair<std::string, std::string>> installed() const {
+        auto files = tree_of(g_root_path);
+        files.erase(std::remove_if(files.begin(), files.end(),
+                                   [](const std::pair<std::string, std::string>& file) {
+                                       return file.first == "report.txt" ||
+                                              file.first == "ls.txt" ||
+                                              file.first == "ls_remote.txt";
+                                   }),
+                    files.end());
+        return files;
+    }
+
+    quill_test::TestClock clock_;
+    quill_test::ClockInForce clock_in_force_;
+    std::string source_;
+    std::string mirror_folder_;
+    std::unique_ptr<quill_test::FtpServer> mirror_;
+};
+
+TEST_F(Equalize, FirstInstallIsTheSourceTreeByteForByte) {
+    std::string binary(5000, '\0');
+    for (size_t i = 0; i < binary.size(); ++i)
+        binary[i] = static_cast<char>(i * 7 + i / 13);
+    source_file("a.dat", "root a");
+    source_file("data/a.dat", "deeper a, same name");
+    source_file("data/maps/world.bin", binary);
+    source_file("data/empty.txt", "");
+    source_file("bin/tool", std::string("\x7f" "ELF", 4) + "rest of a program");
+    source_file("bin/run.sh", "#!/bin/sh\necho hi\n");
+    fs::create_directories(fs::path(source_) / "saves" / "none");
+    publish("1.0");
+
+    name_map_C remote;
+    ASSERT_TRUE(update(&remote));
+    EXPECT_EQ(installed(), tree_of(source_));
+
+    // A root file of the same name is moved aside while the deeper one is
+    // placed, then comes back.
+    EXPECT_TRUE(log_has("equalize_LOCAL_tree  [MUST_SHADOW_THE_FILE a.dat]"));
+    EXPECT_TRUE(log_has("equalize_LOCAL_tree  [MUST_PUT_SHADOWED_FILE_BACK_TO_LIGHT : a.dat]"));
+    EXPECT_EQ(shown.listing_bar.maximum, static_cast<int>(remote.size()));
+    EXPECT_EQ(shown.listing_bar.position, static_cast<int>(remote.size()));
+    EXPECT_EQ(g_file_current, static_cast<int>(remote.size()));
+#ifndef _WIN32
+    // gzip keeps no modes: programs get their execute permission back.
+    const auto exec = fs::perms::owner_exec;
+    EXPECT_NE(fs::status(g_root_path + "/bin/tool").permissions() & exec, fs::perms::none);
+    EXPECT_NE(fs::status(g_root_path + "/bin/run.sh").permissions() & exec, fs::perms::none);
+    EXPECT_EQ(fs::status(g_root_path + "/a.dat").permissions() & exec, fs::perms::none);
+#endif
+
+    bool connection_failed = true;
+    std::string version;
+    ASSERT_TRUE(get_remote_version_txt_file(connection_failed, version));
+    EXPECT_EQ(version, "1.0");
+    EXPECT_FALSE(connection_failed);
+}
+
+TEST_F(Equalize, SecondRunFetchesNothingAndChangedFileIsFetchedAgain) {
+    source_file("data/a.dat", "first");
+    source_file("data/b.dat", "stays");
+    source_file("old/gone.txt", "x");
+    publish("1.0");
+    ASSERT_TRUE(update());
+
+    const size_t lines_before = log_lines().size();
+    ASSERT_TRUE(update());
+    const std::vector<std::string> lines = log_lines();
+    EXPECT_EQ(std::count_if(lines.begin() + static_cast<long>(lines_before), lines.end(),
+                            [](const std::string& line) {
+                                return line.find("[SUCCESS WITH") != std::string::npos;
+                            }),
+              0);
+
+    source_file("data/a.dat", "second");
+    fs::remove_all(fs::path(source_) / "old");
+    publish("1.1");
+    ASSERT_TRUE(update());
+    EXPECT_EQ(installed(), tree_of(source_));
+    EXPECT_TRUE(log_has("delete_useless_local_files : there are 2 files to delete"));
+    EXPECT_TRUE(log_has("delete_useless_local_folders  [delete_one_local_directory SUCCESS FOR : old]"));
+}
+
+TEST_F(Equalize, CorruptedFileOnTheMirrorIsRefusedByItsDigest) {
+    source_file("data/a.dat", "the real content");
+    publish("1.0");
+    std::string entry;
+    for (const auto& file : tree_of(mirror_folder_))
+        if (file.first.rfind("data/a.dat.gz.", 0) == 0)
+            entry = file.first;
+    ASSERT_FALSE(entry.empty());
+    // A valid gzip stream of other content: only the digest can tell.
+    write_gzip(mirror_folder_ + "/" + entry, "tampered content");
+
+    EXPECT_FALSE(update());
+    EXPECT_FALSE(qp::path_exists("data\\a.dat"));
+    EXPECT_TRUE(log_has("equalize_LOCAL_tree  [MD5 MISMATCH : data\\" + entry.substr(5) +
+                        " : CONTENT IS " + md5_hex("tampered content") + "]"));
+    // Nothing is left for the next run to mistake for a file of the tree.
+    EXPECT_EQ(installed(), (std::vector<std::pair<std::string, std::string>>{{"data/", ""}}));
+
+    // A stream cut short fails in the uncompression.
+    const std::string whole = read_file(mirror_folder_ + "/" + entry);
+    write_file(mirror_folder_ + "/" + entry, whole.substr(0, whole.size() / 2));
+    EXPECT_FALSE(update());
+    EXPECT_EQ(installed(), (std::vector<std::pair<std::string, std::string>>{{"data/", ""}}));
+}
+
+TEST_F(Equalize, ExistingFolderMissingFromTheLocalMapFailsItsCreation) {
+    source_file("data/a.dat", "x");
+    publish("1.0");
+    ASSERT_TRUE(qp::create_directory("data"));
+    bool connection_failed = false;
+    ASSERT_TRUE(get_remote_ls_txt_file_CLEVER(connection_failed));
+    name_map_C remote;
+    std::string version;
+    ASSERT_TRUE(from_ls_txt_2_map_with_file_size("ls_remote.txt", remote, g_remote_file_records,
+                                                 version));
+    EXPECT_FALSE(equalize_LOCAL_tree(remote, name_map_C{}));
+    EXPECT_TRUE(log_has("CreateDirectory( dirname=data)   [FAILED]"));
+    EXPECT_TRUE(log_has("equalize_LOCAL_tree : create_directory(data)  [FAILED]"));
+    EXPECT_FALSE(qp::path_exists("data\\a.dat"));
+}
+
+TEST_F(Equalize, FileMissingOnTheMirrorFailsTheRun) {
+    source_file("a.dat", "x");
+    publish("1.0");
+    std::string entry;
+    for (const auto& file : tree_of(mirror_folder_))
+        if (file.first.rfind("a.dat.gz.", 0) == 0)
+            entry = file.first;
+    ASSERT_FALSE(entry.empty());
+    fs::remove(mirror_folder_ + "/" + entry);
+    EXPECT_FALSE(update());
+    EXPECT_TRUE(log_has("equalize_LOCAL_tree  [GetFtpFile_unsafe_clever FAILED WITH : " + entry +
+                        "]"));
+    EXPECT_FALSE(qp::path_exists("a.dat"));
+}
+
+} // namespace

@@ -1,0 +1,176 @@
+#include "tree/ls_txt.h"
+
+#include "common/settings.h"
+#include "quill/platform/file.h"
+#include "support/scratch_dir.h"
+#include "update/common/updater_fixture.h"
+
+using quill_test::read_text_file;
+using quill_test::write_file;
+
+namespace {
+
+const std::string md5_of_abc = "900150983cd24fb0d6963f7d28e17f72";
+const std::string md5_of_empty = "d41d8cd98f00b204e9800998ecf8427e";
+
+class Listing : public UpdaterTest {
+protected:
+    bool parse(const std::string& text) {
+        write_file("ls_remote.txt", text);
+        names.clear();
+        records.clear();
+        version = "UNSET";
+        return from_ls_txt_2_map_with_file_size("ls_remote.txt", names, records, version);
+    }
+
+    name_map_C names;
+    record_map_C records;
+    std::string version;
+};
+
+TEST_F(Listing, VersionLineAloneGivesEmptyMaps) {
+    ASSERT_TRUE(parse("1.25 release\r\n"));
+    EXPECT_EQ(version, "1.25 release");
+    EXPECT_TRUE(names.empty());
+    EXPECT_TRUE(records.empty());
+    EXPECT_TRUE(log_has("from_ls_txt_2_map_with_file_size(filename=ls_remote.txt)"));
+}
+
+TEST_F(Listing, FoldersAndFilesWithSizesInNameOrder) {
+    ASSERT_TRUE(parse("2.0\n"
+                      "data\\b.dat.gz.0123 17\r\n"
+                      "[201274_DIR] data\n"
+                      "[201274_DIR],,data\\maps\n"
+                      "\n"
+                      "a.txt.gz.ff   0 trailing words\n"
+                      "[201274_DIR]   empty"));
+    EXPECT_EQ(version, "2.0");
+    EXPECT_EQ(names, (name_map_C{{"a.txt.gz.ff", 0},
+                                 {"data", 1},
+                                 {"data\\b.dat.gz.0123", 0},
+                                 {"data\\maps", 1},
+                                 {"empty", 1}}));
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(records["data\\b.dat.gz.0123"].size, 17);
+    EXPECT_EQ(records["data\\b.dat.gz.0123"].name, "data\\b.dat.gz.0123");
+    EXPECT_EQ(records["data\\b.dat.gz.0123"].directory, 0);
+    EXPECT_EQ(records["a.txt.gz.ff"].size, 0);
+    EXPECT_EQ(records["data\\maps"].size, -1);
+    EXPECT_EQ(records["data\\maps"].directory, 1);
+}
+
+TEST_F(Listing, FileWithoutUsableSizeFails) {
+    for (const char* line : {"a.dat.gz.0123 -5\n", "a.dat.gz.0123\n", "a.dat.gz.0123 x1\n",
+                             "a.dat.gz.0123 4294967296\n"}) {
+        EXPECT_FALSE(parse(std::string("1\n") + line)) << line;
+    }
+    EXPECT_TRUE(log_has("from_ls_txt_2_map_with_file_size  [BAD FILE FORMAT (CANT RETRIEVE SIZE)]"));
+}
+
+TEST_F(Listing, EntryOutsideTheInstallationFolderFailsTheWholeListing) {
+    struct {
+        const char* line;
+        const char* name;
+    } cases[] = {
+        {"..\\evil.exe.gz.0123 5", "..\\evil.exe.gz.0123"},
+        {"data\\..\\..\\evil.gz.0123 5", "data\\..\\..\\evil.gz.0123"},
+        {"\\evil.gz.0123 5", "\\evil.gz.0123"},
+        {"/etc/evil.gz.0123 5", "/etc/evil.gz.0123"},
+        {"data/../../evil.gz.0123 5", "data/../../evil.gz.0123"},
+        {"C:\\evil.gz.0123 5", "C:\\evil.gz.0123"},
+        {"c:evil.gz.0123 5", "c:evil.gz.0123"},
+        {"data\\\\evil.gz.0123 5", "data\\\\evil.gz.0123"},
+        // The plain name, where the file is written, is checked too.
+        {"data\\...gz.0123 5", "data\\...gz.0123"},
+        {"noext.0123 5", "noext.0123"},
+        {"[201274_DIR] data\\..\\..", "data\\..\\.."},
+        {"[201274_DIR] \\windows", "\\windows"},
+        {"[201274_DIR] D:\\games", "D:\\games"},
+        {"[201274_DIR] data\\", "data\\"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(parse(std::string("1\n[201274_DIR] data\n") + c.line + "\n")) << c.line;
+        EXPECT_TRUE(log_has(std::string("from_ls_txt_2_map_with_file_size  [ENTRY OUTSIDE THE "
+                                        "INSTALLATION FOLDER : ") +
+                            c.name + "]"))
+            << c.line;
+    }
+}
+
+TEST_F(Listing, DirectoryLineWithoutNameOrOverlongLineFails) {
+    EXPECT_FALSE(parse("1\n[201274_DIR]\n"));
+    // ".." holds no letter or digit, so the reader drops it.
+    EXPECT_FALSE(parse("1\n[201274_DIR] ..\n"));
+    EXPECT_TRUE(log_has("from_ls_txt_2_map_with_file_size  [BAD FILE FORMAT (NO DIRECTORY NAME)]"));
+    const std::string long_name(600, 'a');
+    EXPECT_FALSE(parse("1\n" + long_name + ".gz.0123 5\n"));
+    EXPECT_TRUE(log_has("from_ls_txt_2_map_with_file_size  [LINE TOO LONG]"));
+    // 511 characters still fit.
+    const std::string fits(511 - 9, 'b');
+    EXPECT_TRUE(parse("1\n" + fits + ".gz.0 5\n"));
+    EXPECT_EQ(names.size(), 1u);
+}
+
+class LocalListing : public UpdaterTest {};
+
+TEST_F(LocalListing, ListsTreeWithDigestsAndLeavesProtectedRootFilesOut) {
+    ASSERT_TRUE(qp::create_directory("sub"));
+    ASSERT_TRUE(qp::create_directory("sub\\empty"));
+    write_file("a.txt", "abc");
+    write_file("sub/report.txt", "");
+    write_file("version.txt", "1.0");
+    write_file("QuillUpdate.exe", "x");
+    write_file("ls_static.txt", "1.0\n");
+    name_map_C names{{"kept from before", 1}};
+    ASSERT_TRUE(create_ls_txt_file(g_root_path, g_compressed_tree_name, names));
+    EXPECT_EQ(names, (name_map_C{{"a.txt.gz." + md5_of_abc, 0},
+                                 {"kept from before", 1},
+                                 {"sub", 1},
+                                 {"sub\\empty", 1},
+                                 {"sub\\report.txt.gz." + md5_of_empty, 0}}));
+    EXPECT_EQ(read_text_file("ls.txt"), "a.txt.gz." + md5_of_abc + "\n[201274_DIR] sub\n" +
+                                            "[201274_DIR] sub\\empty\nsub\\report.txt.gz." +
+                                            md5_of_empty + "\n");
+    EXPECT_TRUE(log_has("create_ls_txt_file [IN]"));
+}
+
+TEST_F(LocalListing, EmptyTreeGivesEmptyListing) {
+    name_map_C names;
+    ASSERT_TRUE(create_ls_txt_file(g_root_path, g_compressed_tree_name, names));
+    EXPECT_TRUE(names.empty());
+    EXPECT_EQ(read_text_file("ls.txt"), "");
+}
+
+TEST_F(LocalListing, FileWhoseNameHoldsGzKeepsItsWholeName) {
+    // The first ".gz" of such a name is no compression suffix: the check
+    // that every listed file exists must find it under its own name.
+    write_file("notes.gz.txt", "abc");
+    name_map_C names;
+    ASSERT_TRUE(create_ls_txt_file(g_root_path, g_compressed_tree_name, names));
+    EXPECT_EQ(names, (name_map_C{{"notes.gz.txt.gz." + md5_of_abc, 0}}));
+    std::string plain;
+    ASSERT_TRUE(plain_path_of_entry("notes.gz.txt.gz." + md5_of_abc, plain));
+    EXPECT_EQ(plain, "notes.gz.txt");
+    EXPECT_FALSE(plain_path_of_entry("notes.txt", plain));
+}
+
+TEST(Versions, LeadingNumbersCompareInSinglePrecision) {
+    EXPECT_TRUE(versions_are_equal("1.10", "1.1"));
+    EXPECT_TRUE(versions_are_equal("1.2a", "1.2\n"));
+    EXPECT_TRUE(versions_are_equal("release", "0"));
+    EXPECT_TRUE(versions_are_equal("1.00000001", "1"));
+    EXPECT_FALSE(versions_are_equal("1.0001", "1"));
+    EXPECT_FALSE(versions_are_equal("1.1", "1.2"));
+    EXPECT_FALSE(versions_are_equal("UNSET", "3.5"));
+}
+
+TEST(ProtectedFiles, OnlyRootLevelNamesMatch) {
+    EXPECT_TRUE(is_protected_file("report.txt"));
+    EXPECT_TRUE(is_protected_file("QuillUpdate.exe"));
+    EXPECT_TRUE(is_protected_file("gl_Info.txt"));
+    EXPECT_FALSE(is_protected_file("sub\\report.txt"));
+    EXPECT_FALSE(is_protected_file("Report.txt"));
+    EXPECT_FALSE(is_protected_file("ver_C"));
+}
+
+} // namespace

@@ -1,0 +1,220 @@
+#include "tree/equalize.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+
+#include <vector>
+
+#include "common/file_names.h"
+#include "common/front_end_C.h"
+#include "common/guard_zone_C.h"
+#include "common/local_files.h"
+#include "common/logger_C.h"
+#include "common/md5_C.h"
+#include "common/settings.h"
+#include "common/uncompress.h"
+#include "net/CFtp.h"
+#include "net/remote_records.h"
+#include "quill/platform/file.h"
+#include "tree/ls_txt.h"
+
+namespace {
+
+const lamp_colour_C bar_blue = {0, 0, 255};
+
+#if defined(__GNUC__)
+__attribute__((format(printf, 1, 2)))
+#endif
+std::string format_text(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    char buffer[128];
+    const int length = vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return length < 0 ? std::string() : std::string(buffer);
+}
+
+bool fail_with_guard_check() {
+    guard_zones_intact();
+    return false;
+}
+
+// Places one remote file: fetch the compressed copy into the root, drop
+// its digest suffix, uncompress it where it belongs and check that the
+// content has the digest its entry name promises.
+bool equalize_one_file(const std::string& entry, int root_depth) {
+    std::string short_name;
+    if (!convert_filename_from_absolute_2_relative(entry, short_name)) {
+        log_format("equalize_LOCAL_tree : convert_filename_from_absolute_2_relative [FAILED BUT "
+                   "OK ANYWAY] (%s)",
+                   entry.c_str());
+        short_name = entry;
+    }
+    std::string ftp_name = entry;
+    replace_this_char_in_string(ftp_name, "\\", "/");
+    log_format("equalize_LOCAL_tree [GetFtpFile(%s,%s)]", ftp_name.c_str(), short_name.c_str());
+    log_format("equalize_LOCAL_tree  [iter_remote->first=%s, short_name=%s]", entry.c_str(),
+               short_name.c_str());
+
+    front_end().set_lamp(lamp_idle);
+    bool fetched;
+    {
+        CFtp ftp;
+        fetched = ftp.GetFtpFile_unsafe_clever(ftp_name, short_name);
+    }
+    front_end().set_lamp(lamp_idle);
+    if (!fetched) {
+        log_format("equalize_LOCAL_tree  [GetFtpFile_unsafe_clever FAILED WITH : %s]",
+                   entry.c_str());
+        return false;
+    }
+    log_format("equalize_LOCAL_tree  [SUCCESS WITH : %s]", entry.c_str());
+
+    std::string plain_relative;
+    std::string gz_part;
+    if (!convert_name_gz_2_normal(entry, plain_relative, gz_part)) {
+        log_format("equalize_LOCAL_tree  [convert_name_gz_2_normal FAILED : %s]", entry.c_str());
+        return false;
+    }
+    replace_this_char_in_string(plain_relative, "/", "\\");
+    log_format("new_dest=%s", plain_relative.c_str());
+    const std::string destination = g_root_path + "\\" + plain_relative;
+
+    const bool at_root = compute_file_depth(destination) == root_depth;
+    if (at_root)
+        log_format("equalize_LOCAL_tree  [NO NEED TO MOVE IT AFTER UNCOMPRESS] - %s",
+                   destination.c_str());
+
+    const std::string gz_relative = md5_2_normal(entry);
+    std::string gz_name;
+    if (at_root) {
+        gz_name = gz_relative;
+        log_format("equalize_LOCAL_tree: no need to call convert_filename_from_absolute_2_relative "
+                   "(because at root level) : %s",
+                   gz_name.c_str());
+    } else if (!convert_filename_from_absolute_2_relative(gz_relative, gz_name)) {
+        log_format("equalize_LOCAL_tree  :  convert_filename_from_absolute_2_relative  [FAILED] : "
+                   "%s",
+                   gz_relative.c_str());
+        return false;
+    }
+
+    if (!rename_local_file(short_name, gz_name)) {
+        log_format("equalize_LOCAL_tree [rename_local_file : %s : FAILED]", short_name.c_str());
+        return false;
+    }
+    log_format("equalize_LOCAL_tree [rename_local_file : %s : SUCCESS]", short_name.c_str());
+    log_format("equalize_LOCAL_tree [uncompress_and_move_local_file(%s,%s)]", gz_name.c_str(),
+               destination.c_str());
+
+    std::string plain_name;
+    if (!convert_name_gz_2_normal(gz_name, plain_name, gz_part)) {
+        log_format("equalize_LOCAL_tree  [convert_name_gz_2_normal (2) FAILED WITH : %s]",
+                   gz_name.c_str());
+        return false;
+    }
+
+    // A root file of the same name would be taken for the fresh one.
+    const std::string shadow_name = plain_name + ".shadow_fra";
+    bool shadowed = false;
+    if (!at_root && qp::path_exists(plain_name.c_str()) && !qp::is_directory(plain_name.c_str())) {
+        log_format("equalize_LOCAL_tree  [MUST_SHADOW_THE_FILE %s]", plain_name.c_str());
+        if (!rename_local_file(plain_name, shadow_name)) {
+            log_format("equalize_LOCAL_tree  [rename_local_file FAILED (2) WITH FILE %s]",
+                       plain_name.c_str());
+            return false;
+        }
+        shadowed = true;
+    }
+
+    bool placed = uncompress_and_move_local_file(gz_name, destination, at_root);
+    if (!placed && qp::path_exists(gz_name.c_str())) {
+        // Without its digest suffix the crash recovery would not know it,
+        // and the next local listing would take it for a file of the tree.
+        delete_one_local_file(gz_name);
+    }
+    if (placed) {
+        std::string digest;
+        const std::string expected = entry.substr(entry.rfind('.') + 1);
+        if (!md5_C().doit(plain_relative, digest) || digest != expected) {
+            log_format("equalize_LOCAL_tree  [MD5 MISMATCH : %s : CONTENT IS %s]", entry.c_str(),
+                       digest.empty() ? "UNREADABLE" : digest.c_str());
+            delete_one_local_file(destination);
+            placed = false;
+        } else if (!qp::mark_program_executable(destination.c_str())) {
+            log_format("equalize_LOCAL_tree  [WARNING : CAN'T MAKE %s EXECUTABLE]",
+                       destination.c_str());
+        }
+    }
+
+    if (shadowed) {
+        log_format("equalize_LOCAL_tree  [MUST_PUT_SHADOWED_FILE_BACK_TO_LIGHT : %s]",
+                   plain_name.c_str());
+        if (!rename_local_file(shadow_name, plain_name)) {
+            log_format("equalize_LOCAL_tree  [rename_local_file FAILED (3) WITH FILE %s]",
+                       plain_name.c_str());
+            return false;
+        }
+    }
+    return placed;
+}
+
+} // namespace
+
+bool create_directory(const std::string& relative_path) {
+    {
+        CFtp ftp;
+        std::string remote_directory;
+        ftp.get_remote_current_dir(remote_directory);
+        log_format("remote current dir : %s", remote_directory.c_str());
+    }
+    const bool created = qp::create_directory(relative_path.c_str());
+    log_format(created ? "CreateDirectory( dirname=%s)   [SUCCESS]"
+                       : "CreateDirectory( dirname=%s)   [FAILED]",
+               relative_path.c_str());
+    return created;
+}
+
+bool equalize_LOCAL_tree(const name_map_C& remote, const name_map_C& local) {
+    const int root_depth = compute_file_depth(g_root_path + "\\as_a_file");
+    const int count = static_cast<int>(remote.size());
+    if (count == 0) {
+        process_log().log_line("equalize_LOCAL_tree  [REMOTE ls.txt IS EMPTY, NOTHING TO DO]");
+        return fail_with_guard_check();
+    }
+    front_end().set_bar_range(listing_bar_control, count);
+    front_end().set_bar_colours(listing_bar_control, &bar_blue, nullptr);
+    g_file_count = count;
+    g_file_current = 0;
+    front_end().set_lamp(lamp_idle);
+
+    for (const auto& entry : remote) {
+        const std::string& name = entry.first;
+        const std::string progress = format_text("( %d / %d )", g_file_current, count);
+        process_log().log_line(progress.c_str());
+        front_end().set_status_text(progress.c_str());
+        if (local.find(name) != local.end()) {
+            log_format("%s [ALREADY PRESENT IN LOCAL MAP]", name.c_str());
+        } else {
+            log_format("the Filo : %s : is not present in local map", name.c_str());
+            if (entry.second == 1) {
+                log_format("the Filo : %s : is a directory", name.c_str());
+                log_format("equalize_LOCAL_tree  [about to create the directory : %s]",
+                           name.c_str());
+                if (!create_directory(name)) {
+                    log_format("equalize_LOCAL_tree : create_directory(%s)  [FAILED]",
+                               name.c_str());
+                    return fail_with_guard_check();
+                }
+                log_format("equalize_LOCAL_tree : create_directory(%s)  [SUCCESS]", name.c_str());
+            } else {
+                log_format("the Filo : %s : is a file", name.c_str());
+                if (!equalize_one_file(name, root_depth))
+                    return false;
+            }
+        }
+        front_end().step_bar(listing_bar_control);
+        ++g_file_current;
+    }
+    return guard_zones_intact();
+}

@@ -1,0 +1,113 @@
+#include "tree/equalize.h"
+
+#include <utility>
+#include <vector>
+
+#include "common/local_files.h"
+#include "common/logger_C.h"
+#include "common/settings.h"
+#include "quill/platform/file.h"
+#include "tree/ls_txt.h"
+
+namespace {
+
+const int max_path_length = 260;
+const char* const dash_line = "----------------------------------------------------------";
+
+} // namespace
+
+int compute_file_depth(const std::string& path) {
+    int depth = 0;
+    for (char c : path)
+        if (c == '\\')
+            ++depth;
+    log_format("compute_file_depth(%s) = %d", path.c_str(), depth);
+    return depth;
+}
+
+bool check_path_length(const name_map_C& remote) {
+    const std::string* longest = nullptr;
+    for (const auto& entry : remote)
+        if (!longest || entry.first.size() > longest->size())
+            longest = &entry.first;
+    if (!longest)
+        return false;
+    const std::string path = qp::current_directory() + "\\" + *longest;
+    return static_cast<int>(path.size()) >= max_path_length;
+}
+
+bool delete_useless_local_files(const name_map_C& local, const name_map_C& remote) {
+    process_log().log_line(dash_line);
+    process_log().log_line("delete_useless_local_files");
+    process_log().log_line(dash_line);
+    if (local.empty()) {
+        process_log().log_line("delete_useless_local_files  [NOTHING TO DO : LOCAL MAP EMPTY]");
+        return true;
+    }
+    std::vector<std::string> useless;
+    for (const auto& entry : local)
+        if (entry.second == 0 && remote.find(entry.first) == remote.end() &&
+            entry.first.find("ver_C") == std::string::npos)
+            useless.push_back(entry.first);
+    if (useless.empty()) {
+        process_log().log_line("delete_useless_local_files  [NO FILE AT ALL TO DELETE]");
+        return true;
+    }
+    log_format("delete_useless_local_files : there are %d files to delete",
+               static_cast<int>(useless.size()));
+    for (const std::string& name : useless) {
+        log_format("delete_useless_local_files : processinf this file : %s", name.c_str());
+        std::string plain;
+        if (!plain_path_of_entry(name, plain)) {
+            log_format("delete_useless_local_files : [convert_name_gz_2_normal  FAILED FOR : %s]",
+                       name.c_str());
+            return false;
+        }
+        if (!delete_one_local_file(plain)) {
+            log_format("delete_useless_local_files : [delete_one_local_file  FAILED FOR : %s]",
+                       plain.c_str());
+            process_log().log_line(dash_line);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool delete_useless_local_folders(const name_map_C& local, const name_map_C& remote) {
+    process_log().log_line(dash_line);
+    process_log().log_line("delete_useless_local_folders");
+    process_log().log_line(dash_line);
+    if (local.empty()) {
+        process_log().log_line("delete_useless_local_folders  [LOCAL MAP EMPTY, NOTHING TO DO]");
+        return true;
+    }
+    std::vector<std::string> useless;
+    for (const auto& entry : local)
+        if (entry.second == 1 && remote.find(entry.first) == remote.end())
+            useless.push_back(entry.first);
+    if (useless.empty()) {
+        process_log().log_line("delete_useless_local_folders  [NO DIRECTORY TO BE DELETED AT ALL]");
+        return true;
+    }
+    // Deepest first, equally deep ones in map order: a folder is empty of
+    // useless subfolders by the time its turn comes.
+    std::vector<int> depths;
+    for (const std::string& name : useless)
+        depths.push_back(compute_file_depth(name));
+    for (size_t pass = 0; pass < useless.size(); ++pass)
+        for (size_t i = 0; i + 1 < useless.size() - pass; ++i)
+            if (depths[i + 1] > depths[i]) {
+                std::swap(depths[i], depths[i + 1]);
+                std::swap(useless[i], useless[i + 1]);
+            }
+    for (const std::string& name : useless) {
+        if (delete_one_local_directory(g_root_path + "\\" + name))
+            log_format("delete_useless_local_folders  [delete_one_local_directory SUCCESS FOR : %s]",
+                       name.c_str());
+        else
+            log_format("delete_useless_local_folders  [delete_one_local_directory FAILED FOR : %s]",
+                       name.c_str());
+    }
+    process_log().log_line(dash_line);
+    return true;
+}

@@ -1,0 +1,285 @@
+#include "tree/ls_txt.h"
+
+#include <errno.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <vector>
+
+#include "common/file_names.h"
+#include "common/local_files.h"
+#include "common/logger_C.h"
+#include "common/md5_C.h"
+#include "common/settings.h"
+#include "common/tokenizer.h"
+#include "quill/platform/file.h"
+
+const char* const ls_txt_directory_tag = "[201274_DIR]";
+
+namespace {
+
+const char* const protected_names[] = {
+    "gzip.exe",          "toto_copy_compress.bat", "ls_remote.txt",
+    "report.txt",        "toto_copy_compress_client.bat", "toto_uncompress_move.bat",
+    "toto_rename.bat",   "toto_del.bat",           "toto_copy.bat",
+    "ls.txt",            "version.txt",            "toto_compress.bat",
+    "toto_uncompress.bat", "log_safe_string.txt",  "hardware_report.txt",
+    "ls_static.txt",     "gl_Info.txt",            "log_client.txt",
+};
+
+bool is_separator(char c) {
+    return c == '\\' || c == '/';
+}
+
+// The line without its line feed and the carriage return before it.
+std::string without_line_end(const char* line) {
+    std::string text = line;
+    if (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    if (!text.empty() && text.back() == '\r')
+        text.pop_back();
+    return text;
+}
+
+bool fail_unsafe_entry(const std::string& name) {
+    log_format("from_ls_txt_2_map_with_file_size  [ENTRY OUTSIDE THE INSTALLATION FOLDER : %s]",
+               name.c_str());
+    return false;
+}
+
+} // namespace
+
+bool is_protected_file(const std::string& relative_path) {
+    if (relative_path == g_updater_exe_name)
+        return true;
+    for (const char* name : protected_names)
+        if (relative_path == name)
+            return true;
+    return false;
+}
+
+std::string ls_txt_file_entry_name(const std::string& relative_path, const std::string& md5_hex) {
+    std::string gz_name;
+    convert_name_normal_2_gz(relative_path, gz_name);
+    return gz_name + "." + md5_hex;
+}
+
+bool plain_path_of_entry(const std::string& entry_name, std::string& plain) {
+    const size_t dot = entry_name.rfind('.');
+    if (dot == std::string::npos || dot < 3 || entry_name.compare(dot - 3, 3, ".gz") != 0)
+        return false;
+    plain = entry_name.substr(0, dot - 3);
+    return true;
+}
+
+std::string ls_txt_directory_line(const std::string& name) {
+    return std::string(ls_txt_directory_tag) + " " + name + "\n";
+}
+
+std::string ls_txt_file_line(const std::string& entry_name, int64_t size) {
+    if (size < 0)
+        return entry_name + "\n";
+    return entry_name + " " + std::to_string(size) + "\n";
+}
+
+bool entry_path_stays_inside(const std::string& path) {
+    if (path.empty() || path.find(':') != std::string::npos)
+        return false;
+    size_t start = 0;
+    for (;;) {
+        size_t end = start;
+        while (end < path.size() && !is_separator(path[end]))
+            ++end;
+        const std::string component = path.substr(start, end - start);
+        if (component.empty() || component == "." || component == "..")
+            return false;
+        if (end == path.size())
+            return true;
+        start = end + 1;
+    }
+}
+
+std::string entry_path_problem(const std::string& relative_path) {
+    if (!entry_path_stays_inside(relative_path))
+        return "not a path inside the tree";
+    for (char c : relative_path) {
+        if (c == ' ' || c == ',')
+            return "blanks and commas separate the fields of a listing line";
+        if (c == '\r' || c == '\n')
+            return "line ends cannot stand in a listing line";
+    }
+    if (relative_path.find(".gz") != std::string::npos)
+        return "the updater takes everything from the first \".gz\" on for the compression "
+               "suffix";
+    bool has_letter_or_digit = false;
+    for (char c : relative_path)
+        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))
+            has_letter_or_digit = true;
+    if (!has_letter_or_digit)
+        return "the listing reader drops names without a letter or digit";
+    if (is_protected_file(relative_path))
+        return "the updater never replaces this file of the installation folder";
+    return "";
+}
+
+bool create_ls_txt_file(const std::string& root, const std::string& compressed_tree_name,
+                        name_map_C& names) {
+    process_log().log_line("create_ls_txt_file [IN]");
+    g_walk_pattern = "*.*";
+    if (!local_file_is_directory(root)) {
+        log_format("create_mirror_compressed_tree    [NORMAL PATH DOESN'T EXIST : %s]",
+                   root.c_str());
+        return false;
+    }
+    name_map_C walk;
+    if (!parcours_recursif_local(root, walk)) {
+        log_format("create_ls_txt_file(%s, %s)   [FAILED]", root.c_str(),
+                   compressed_tree_name.c_str());
+        return false;
+    }
+    FILE* listing = qp::open_stream("ls.txt", "w");
+    if (!listing) {
+        process_log().log_line("create_ls_txt_file  [ERROR : CAN'T CREATE (OPEN) THE ls.txt FILE]");
+        return false;
+    }
+    bool written = true;
+    md5_C md5;
+    for (const auto& entry : walk) {
+        std::string line;
+        if (entry.second == 1) {
+            line = ls_txt_directory_line(entry.first);
+            names.insert(name_map_C::value_type(entry.first, 1));
+        } else {
+            if (is_protected_file(entry.first))
+                continue;
+            std::string digest;
+            if (!md5.doit(entry.first, digest))
+                digest = "UNSET";
+            const std::string entry_name = ls_txt_file_entry_name(entry.first, digest);
+            line = ls_txt_file_line(entry_name, -1);
+            names.insert(name_map_C::value_type(entry_name, 0));
+        }
+        if (fputs(line.c_str(), listing) == EOF)
+            written = false;
+    }
+    if (fclose(listing) != 0)
+        written = false;
+    if (!written) {
+        // A listing cut short would describe another tree.
+        process_log().log_line("create_ls_txt_file  [ERROR : CAN'T WRITE THE ls.txt FILE]");
+        return false;
+    }
+
+    bool coherent = true;
+    for (const auto& entry : names) {
+        if (entry.second != 0)
+            continue;
+        std::string plain;
+        if (!plain_path_of_entry(entry.first, plain) || !local_file_exists(plain)) {
+            log_format("create_ls_txt_file  [INCOHERENCY : FILE DOESN'T EXIST : %s]",
+                       plain.c_str());
+            coherent = false;
+        }
+    }
+    return coherent;
+}
+
+bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names,
+                                      record_map_C& records, std::string& version) {
+    log_format("from_ls_txt_2_map_with_file_size(filename=%s)", path.c_str());
+    FILE* file = qp::open_stream(path.c_str(), "r");
+    if (!file) {
+        log_format("from_ls_txt_2_map_with_file_size(%s)  [ERROR : CAN'T OPEN FILE]",
+                   path.c_str());
+        return false;
+    }
+    char line[ls_txt_max_line + 1];
+    bool ok = true;
+    bool first = true;
+    while (ok && fgets(line, sizeof line, file)) {
+        const size_t length = strlen(line);
+        if (length == sizeof line - 1 && line[length - 1] != '\n' && !feof(file)) {
+            // The rest of the line would read as a line of its own.
+            process_log().log_line("from_ls_txt_2_map_with_file_size  [LINE TOO LONG]");
+            ok = false;
+            break;
+        }
+        if (first) {
+            version = without_line_end(line);
+            first = false;
+            continue;
+        }
+        std::vector<std::string> tokens;
+        if (!tokenize(line, 0, tokens)) {
+            process_log().log_line("from_ls_txt_2_map_with_file_size  [TOKENIZE FAILED]");
+            ok = false;
+            break;
+        }
+        if (tokens.empty())
+            continue;
+        if (tokens[0] == ls_txt_directory_tag) {
+            if (tokens.size() < 2) {
+                process_log().log_line(
+                    "from_ls_txt_2_map_with_file_size  [BAD FILE FORMAT (NO DIRECTORY NAME)]");
+                ok = false;
+                break;
+            }
+            const std::string& name = tokens[1];
+            if (!entry_path_stays_inside(name)) {
+                ok = fail_unsafe_entry(name);
+                break;
+            }
+            names.insert(name_map_C::value_type(name, 1));
+            file_record_C record;
+            record.name = name;
+            record.directory = 1;
+            record.size = -1;
+            records.insert(record_map_C::value_type(name, record));
+            continue;
+        }
+        const std::string& name = tokens[0];
+        long long size = -1;
+        if (tokens.size() >= 2) {
+            const char* text = tokens[1].c_str();
+            char* end = nullptr;
+            errno = 0;
+            const long long value = strtoll(text, &end, 10);
+            if (end != text && errno == 0 && value <= INT32_MAX)
+                size = value;
+        }
+        if (size < 0) {
+            process_log().log_line(
+                "from_ls_txt_2_map_with_file_size  [BAD FILE FORMAT (CANT RETRIEVE SIZE)]");
+            ok = false;
+            break;
+        }
+        // The plain name is where the file will be written.
+        std::string plain;
+        std::string gz_part;
+        if (!entry_path_stays_inside(name) || !convert_name_gz_2_normal(name, plain, gz_part) ||
+            !entry_path_stays_inside(plain)) {
+            ok = fail_unsafe_entry(name);
+            break;
+        }
+        names.insert(name_map_C::value_type(name, 0));
+        file_record_C record;
+        record.name = name;
+        record.directory = 0;
+        record.size = static_cast<int32_t>(size);
+        records.insert(record_map_C::value_type(name, record));
+    }
+    if (ok && ferror(file)) {
+        log_format("from_ls_txt_2_map_with_file_size(%s)  [ERROR : CAN'T READ FILE]",
+                   path.c_str());
+        ok = false;
+    }
+    fclose(file);
+    return ok;
+}
+
+bool versions_are_equal(const std::string& first, const std::string& second) {
+    const float a = static_cast<float>(atof(first.c_str()));
+    const float b = static_cast<float>(atof(second.c_str()));
+    return a == b;
+}
