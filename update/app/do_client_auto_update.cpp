@@ -12,7 +12,7 @@
 #include "common/parcours.h"
 #include "common/settings.h"
 #include "common/uncompress.h"
-#include "net/crash_recovery.h"
+#include "net/recovery.h"
 #include "net/server_manager_C.h"
 #include "quill/platform/clock.h"
 #include "tree/equalize.h"
