@@ -1,1 +1,7 @@
-#include "CNTStub.h"
+#include "protocol/CNTStub.h"
+
+CNTStub::CNTStub() {}
+CNTStub::~CNTStub() {}
+
+CNTStub_GSToCL::CNTStub_GSToCL() {}
+CNTStub_GSToCL::~CNTStub_GSToCL() {}

@@ -154,6 +154,11 @@ void CNTPacket::ReadString(CString& target) {
     *this >> length;
     if (length == 0)
         return;
+    // The count comes from the peer: room for more than the packet still
+    // holds would never be filled.
+    const int left = std::max(Limit() - BufPoint, 0);
+    if (length > left)
+        length = static_cast<unsigned short>(left);
     char* buffer = target.GetBuffer(length);
     if (!buffer)
         return;

@@ -50,6 +50,12 @@ void global_init() {
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+// A line end in a name would end a command and start another; the library
+// refuses those too, but the rule belongs to the seam.
+bool has_line_end(const char* name) {
+    return strpbrk(name, "\r\n") != nullptr;
+}
+
 // Percent-encodes a remote path for a URL, keeping its '/' separators.
 std::string encode_path(const std::string& path) {
     static const char digits[] = "0123456789ABCDEF";
@@ -303,7 +309,7 @@ void ftp_close_connection(FtpConnection* connection) {
 }
 
 bool ftp_set_current_directory(FtpConnection* connection, const char* directory) {
-    if (!connection || !directory || connection->file) {
+    if (!connection || !directory || connection->file || has_line_end(directory)) {
         t_last_error = CURLE_BAD_FUNCTION_ARGUMENT;
         return false;
     }
@@ -332,7 +338,7 @@ bool ftp_get_current_directory(FtpConnection* connection, std::string* out) {
 }
 
 FtpRemoteFile* ftp_open_file(FtpConnection* connection, const char* remote_name) {
-    if (!connection || !remote_name || connection->file) {
+    if (!connection || !remote_name || connection->file || has_line_end(remote_name)) {
         t_last_error = CURLE_BAD_FUNCTION_ARGUMENT;
         return nullptr;
     }
@@ -397,7 +403,8 @@ bool ftp_close_file(FtpRemoteFile* file) {
 }
 
 bool ftp_put_file(FtpConnection* connection, const char* local_path, const char* remote_name) {
-    if (!connection || !local_path || !remote_name || connection->file) {
+    if (!connection || !local_path || !remote_name || connection->file ||
+        has_line_end(remote_name)) {
         t_last_error = CURLE_BAD_FUNCTION_ARGUMENT;
         return false;
     }

@@ -6,12 +6,23 @@
 
 #include <wininet.h>
 
+#include <string.h>
+
 namespace qp {
 
 namespace {
 
 HINTERNET handle_of(const void* level) {
     return static_cast<HINTERNET>(const_cast<void*>(level));
+}
+
+// The system puts names into commands as they are: a line end in one would
+// end the command and start another.
+bool refuse_line_ends(const char* name) {
+    if (name && !strpbrk(name, "\r\n"))
+        return false;
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return true;
 }
 
 } // namespace
@@ -46,6 +57,8 @@ void ftp_close_connection(FtpConnection* connection) {
 }
 
 bool ftp_set_current_directory(FtpConnection* connection, const char* directory) {
+    if (refuse_line_ends(directory))
+        return false;
     return FtpSetCurrentDirectoryA(handle_of(connection), directory) != FALSE;
 }
 
@@ -59,8 +72,14 @@ bool ftp_get_current_directory(FtpConnection* connection, std::string* out) {
 }
 
 FtpRemoteFile* ftp_open_file(FtpConnection* connection, const char* remote_name) {
-    return static_cast<FtpRemoteFile*>(FtpOpenFileA(handle_of(connection), remote_name,
-                                                    GENERIC_READ, FTP_TRANSFER_TYPE_BINARY, 0));
+    if (refuse_line_ends(remote_name))
+        return nullptr;
+    // Always the server's current content: a copy the system kept from an
+    // earlier run would hide a new version of the file.
+    return static_cast<FtpRemoteFile*>(
+        FtpOpenFileA(handle_of(connection), remote_name, GENERIC_READ,
+                     FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE,
+                     0));
 }
 
 bool ftp_read_file(FtpRemoteFile* file, void* buffer, uint32_t size, uint32_t* read_count) {
@@ -78,6 +97,8 @@ bool ftp_close_file(FtpRemoteFile* file) {
 }
 
 bool ftp_put_file(FtpConnection* connection, const char* local_path, const char* remote_name) {
+    if (refuse_line_ends(remote_name))
+        return false;
     return FtpPutFileA(handle_of(connection), local_path, remote_name, FTP_TRANSFER_TYPE_BINARY,
                        0) != FALSE;
 }

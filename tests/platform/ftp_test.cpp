@@ -93,6 +93,8 @@ TEST_F(FtpSession, ReadsAFileExactlyAndTellsMissingFromBroken) {
     qp::ftp_close_file(file);
 
     EXPECT_EQ(qp::ftp_open_file(connection, "deep/none.bin"), nullptr);
+    EXPECT_EQ(qp::ftp_open_file(connection, "deep/a.bin\r\nRNFR deep/a.bin"), nullptr);
+    EXPECT_FALSE(qp::ftp_set_current_directory(connection, "deep\r\nPWD"));
     EXPECT_NE(qp::ftp_last_error(), 0u);
     // The connection still serves after a refused file.
     file = qp::ftp_open_file(connection, "/pub/deep/a.bin");
@@ -136,6 +138,8 @@ TEST_F(FtpSession, NamedAccountPutsAndAnonymousCannot) {
     ASSERT_TRUE(qp::ftp_put_file(named, "local.bin", "up.bin"));
     EXPECT_EQ(read_file("site/home/quill/LOG/up.bin"), content);
     EXPECT_FALSE(qp::ftp_put_file(named, "no-such-local.bin", "up2.bin"));
+    EXPECT_FALSE(qp::ftp_put_file(named, "local.bin", "up3.bin\r\nDELE up.bin"));
+    EXPECT_TRUE(std::filesystem::exists("site/home/quill/LOG/up.bin"));
     EXPECT_FALSE(std::filesystem::exists("site/home/quill/LOG/up2.bin"));
 
     qp::FtpConnection* anonymous = qp::ftp_connect(agent, server.name().c_str(), nullptr, nullptr);

@@ -189,6 +189,13 @@ TEST(CNTPacketWire, TextCutByTheEndKeepsOnlyWhatArrived) {
     in >> text;
     EXPECT_EQ(text.GetLength(), 3);
     EXPECT_STREQ(text, "xyz");
+
+    // A count of 65535 with 3 bytes behind it takes no room for the rest.
+    CNTPacket huge = received({0x10, 0x00, 9, 0, 0xFF ^ 0x6B, 0xFF, 'x' ^ 0x6B, 'y', 'z'});
+    CString small;
+    huge >> small;
+    EXPECT_STREQ(small, "xyz");
+    EXPECT_LT(small.GetAllocLength(), 1000);
 }
 
 TEST(CNTPacketWire, LongsTakeFourBytes) {

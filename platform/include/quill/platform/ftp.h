@@ -5,7 +5,8 @@
 //
 // Server names are "host" (port 21) or "host:port". Remote names are
 // relative to the connection's current directory unless they start with '/';
-// '/' separates remote folders.
+// '/' separates remote folders. A remote name holding a carriage return or a
+// line feed is refused: it could smuggle a command to the server.
 #ifndef QUILL_PLATFORM_FTP_H
 #define QUILL_PLATFORM_FTP_H
 
