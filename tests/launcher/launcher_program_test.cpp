@@ -33,7 +33,7 @@ protected:
         if (!getenv("DISPLAY") || !*getenv("DISPLAY"))
             GTEST_SKIP() << "no display for the launcher window";
         launcher_ = std::string("QuillLauncher") + kSuffix;
-        quill_test::install_program(quill_test::build_program(launcher_), launcher_);
+        quill_test::install_program(QUILL_LAUNCHER_PROGRAM, launcher_);
         quill_test::install_program(quill_test::recorder_program(), "RealClientApp.EXE");
         // Nothing listens on the discard port: the page fails at once.
         quill_test::write_file("launcher.cfg",
