@@ -277,6 +277,22 @@ TEST_F(Equalize, ExistingFolderMissingFromTheLocalMapFailsItsCreation) {
     EXPECT_FALSE(qp::path_exists("data\\a.dat"));
 }
 
+TEST_F(Equalize, UnreachableMirrorIsTold) {
+    publish("1.0");
+    g_server_list[0].Servername = mirror_->refused_name();
+    server_manager().reset();
+    server_manager().init();
+    bool connection_failed = false;
+    std::string version = "UNSET";
+    EXPECT_FALSE(get_remote_version_txt_file(connection_failed, version));
+    EXPECT_TRUE(connection_failed);
+    EXPECT_EQ(version, "UNSET");
+    connection_failed = false;
+    EXPECT_FALSE(get_remote_ls_txt_file_CLEVER(connection_failed));
+    EXPECT_TRUE(connection_failed);
+    EXPECT_FALSE(qp::path_exists("ls_remote.txt"));
+}
+
 TEST_F(Equalize, FileMissingOnTheMirrorFailsTheRun) {
     source_file("a.dat", "x");
     publish("1.0");
