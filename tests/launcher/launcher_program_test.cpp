@@ -86,6 +86,8 @@ TEST_F(LauncherProgram, QuitButtonEndsWithoutStartingTheGame) {
     const std::string log = wait_for_end(60000);
     ASSERT_FALSE(log.empty()) << "the launcher did not end after the quit button";
     EXPECT_NE(std::string::npos, log.find("launcher window opened"));
+    // The page comes from the launcher.cfg beside the program.
+    EXPECT_NE(std::string::npos, log.find("launcher page: http://127.0.0.1:9/launcher/\n"));
     EXPECT_FALSE(quill_test::wait_for_file("parameters.txt", 500));
 }
 
