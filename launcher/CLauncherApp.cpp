@@ -28,10 +28,13 @@ launcher_settings deployment_settings() {
 } // namespace
 
 int CLauncherApp::Run(int argc, char** argv) {
-    InitInstance(qp::command_line_parameters(argc, argv));
+    const std::string command_line = qp::command_line_parameters(argc, argv);
+    const bool ran = InitInstance(command_line);
     launcher_log("launcher closed");
     launcher_log_close();
-    return 0;
+    // The refusal of an empty command line is an answer, not a failure; a
+    // window that could not be shown at all is one.
+    return (ran || command_line.empty()) ? 0 : 1;
 }
 
 bool CLauncherApp::InitInstance(const std::string& command_line) {

@@ -101,4 +101,28 @@ TEST_F(LauncherProgram, EmptyCommandLineShowsTheMessageAndNoWindow) {
     EXPECT_FALSE(quill_test::wait_for_file("parameters.txt", 500));
 }
 
+#ifndef _WIN32
+// Windows always has a desktop; elsewhere a missing display is a failure
+// the launcher must report, not hide.
+TEST(LauncherWithoutDisplay, FailsWithAReason) {
+    quill_test::ScratchDir scratch;
+    const std::string launcher = "QuillLauncher";
+    quill_test::install_program(QUILL_LAUNCHER_PROGRAM, launcher);
+    quill_test::install_program(quill_test::recorder_program(), "RealClientApp.EXE");
+    set_environment("ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1");
+    const char* display = getenv("DISPLAY");
+    const std::string saved = display ? display : "";
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    const int code = qp::run_program(launcher.c_str(), "1.0.42");
+    if (!saved.empty())
+        setenv("DISPLAY", saved.c_str(), 1);
+    EXPECT_EQ(1, code);
+    const std::string log = quill_test::read_text_file("report_launcher.txt");
+    EXPECT_NE(std::string::npos, log.find("no display to show the launcher window on\n"));
+    EXPECT_NE(std::string::npos, log.find("launcher closed\n"));
+    EXPECT_FALSE(quill_test::wait_for_file("parameters.txt", 200));
+}
+#endif
+
 } // namespace

@@ -35,6 +35,14 @@ TEST(StartProgram, NameWithBlanksAndEmptyParameters) {
     EXPECT_EQ("", round_trip("next program.exe", ""));
 }
 
+TEST(StartProgram, BareNameMeansTheCurrentDirectoryNotTheRunningProgramsFolder) {
+    // A different program of the same name lies beside this test program.
+    quill_test::ScratchDir scratch;
+    const std::string name = quill_test::program_file_name("quill-serverlist");
+    quill_test::install_program(quill_test::recorder_program(), name);
+    EXPECT_EQ("x  y", round_trip(name, "x  y"));
+}
+
 TEST(StartProgram, MissingProgramIsReported) {
     quill_test::ScratchDir scratch;
     EXPECT_FALSE(qp::start_program("missing.exe", "x"));
