@@ -47,3 +47,14 @@ TEST(StartProgram, MissingProgramIsReported) {
     quill_test::ScratchDir scratch;
     EXPECT_FALSE(qp::start_program("missing.exe", "x"));
 }
+
+#ifndef _WIN32
+// Windows hands a program its command line as one text; elsewhere a caller
+// may split it into arguments, which are joined with single blanks.
+TEST(CommandLineParameters, ArgumentsAreJoinedWithSingleBlanks) {
+    char program[] = "QuillLauncher.exe", first[] = "1.0", second[] = "two  blanks", empty[] = "";
+    char* argv[] = {program, first, second, empty, nullptr};
+    EXPECT_EQ("1.0 two  blanks ", qp::command_line_parameters(4, argv));
+    EXPECT_EQ("", qp::command_line_parameters(1, argv));
+}
+#endif

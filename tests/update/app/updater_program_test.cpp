@@ -279,6 +279,36 @@ TEST_F(UpdaterProgram, UpdateFromOneVersionToTheNext) {
     EXPECT_EQ(read_file("mirror/ls.txt"), read_file("install/ls_static.txt"));
 }
 
+TEST_F(UpdaterProgram, WithoutAServerListNothingIsTouchedOrStarted) {
+    quill_test::install_program(quill_test::recorder_program(), "install/ClientApp.exe");
+    write_file("install/keep.dat", "mine");
+
+    EXPECT_EQ(1, run_updater());
+    EXPECT_FALSE(client_started_soon());
+    EXPECT_TRUE(reported("load_server_list_2  [ERROR : CAN'T OPEN SERVER LIST FILE (FILE ver_C)]"));
+    EXPECT_EQ(std::string::npos, report().find("do_client_auto_update"));
+    EXPECT_EQ("mine", read_file("install/keep.dat"));
+    EXPECT_FALSE(fs::exists("install/ls.txt"));
+}
+
+TEST_F(UpdaterProgram, AFailedCrashLogUploadOnlyWarnsAndTheUpdateGoesOn) {
+    quill_test::FtpServer mirror("mirror");
+    make_source({{"readme.txt", "hello\n"}});
+    publish("7.0", "mirror");
+    write_server_list({mirror.name()});
+    write_file("install/log_client.txt", "the client crashed\n");
+    const std::string host = "QUILL_CRASHLOG_HOST=" + mirror.refused_name();
+    set_environment(host.c_str());
+
+    const int code = run_updater();
+    set_environment("QUILL_CRASHLOG_HOST=");
+    EXPECT_EQ(1, code);
+    EXPECT_TRUE(reported("main: WARNING : process_crash_log_file  [FAILED]"));
+    EXPECT_FALSE(fs::exists("install/log_client.txt"));
+    EXPECT_EQ("7.0", client_command_line());
+    EXPECT_EQ("hello\n", read_file("install/readme.txt"));
+}
+
 TEST_F(UpdaterProgram, RunKilledInTheMiddleIsRecoveredByTheNextRun) {
     quill_test::FtpServer mirror("mirror");
     const std::string big = incompressible(8 << 20);
