@@ -1,4 +1,5 @@
 #include "launcher_console.h"
+#include "launcher_log.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,8 @@ protected:
         settings.launcher_page = "http://127.0.0.1:8000/launcher/";
         settings.home_page = "http://127.0.0.1:8000/home/";
     }
+    // The log was opened in this test's folder; the next test starts its own.
+    ~LauncherConsole() override { launcher_log_close(); }
 
     // Runs the console with the typed text; returns what it printed.
     std::string run(const std::string& typed, int autostart_ms = -1) {
