@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The whole launch chain on one machine, on loopback only.
 
-quill_demo.py --bin BUILD_BIN --work FOLDER [--exe-suffix ""] [--keep-going]
+quill_demo.py --bin BUILD_BIN --work FOLDER [--console] [--auto-start-ms N]
 
 1. Publishes a sample game tree as version 1.0 to two FTP mirrors (a third
    name in "ver_C" answers nothing, so the mirror failover shows), starts
@@ -246,15 +246,17 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--bin', required=True, help='folder of the built programs')
     parser.add_argument('--work', required=True, help='scratch folder of the demo')
-    parser.add_argument('--exe-suffix', default='')
-    parser.add_argument('--emulator', default='', help='runs the programs (Windows build)')
+    parser.add_argument('--console', action='store_true',
+                        help='console forms of the programs even with a display')
     parser.add_argument('--auto-start-ms', type=int, default=1500,
                         help="delay before the launcher's start action is taken for you")
     args = parser.parse_args()
     bin_dir = os.path.abspath(args.bin)
     work = os.path.abspath(args.work)
-    suffix = args.exe_suffix
-    emulator = args.emulator.split(';') if args.emulator else []
+    # The chain runs the Linux build; the names keep a place for a program
+    # suffix and a runner should another build be shown the same way.
+    suffix = ''
+    emulator = []
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
     # The servers' own request log would drown the chain's output.
@@ -312,9 +314,10 @@ def main():
         env = dict(os.environ)
         env['QUILL_CRASHLOG_HOST'] = '127.0.0.1:%d' % crash_port
         env['QUILL_GAMESERVER'] = '127.0.0.1:%d' % game_port
-        env['QUILL_DEMO_AUTOSTART_MS'] = str(args.auto_start_ms)
-        if not env.get('DISPLAY'):
+        if args.console or not env.get('DISPLAY'):
             env['QUILL_UI'] = 'console'
+            # Nobody is there to press "start".
+            env['QUILL_DEMO_AUTOSTART_MS'] = str(args.auto_start_ms)
 
         results = []
         for version in ('1.0', '1.1'):
