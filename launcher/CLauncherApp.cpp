@@ -1,8 +1,13 @@
 #include "CLauncherApp.h"
 
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
 #include <vector>
 
 #include "CLauncherDlg.h"
+#include "launcher_console.h"
 #include "launcher_config.h"
 #include "launcher_log.h"
 #include "quill/platform/shell.h"
@@ -44,6 +49,12 @@ bool CLauncherApp::InitInstance(const std::string& command_line) {
         launcher_log_format("empty command line: %s", g_start_through_updater_message);
         qp::launcher_message_box(g_start_through_updater_message, kMessageCaption);
         return false;
+    }
+    const char* ui = getenv("QUILL_UI");
+    if (ui != nullptr && strcmp(ui, "console") == 0) {
+        run_launcher_console(deployment_settings(), system_shell(), command_line, stdin, stdout,
+                             launcher_autostart_ms());
+        return true;
     }
     CLauncherDlg dialog(deployment_settings(), system_shell());
     dialog.SetCommandLine(command_line);
