@@ -213,20 +213,22 @@ TEST_F(UpdaterProgram, PlainListingServesWhenTheCompressedOneIsMissing) {
 }
 
 TEST_F(UpdaterProgram, FailedFirstRunIsNotRetriedAndStartsNothing) {
+    // A mirror that refuses every connection, and a game client that must
+    // not start.
     quill_test::FtpServer mirror("mirror");
-    // A mirror without any listing, and a game client that must not start.
-    write_file("mirror/version.txt", "1.0\n");
-    write_server_list({mirror.name()});
+    write_server_list({mirror.refused_name()});
     quill_test::install_program(quill_test::recorder_program(), "install/ClientApp.exe");
 
     EXPECT_EQ(1, run_updater());
     EXPECT_FALSE(client_started_soon());
-    EXPECT_TRUE(reported("do_client_auto_update  [CAN'T PROCEED WITHOUT ls.txt]"));
-    // The second run would have listed the disk a second time.
+    EXPECT_TRUE(reported("do_client_auto_update  [the cause is : CONNECTION FAILURE]"));
+    // Without a static listing to delete there is no second run, which
+    // would have listed the disk a second time.
     const std::string log = report();
     const std::string listing = "create_ls_txt_file [IN]";
     ASSERT_NE(std::string::npos, log.find(listing));
     EXPECT_EQ(std::string::npos, log.find(listing, log.find(listing) + 1));
+    EXPECT_FALSE(fs::exists("install/ls_static.txt"));
 }
 
 TEST_F(UpdaterProgram, UnreachableMirrorsWithAStaticListingRetryOnceThenFail) {
