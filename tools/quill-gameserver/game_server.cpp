@@ -224,7 +224,7 @@ void GameServer::serve_client(ClientPtr client) {
         const unsigned length = static_cast<unsigned char>(buffer[2]) |
                                 (static_cast<unsigned char>(buffer[3]) << 8);
         if (length < 4 || length > CNTPacket::MAX_PACKET_SIZE) {
-            why = "sent a packet length the protocol does not allow";
+            why = "sent a packet length the protocol does not allow; connection closed";
             break;
         }
         if (!receive_all(client->socket, buffer + 4, length - 4))
@@ -236,7 +236,7 @@ void GameServer::serve_client(ClientPtr client) {
         unsigned short message = 0, total = 0;
         request >> message >> total;
         if (!handle(*client, request, message)) {
-            why = "sent a request the protocol cannot carry";
+            why = "sent a request the protocol cannot carry; connection closed";
             break;
         }
     }
@@ -250,7 +250,7 @@ void GameServer::serve_client(ClientPtr client) {
         qp::tcp_close(client->socket);
         client->socket = qp::kInvalidSocket;
     }
-    log_line("client %d %s; closed", client->id, why);
+    log_line("client %d %s", client->id, why);
 }
 
 void GameServer::send_to(Client& client, CNTPacket& packet) {
