@@ -141,8 +141,17 @@ bool GameServer::listen(uint16_t port) {
 void GameServer::stop() {
     if (stopping_.exchange(true))
         return;
-    if (listener_ != qp::kInvalidSocket)
+    if (listener_ != qp::kInvalidSocket) {
         qp::tcp_shutdown(listener_);
+        // Not every system ends a blocked accept on shutdown: a connection
+        // of our own wakes it.
+        const qp::Socket wake = qp::tcp_socket();
+        uint32_t loopback = 0;
+        if (wake != qp::kInvalidSocket && qp::ipv4_parse("127.0.0.1", &loopback))
+            qp::tcp_connect(wake, loopback, port_);
+        if (wake != qp::kInvalidSocket)
+            qp::tcp_close(wake);
+    }
     std::lock_guard<std::mutex> hold(mutex_);
     for (auto& entry : clients_)
         qp::tcp_shutdown(entry.second->socket);
@@ -154,7 +163,9 @@ void GameServer::run() {
     std::thread sync([this] { sync_loop(); });
     while (!stopping_) {
         const qp::Socket socket = qp::tcp_accept(listener_);
-        if (socket == qp::kInvalidSocket) {
+        if (socket == qp::kInvalidSocket || stopping_) {
+            if (socket != qp::kInvalidSocket)
+                qp::tcp_close(socket);
             if (stopping_)
                 break;
             qp::system_clock().sleep(50);
