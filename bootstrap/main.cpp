@@ -1,21 +1,40 @@
 // QuillUpdate_bootstrap: started by the updater with a command line, swaps in
 // a newly downloaded updater and hands the command line on to the launcher.
+#include <stdlib.h>
+#include <string.h>
+
 #include <string>
 
 #include "bootstrap/bootstrap_run.h"
+#include "bootstrap/window_front_end_C.h"
 #include "common/front_end_C.h"
 #include "quill/platform/instant_clock.h"
 #include "quill/platform/shell.h"
+#include "quill/platform/ui_bootstrap.h"
+
+namespace {
+
+bool console_wanted() {
+    const char* ui = getenv("QUILL_UI");
+    return ui && strcmp(ui, "console") == 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     qp::use_instant_clock_if_requested();
     const std::string command_line = qp::command_line_parameters(argc, argv);
+    const bool windows = !console_wanted();
+
     // Started by hand: the player must go through the updater.
     if (command_line.empty()) {
-        front_end().message_box(g_start_through_surepatch_text);
+        if (!windows || !qp::bootstrap_message_box(g_start_through_surepatch_text, "WARNING"))
+            front_end().message_box(g_start_through_surepatch_text);
         return 0;
     }
-    run_bootstrap(command_line);
+    // Without a display the same run is shown as text.
+    if (!windows || !run_bootstrap_in_window(command_line))
+        run_bootstrap(command_line);
     close_bootstrap_logs();
     return kBootstrapExitCode;
 }

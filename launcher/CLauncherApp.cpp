@@ -1,8 +1,13 @@
 #include "CLauncherApp.h"
 
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
 #include <vector>
 
 #include "CLauncherDlg.h"
+#include "launcher_console.h"
 #include "launcher_config.h"
 #include "launcher_log.h"
 #include "quill/platform/shell.h"
@@ -28,10 +33,13 @@ launcher_settings deployment_settings() {
 } // namespace
 
 int CLauncherApp::Run(int argc, char** argv) {
-    InitInstance(qp::command_line_parameters(argc, argv));
+    const std::string command_line = qp::command_line_parameters(argc, argv);
+    const bool ran = InitInstance(command_line);
     launcher_log("launcher closed");
     launcher_log_close();
-    return 0;
+    // The refusal of an empty command line is an answer, not a failure; a
+    // window that could not be shown at all is one.
+    return (ran || command_line.empty()) ? 0 : 1;
 }
 
 bool CLauncherApp::InitInstance(const std::string& command_line) {
@@ -41,6 +49,12 @@ bool CLauncherApp::InitInstance(const std::string& command_line) {
         launcher_log_format("empty command line: %s", g_start_through_updater_message);
         qp::launcher_message_box(g_start_through_updater_message, kMessageCaption);
         return false;
+    }
+    const char* ui = getenv("QUILL_UI");
+    if (ui != nullptr && strcmp(ui, "console") == 0) {
+        run_launcher_console(deployment_settings(), system_shell(), command_line, stdin, stdout,
+                             launcher_autostart_ms());
+        return true;
     }
     CLauncherDlg dialog(deployment_settings(), system_shell());
     dialog.SetCommandLine(command_line);

@@ -9,7 +9,8 @@ extern const char* const g_start_through_updater_message;
 
 class CLauncherApp {
 public:
-    // The whole run; the program's exit code.
+    // The whole run; the program's exit code: 1 when the window could not
+    // be shown, 0 otherwise.
     int Run(int argc, char** argv);
     // Shows the window for a command line, or the message when it is empty.
     // False when the window never ran.

@@ -1,6 +1,8 @@
 # The launcher's window: Win32 with the system's WebBrowser control, or GTK 3
 # with WebKitGTK. Only the launcher links it.
-add_library(quill_ui_launcher STATIC ${QUILL_PLATFORM_BACKEND}/ui_launcher.cpp)
+add_library(quill_ui_launcher STATIC
+  common/ui_launcher_aids.cpp
+  ${QUILL_PLATFORM_BACKEND}/ui_launcher.cpp)
 quill_target_defaults(quill_ui_launcher)
 target_link_libraries(quill_ui_launcher PUBLIC quill_platform)
 if(WIN32)

@@ -29,25 +29,30 @@ fi
 export DISPLAY=$display
 
 # The tree to install: a few files, one of them large enough to watch the
-# download bar move, and a folder.
+# download bar move, a folder, and the parameter recorder of each build as
+# "ClientApp.exe", so that the started game leaves "parameters.txt" behind.
 mkdir -p "$work/source/data"
 head -c 400000 /dev/urandom >"$work/source/data/world.pak"
 echo "quill" >"$work/source/readme.txt"
 printf 'options\n' >"$work/source/data/options.ini"
-printf '#!/bin/sh\necho "$1" >started.txt\n' >"$work/source/ClientApp.exe"
 
 publish=$root/build/linux/bin/quill-publish
 serverlist=$root/build/linux/bin/quill-serverlist
-if [ -x "$publish" ]; then
-  "$publish" --version "1.0 screenshots" "$work/source" "$work/mirror" >/dev/null
-else
-  echo "no quill-publish in build/linux: the mirror stays empty and the run fails"
-  mkdir -p "$work/mirror"
-fi
+mkdir -p "$work/mirrors"
+for preset in linux win32; do
+  suffix=; [ $preset = win32 ] && suffix=.exe
+  cp "$root/build/$preset/bin/quill_record_parameters$suffix" "$work/source/ClientApp.exe"
+  if [ -x "$publish" ]; then
+    "$publish" --version "1.0 $preset" "$work/source" "$work/mirrors/$preset" >/dev/null
+  else
+    echo "no quill-publish in build/linux: the mirror stays empty and the run fails"
+    mkdir -p "$work/mirrors/$preset"
+  fi
+done
 
 # A mirror that sends 100 KB per second, so the run lasts a few seconds.
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-python3 - "$work/mirror" "$port" >/dev/null 2>&1 <<'PY' &
+port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+/usr/bin/python3 - "$work/mirrors" "$port" >/dev/null 2>&1 <<'PY' &
 import sys
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
@@ -55,7 +60,7 @@ from pyftpdlib.servers import FTPServer
 authorizer = DummyAuthorizer()
 authorizer.add_anonymous(sys.argv[1])
 dtp = ThrottledDTPHandler
-dtp.read_limit = 100 * 1024
+dtp.write_limit = 100 * 1024
 handler = FTPHandler
 handler.authorizer = authorizer
 handler.dtp_handler = dtp
@@ -63,14 +68,18 @@ handler.passive_ports = range(int(sys.argv[2]) + 1, int(sys.argv[2]) + 50)
 FTPServer(("127.0.0.1", int(sys.argv[2])), handler).serve_forever()
 PY
 pids+=($!)
-sleep 1
+for _ in $(seq 100); do
+  /usr/bin/python3 -c "import socket,sys; socket.create_connection(('127.0.0.1',$port),1)" \
+    2>/dev/null && break
+  sleep 0.1
+done
 
 shoot() {
   local preset=$1
   shift
   local dir=$work/install-$preset
   rm -rf "$dir" && mkdir -p "$dir"
-  printf 'quill\n1\n127.0.0.1:%s / anonymous guest\n' "$port" >"$work/servers.txt"
+  printf 'quill\n1\n127.0.0.1:%s /%s anonymous guest\n' "$port" "$preset" >"$work/servers.txt"
   "$serverlist" encode "$work/servers.txt" "$dir/ver_C" >/dev/null
   rm -f "$out"/updater-"$preset"-*.png
   (cd "$dir" && exec "$@") >/dev/null 2>&1 &
@@ -92,9 +101,14 @@ shoot() {
     montage "$out"/updater-"$preset"-[0-9]*.png -tile 4x -geometry +4+4 -background '#202020' \
       "$out/updater-$preset-all.png"
   fi
-  echo "$preset: $n screenshots in $out; installed: $(cd "$dir" && ls | tr '\n' ' ')"
+  local started="no game started"
+  for _ in $(seq 50); do
+    [ -f "$dir/parameters.txt" ] && started="game started with \"$(cat "$dir/parameters.txt")\"" && break
+    sleep 0.1
+  done
+  echo "$preset: $n screenshots in $out; $started; installed: $(cd "$dir" && ls | tr '\n' ' ')"
 }
 
 shoot linux "$root/build/linux/bin/QuillUpdate"
-shoot win32 "$root/cmake/wine-run.sh" "$root/build/win32/wineprefix" \
+[ "${2:-}" = linux ] || shoot win32 "$root/cmake/wine-run.sh" "$root/build/win32/wineprefix" \
   "$root/build/win32/bin/QuillUpdate.exe"

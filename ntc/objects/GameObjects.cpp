@@ -33,8 +33,23 @@ TAvatar::TAvatar() {
     Init();
 }
 
+// The copies of the zone objects: the base constructor takes the movement
+// with its state, and the carried fields follow; an assignment sets only the
+// carried fields (the movement without its state).
 TAvatar::TAvatar(const TAvatar& other) : TObject(fresh_copy_of{other}) {
+    CopyCarriedFrom(other);
+}
+
+TAvatar& TAvatar::operator=(const TAvatar& other) {
+    if (this != &other)
+        CopyCarriedFrom(other);
+    return *this;
+}
+
+void TAvatar::CopyCarriedFrom(const TAvatar& other) {
     JoinedSessionID = other.JoinedSessionID;
+    ID = other.ID;
+    DRVector = other.DRVector;
     CurZoneID = other.CurZoneID;
     UserIndex = other.UserIndex;
     AvatarIndex = other.AvatarIndex;
@@ -43,23 +58,6 @@ TAvatar::TAvatar(const TAvatar& other) : TObject(fresh_copy_of{other}) {
     AniID = other.AniID;
     TransparentFlag = other.TransparentFlag;
     Appearance = other.Appearance;
-}
-
-TAvatar& TAvatar::operator=(const TAvatar& other) {
-    if (this != &other) {
-        JoinedSessionID = other.JoinedSessionID;
-        ID = other.ID;
-        DRVector = other.DRVector;
-        CurZoneID = other.CurZoneID;
-        UserIndex = other.UserIndex;
-        AvatarIndex = other.AvatarIndex;
-        Nickname = other.Nickname;
-        AvatarTemplateID = other.AvatarTemplateID;
-        AniID = other.AniID;
-        TransparentFlag = other.TransparentFlag;
-        Appearance = other.Appearance;
-    }
-    return *this;
 }
 
 TAvatar::~TAvatar() = default;
@@ -100,22 +98,22 @@ TMonster::TMonster() {
 }
 
 TMonster::TMonster(const TMonster& other) : TObject(fresh_copy_of{other}) {
+    CopyCarriedFrom(other);
+}
+
+TMonster& TMonster::operator=(const TMonster& other) {
+    if (this != &other)
+        CopyCarriedFrom(other);
+    return *this;
+}
+
+void TMonster::CopyCarriedFrom(const TMonster& other) {
+    ID = other.ID;
+    DRVector = other.DRVector;
     CurZoneID = other.CurZoneID;
     MonsterTemplateID = other.MonsterTemplateID;
     AniID = other.AniID;
     MonHP = other.MonHP;
-}
-
-TMonster& TMonster::operator=(const TMonster& other) {
-    if (this != &other) {
-        ID = other.ID;
-        DRVector = other.DRVector;
-        CurZoneID = other.CurZoneID;
-        MonsterTemplateID = other.MonsterTemplateID;
-        AniID = other.AniID;
-        MonHP = other.MonHP;
-    }
-    return *this;
 }
 
 TMonster::~TMonster() = default;
@@ -159,24 +157,23 @@ TWorldItem::TWorldItem() {
 }
 
 TWorldItem::TWorldItem(const TWorldItem& other) : TObject(fresh_copy_of{other}) {
+    CopyCarriedFrom(other);
+}
+
+TWorldItem& TWorldItem::operator=(const TWorldItem& other) {
+    if (this != &other)
+        CopyCarriedFrom(other);
+    return *this;
+}
+
+void TWorldItem::CopyCarriedFrom(const TWorldItem& other) {
+    ID = other.ID;
+    DRVector = other.DRVector;
     CurZoneID = other.CurZoneID;
     WorldItemUUID = other.WorldItemUUID;
     WorldItemID = other.WorldItemID;
     WorldItemExp = other.WorldItemExp;
     WorldItemOptionID = other.WorldItemOptionID;
-}
-
-TWorldItem& TWorldItem::operator=(const TWorldItem& other) {
-    if (this != &other) {
-        ID = other.ID;
-        DRVector = other.DRVector;
-        CurZoneID = other.CurZoneID;
-        WorldItemUUID = other.WorldItemUUID;
-        WorldItemID = other.WorldItemID;
-        WorldItemExp = other.WorldItemExp;
-        WorldItemOptionID = other.WorldItemOptionID;
-    }
-    return *this;
 }
 
 TWorldItem::~TWorldItem() = default;

@@ -1,6 +1,8 @@
 // The launcher's window with GTK 3, the page in a WebKitGTK view.
 #include "quill/platform/ui_launcher.h"
 
+#include "../common/ui_launcher_aids.h"
+
 #include <gtk/gtk.h>
 #include <limits.h>
 #include <stdio.h>
@@ -21,17 +23,6 @@ bool display_ready() {
     if (state < 0)
         state = gtk_init_check(nullptr, nullptr) ? 1 : 0;
     return state == 1;
-}
-
-// Milliseconds from an environment variable of the test aids; -1 when unset
-// or not a number.
-long test_delay(const char* name) {
-    const char* text = getenv(name);
-    if (!text || !*text)
-        return -1;
-    char* end = nullptr;
-    const long value = strtol(text, &end, 10);
-    return (*end == '\0' && value >= 0) ? value : -1;
 }
 
 GdkPixbuf* pixbuf_from_bytes(const launcher_resource& resource) {
@@ -271,17 +262,7 @@ void gtk_launcher_window::build() {
 }
 
 void gtk_launcher_window::read_test_clicks() {
-    const char* text = getenv("QUILL_TEST_LAUNCHER_CLICKS");
-    if (!text)
-        return;
-    int x, y, used;
-    while (sscanf(text, "%d,%d%n", &x, &y, &used) == 2) {
-        test_clicks_.emplace_back(x, y);
-        text += used;
-        if (*text != ';')
-            break;
-        ++text;
-    }
+    test_clicks_ = launcher_test_clicks();
 }
 
 gboolean gtk_launcher_window::on_test_click(gpointer data) {
@@ -340,7 +321,7 @@ void launcher_message_box(const char* text, const char* caption) {
     GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING,
                                                GTK_BUTTONS_OK, "%s", text);
     gtk_window_set_title(GTK_WINDOW(dialog), caption);
-    const long close_after = test_delay("QUILL_TEST_MESSAGE_BOX_MS");
+    const long close_after = launcher_test_delay("QUILL_TEST_MESSAGE_BOX_MS");
     guint timer = 0;
     if (close_after >= 0)
         timer = g_timeout_add(static_cast<guint>(close_after), close_message_box, dialog);

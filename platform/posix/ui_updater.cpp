@@ -107,6 +107,8 @@ void on_window_thread(std::function<void()> action) {
     std::unique_lock<std::mutex> hold(g_lock);
     if (!g_open)
         return;
+    // At idle priority, below the redraw's: a worker that keeps asking must
+    // still let the window show what it asked for.
     g_idle_add(carry_out, new std::shared_ptr<Request>(request));
     g_changed.wait(hold, [&] { return request->done || !g_open; });
 }
@@ -235,6 +237,10 @@ gboolean start_worker(gpointer data) {
 } // namespace
 
 UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
+    // The rest of the program reads and writes numbers and texts in the C
+    // locale (versions such as "1.10" among them); GTK must not switch the
+    // process to the user's locale behind its back.
+    gtk_disable_setlocale();
     if (!gtk_init_check(nullptr, nullptr))
         return UpdaterWindowEnd::no_window;
     build_window();

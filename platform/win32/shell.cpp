@@ -16,10 +16,20 @@ bool shell_open(const char* file, const char* parameters) {
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
+// The shell looks for a bare name beside the running program before the
+// current directory; the launch chain means the current directory only.
+std::string in_current_directory(const char* path) {
+    char full[2 * MAX_PATH];
+    const DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full)
+        return path;
+    return std::string(full, length);
+}
+
 } // namespace
 
 bool start_program(const char* path, const char* parameters) {
-    return shell_open(path, parameters);
+    return shell_open(in_current_directory(path).c_str(), parameters);
 }
 
 int run_program(const char* path, const char* parameters) {

@@ -4,6 +4,8 @@
 // page, the dialog still runs with its pictures and buttons.
 #include "quill/platform/ui_launcher.h"
 
+#include "../common/ui_launcher_aids.h"
+
 // The platform's types bring <winsock2.h>, which must come before <windows.h>.
 #include "quill/platform/text.h"
 
@@ -24,17 +26,6 @@ namespace qp {
 namespace {
 
 const UINT_PTR kTestClickTimer = 1;
-
-// Milliseconds from an environment variable of the test aids; -1 when unset
-// or not a number.
-long test_delay(const char* name) {
-    const char* text = getenv(name);
-    if (!text || !*text)
-        return -1;
-    char* end = nullptr;
-    const long value = strtol(text, &end, 10);
-    return (*end == '\0' && value >= 0) ? value : -1;
-}
 
 std::string hresult_text(const char* what, HRESULT result) {
     char line[160];
@@ -446,17 +437,7 @@ void win32_launcher_window::lay_out() {
 }
 
 void win32_launcher_window::read_test_clicks() {
-    const char* text = getenv("QUILL_TEST_LAUNCHER_CLICKS");
-    if (!text)
-        return;
-    int x, y, used;
-    while (sscanf(text, "%d,%d%n", &x, &y, &used) == 2) {
-        test_clicks_.emplace_back(x, y);
-        text += used;
-        if (*text != ';')
-            break;
-        ++text;
-    }
+    test_clicks_ = launcher_test_clicks();
 }
 
 void win32_launcher_window::post_next_test_click() {
@@ -573,7 +554,7 @@ int run_launcher_dialog(const launcher_template& dialog, launcher_events& events
 }
 
 void launcher_message_box(const char* text, const char* caption) {
-    const long close_after = test_delay("QUILL_TEST_MESSAGE_BOX_MS");
+    const long close_after = launcher_test_delay("QUILL_TEST_MESSAGE_BOX_MS");
     if (close_after >= 0)
         SetTimer(nullptr, 0, static_cast<UINT>(close_after), close_message_box);
     MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONEXCLAMATION);

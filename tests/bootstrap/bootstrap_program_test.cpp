@@ -40,8 +40,8 @@ protected:
     quill_test::ScratchDir scratch;
 
 private:
-    const std::string program_ = quill_test::build_program(
-        std::string("QuillUpdate_bootstrap") + QUILL_TEST_PROGRAM_SUFFIX);
+    const std::string program_ =
+        quill_test::build_program(quill_test::program_file_name("QuillUpdate_bootstrap"));
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CLauncherDlg.h"
+#include "launcher_log.h"
 #include "launcher_logic.h"
 #include "launcher_template.h"
 #include "support/scratch_dir.h"
@@ -81,6 +82,8 @@ public:
 class LauncherDialog : public ::testing::Test {
 protected:
     LauncherDialog() : dialog(settings(), shell) {}
+    // Each test's log lives in its own folder.
+    ~LauncherDialog() override { launcher_log_close(); }
 
     static launcher_settings settings() {
         launcher_settings s;

@@ -33,7 +33,7 @@ protected:
         if (!getenv("DISPLAY") || !*getenv("DISPLAY"))
             GTEST_SKIP() << "no display for the launcher window";
         launcher_ = std::string("QuillLauncher") + kSuffix;
-        quill_test::install_program(quill_test::build_program(launcher_), launcher_);
+        quill_test::install_program(QUILL_LAUNCHER_PROGRAM, launcher_);
         quill_test::install_program(quill_test::recorder_program(), "RealClientApp.EXE");
         // Nothing listens on the discard port: the page fails at once.
         quill_test::write_file("launcher.cfg",
@@ -86,6 +86,8 @@ TEST_F(LauncherProgram, QuitButtonEndsWithoutStartingTheGame) {
     const std::string log = wait_for_end(60000);
     ASSERT_FALSE(log.empty()) << "the launcher did not end after the quit button";
     EXPECT_NE(std::string::npos, log.find("launcher window opened"));
+    // The page comes from the launcher.cfg beside the program.
+    EXPECT_NE(std::string::npos, log.find("launcher page: http://127.0.0.1:9/launcher/\n"));
     EXPECT_FALSE(quill_test::wait_for_file("parameters.txt", 500));
 }
 
@@ -98,5 +100,29 @@ TEST_F(LauncherProgram, EmptyCommandLineShowsTheMessageAndNoWindow) {
     EXPECT_EQ(std::string::npos, log.find("launcher window opened"));
     EXPECT_FALSE(quill_test::wait_for_file("parameters.txt", 500));
 }
+
+#ifndef _WIN32
+// Windows always has a desktop; elsewhere a missing display is a failure
+// the launcher must report, not hide.
+TEST(LauncherWithoutDisplay, FailsWithAReason) {
+    quill_test::ScratchDir scratch;
+    const std::string launcher = "QuillLauncher";
+    quill_test::install_program(QUILL_LAUNCHER_PROGRAM, launcher);
+    quill_test::install_program(quill_test::recorder_program(), "RealClientApp.EXE");
+    set_environment("ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1");
+    const char* display = getenv("DISPLAY");
+    const std::string saved = display ? display : "";
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    const int code = qp::run_program(launcher.c_str(), "1.0.42");
+    if (!saved.empty())
+        setenv("DISPLAY", saved.c_str(), 1);
+    EXPECT_EQ(1, code);
+    const std::string log = quill_test::read_text_file("report_launcher.txt");
+    EXPECT_NE(std::string::npos, log.find("no display to show the launcher window on\n"));
+    EXPECT_NE(std::string::npos, log.find("launcher closed\n"));
+    EXPECT_FALSE(quill_test::wait_for_file("parameters.txt", 200));
+}
+#endif
 
 } // namespace

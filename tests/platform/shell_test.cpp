@@ -35,7 +35,26 @@ TEST(StartProgram, NameWithBlanksAndEmptyParameters) {
     EXPECT_EQ("", round_trip("next program.exe", ""));
 }
 
+TEST(StartProgram, BareNameMeansTheCurrentDirectoryNotTheRunningProgramsFolder) {
+    // A different program of the same name lies beside this test program.
+    quill_test::ScratchDir scratch;
+    const std::string name = quill_test::program_file_name("quill-serverlist");
+    quill_test::install_program(quill_test::recorder_program(), name);
+    EXPECT_EQ("x  y", round_trip(name, "x  y"));
+}
+
 TEST(StartProgram, MissingProgramIsReported) {
     quill_test::ScratchDir scratch;
     EXPECT_FALSE(qp::start_program("missing.exe", "x"));
 }
+
+#ifndef _WIN32
+// Windows hands a program its command line as one text; elsewhere a caller
+// may split it into arguments, which are joined with single blanks.
+TEST(CommandLineParameters, ArgumentsAreJoinedWithSingleBlanks) {
+    char program[] = "QuillLauncher.exe", first[] = "1.0", second[] = "two  blanks", empty[] = "";
+    char* argv[] = {program, first, second, empty, nullptr};
+    EXPECT_EQ("1.0 two  blanks ", qp::command_line_parameters(4, argv));
+    EXPECT_EQ("", qp::command_line_parameters(1, argv));
+}
+#endif

@@ -12,8 +12,12 @@ std::string build_program(const std::string& file_name) {
     return std::string(QUILL_TEST_PROGRAM_DIR) + "/" + file_name;
 }
 
+std::string program_file_name(const std::string& base) {
+    return base + QUILL_TEST_PROGRAM_SUFFIX;
+}
+
 std::string recorder_program() {
-    return build_program(std::string("quill_record_parameters") + QUILL_TEST_PROGRAM_SUFFIX);
+    return build_program(program_file_name("quill_record_parameters"));
 }
 
 void install_program(const std::string& program, const std::string& name) {

@@ -9,6 +9,8 @@ namespace quill_test {
 // Full path of a program of this build (its file name, ".exe" included on
 // Windows), usable whatever the current directory.
 std::string build_program(const std::string& file_name);
+// A program's file name on this system: base, plus ".exe" on Windows.
+std::string program_file_name(const std::string& base);
 // The parameter recorder, with the suffix programs have on this system.
 std::string recorder_program();
 // Copies a program of the build to name in the current directory, keeping

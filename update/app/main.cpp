@@ -7,25 +7,10 @@
 #include "app/update_worker.h"
 #include "app/window_front_end_C.h"
 #include "common/front_end_C.h"
-#include "quill/platform/clock.h"
+#include "quill/platform/instant_clock.h"
 #include "quill/platform/ui_updater.h"
 
 namespace {
-
-// A test aid: QUILL_TEST_CLOCK_SPEEDUP=N makes every wait of the program N
-// times shorter, so whole-program tests need not sit through the blinking
-// and the retry pauses. Unset, the program keeps its real waits.
-class sped_up_clock_C : public qp::Clock {
-public:
-    explicit sped_up_clock_C(unsigned factor) : factor_(factor) {}
-    uint32_t tick_count() override { return qp::system_clock().tick_count(); }
-    void local_time(SYSTEMTIME* out) override { qp::system_clock().local_time(out); }
-    void system_time(SYSTEMTIME* out) override { qp::system_clock().system_time(out); }
-    void sleep(uint32_t ms) override { qp::system_clock().sleep(ms / factor_); }
-
-private:
-    unsigned factor_;
-};
 
 bool console_wanted() {
     const char* ui = getenv("QUILL_UI");
@@ -35,14 +20,7 @@ bool console_wanted() {
 } // namespace
 
 int main() {
-    static sped_up_clock_C* sped_up = nullptr;
-    if (const char* factor = getenv("QUILL_TEST_CLOCK_SPEEDUP")) {
-        const long value = strtol(factor, nullptr, 10);
-        if (value > 1) {
-            sped_up = new sped_up_clock_C(static_cast<unsigned>(value));
-            qp::set_clock(sped_up);
-        }
-    }
+    qp::use_instant_clock_if_requested();
 
     if (!console_wanted()) {
         static window_front_end_C window;

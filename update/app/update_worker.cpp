@@ -1,7 +1,5 @@
 #include "app/update_worker.h"
 
-#include "app/pending_steps.h"
-
 #include <stdlib.h>
 
 #include "common/front_end_C.h"
@@ -9,6 +7,7 @@
 #include "common/logger_C.h"
 #include "common/server_list.h"
 #include "common/settings.h"
+#include "net/crash_log.h"
 #include "quill/platform/clock.h"
 #include "quill/platform/file.h"
 #include "quill/platform/shell.h"

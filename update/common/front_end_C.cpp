@@ -47,16 +47,19 @@ bool step(bar_state_C* bar) {
     return true;
 }
 
-// "[#######.............]  12/40"; empty for a bar without a range.
+// "files [#####...............]  25%"; empty for a bar without a range.
+// Only whole percents show, so a long download redraws the line at most a
+// hundred times.
 std::string bar_text(const char* label, const bar_state_C& bar) {
     if (bar.maximum <= 0)
         return std::string();
     const int cells = 20;
-    const int full = static_cast<int>(static_cast<long long>(bar.position) * cells / bar.maximum);
-    char counts[48];
-    snprintf(counts, sizeof counts, "] %d/%d", bar.position, bar.maximum);
+    const long long position = bar.position, maximum = bar.maximum;
+    const int full = static_cast<int>(position * cells / maximum);
+    char percent[16];
+    snprintf(percent, sizeof percent, "] %3d%%", static_cast<int>(position * 100 / maximum));
     return std::string(label) + " [" + std::string(full, '#') +
-           std::string(cells - full, '.') + counts;
+           std::string(cells - full, '.') + percent;
 }
 
 } // namespace

@@ -133,6 +133,12 @@ bool equalize_one_file(const std::string& entry, int root_depth) {
         // and the next local listing would take it for a file of the tree.
         delete_one_local_file(gz_name);
     }
+    if (!placed && !at_root && qp::path_exists(plain_name.c_str()) &&
+        !qp::is_directory(plain_name.c_str())) {
+        // Uncompressed but never moved: it stands where the shadowed root
+        // file has to come back.
+        delete_one_local_file(plain_name);
+    }
     if (placed) {
         std::string digest;
         const std::string expected = entry.substr(entry.rfind('.') + 1);

@@ -2,6 +2,8 @@
 // text redrawn in place under them.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+
 #include <string>
 
 #include "common/front_end_C.h"
@@ -19,18 +21,22 @@ TEST(ConsoleFrontEnd, DrawsTheBarsInPlaceAndRedrawsOnlyOnChange) {
     const std::string out = shown([](console_front_end_C& console) {
         console.set_bar_range(1376, 4);
         console.step_bar(1376);
-        console.set_bar_range(1377, 2);
-        console.step_bar(1377);
-        console.step_bar(1377);
-        console.step_bar(1377); // already full: nothing to redraw
+        console.set_bar_range(1377, 1000);
+        console.step_bar(1377); // less than a percent: nothing to redraw
+        for (int i = 1; i < 1000; ++i)
+            console.step_bar(1377);
+        console.step_bar(1377); // already full
         console.step_bar(9999); // no such bar
     });
-    EXPECT_EQ("\rfiles [....................] 0/4"
-              "\rfiles [#####...............] 1/4"
-              "\rfiles [#####...............] 1/4  download [....................] 0/2"
-              "\rfiles [#####...............] 1/4  download [##########..........] 1/2"
-              "\rfiles [#####...............] 1/4  download [####################] 2/2",
-              out);
+    const std::string files = "files [#####...............]  25%  download [";
+    std::string expected = "\rfiles [....................]   0%\rfiles [#####...............]  25%";
+    for (int percent = 0; percent <= 100; ++percent) {
+        char tail[64];
+        snprintf(tail, sizeof tail, "] %3d%%", percent);
+        expected += "\r" + files + std::string(percent / 5, '#') +
+                    std::string(20 - percent / 5, '.') + tail;
+    }
+    EXPECT_EQ(expected, out);
 }
 
 TEST(ConsoleFrontEnd, StatusLinesGoAboveTheBarLine) {
@@ -40,7 +46,7 @@ TEST(ConsoleFrontEnd, StatusLinesGoAboveTheBarLine) {
         console.set_status_text("Auto update Started");
         console.set_status_text(""); // an empty status shows nothing
     });
-    const std::string bar = "files [....................] 0/2";
+    const std::string bar = "files [....................]   0%";
     EXPECT_EQ("before any bar\n\r" + bar + "\r" + std::string(bar.size(), ' ') +
                   "\rAuto update Started\n\r" + bar,
               out);

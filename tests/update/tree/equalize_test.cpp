@@ -235,6 +235,32 @@ TEST_F(Equalize, CorruptedFileOnTheMirrorIsRefusedByItsDigest) {
     EXPECT_EQ(installed(), (std::vector<std::pair<std::string, std::string>>{{"data/", ""}}));
 }
 
+TEST_F(Equalize, ShadowedRootFileComesBackWhenPlacingTheDeeperOneFails) {
+    source_file("a.dat", "root a");
+    source_file("data/a.dat", "deeper a");
+    publish("1.0");
+    bool connection_failed = false;
+    ASSERT_TRUE(get_remote_ls_txt_file_CLEVER(connection_failed));
+    name_map_C remote;
+    std::string version;
+    ASSERT_TRUE(from_ls_txt_2_map_with_file_size("ls_remote.txt", remote, g_remote_file_records,
+                                                 version));
+    // A kept listing says the deeper file is missing, but a stale copy
+    // stands in its place, so the move after the uncompression never works.
+    write_file("a.dat", "root a");
+    ASSERT_TRUE(qp::create_directory("data"));
+    write_file("data/a.dat", "stale");
+    name_map_C local = remote;
+    for (auto entry = local.begin(); entry != local.end();)
+        entry = entry->first.rfind("data\\a.dat", 0) == 0 ? local.erase(entry) : std::next(entry);
+
+    EXPECT_FALSE(equalize_LOCAL_tree(remote, local));
+    EXPECT_TRUE(log_has("equalize_LOCAL_tree  [MUST_SHADOW_THE_FILE a.dat]"));
+    EXPECT_EQ(read_file("a.dat"), "root a");
+    EXPECT_EQ(read_file("data/a.dat"), "stale");
+    EXPECT_FALSE(qp::path_exists("a.dat.shadow_fra"));
+}
+
 TEST_F(Equalize, ExistingFolderMissingFromTheLocalMapFailsItsCreation) {
     source_file("data/a.dat", "x");
     publish("1.0");
@@ -249,6 +275,22 @@ TEST_F(Equalize, ExistingFolderMissingFromTheLocalMapFailsItsCreation) {
     EXPECT_TRUE(log_has("CreateDirectory( dirname=data)   [FAILED]"));
     EXPECT_TRUE(log_has("equalize_LOCAL_tree : create_directory(data)  [FAILED]"));
     EXPECT_FALSE(qp::path_exists("data\\a.dat"));
+}
+
+TEST_F(Equalize, UnreachableMirrorIsTold) {
+    publish("1.0");
+    g_server_list[0].Servername = mirror_->refused_name();
+    server_manager().reset();
+    server_manager().init();
+    bool connection_failed = false;
+    std::string version = "UNSET";
+    EXPECT_FALSE(get_remote_version_txt_file(connection_failed, version));
+    EXPECT_TRUE(connection_failed);
+    EXPECT_EQ(version, "UNSET");
+    connection_failed = false;
+    EXPECT_FALSE(get_remote_ls_txt_file_CLEVER(connection_failed));
+    EXPECT_TRUE(connection_failed);
+    EXPECT_FALSE(qp::path_exists("ls_remote.txt"));
 }
 
 TEST_F(Equalize, FileMissingOnTheMirrorFailsTheRun) {

@@ -1,0 +1,25 @@
+// The bootstrap's window as the front-end of the shared code.
+#ifndef QUILL_BOOTSTRAP_WINDOW_FRONT_END_C_H
+#define QUILL_BOOTSTRAP_WINDOW_FRONT_END_C_H
+
+#include <string>
+
+#include "common/front_end_C.h"
+
+class window_front_end_C : public front_end_C {
+public:
+    void message_box(const char* text) override;
+    void set_lamp(const lamp_colour_C& colour) override;
+    void set_status_text(const char* text) override;
+    // The bootstrap's window has no progress bars.
+    void set_bar_range(int, int) override {}
+    void set_bar_colours(int, const lamp_colour_C*, const lamp_colour_C*) override {}
+    void step_bar(int) override {}
+};
+
+// Runs run_bootstrap in the window, with the window as the front-end in
+// force meanwhile. False, without running anything, when no window can be
+// shown.
+bool run_bootstrap_in_window(const std::string& command_line);
+
+#endif

@@ -1,0 +1,234 @@
+// The bootstrap's window in GTK 3, laid out as the Windows dialog: 182 by 76
+// dialog units at two pixels per unit. GTK belongs to the window's thread;
+// the work's requests are queued to it, and the work waits for each.
+#include "quill/platform/ui_bootstrap.h"
+
+#include <gtk/gtk.h>
+
+#include <atomic>
+#include <functional>
+#include <future>
+#include <memory>
+
+#include "quill/platform/thread.h"
+
+// The artwork, built in from bootstrap/res.
+extern const unsigned char quill_bootstrap_banner[];
+extern const unsigned long quill_bootstrap_banner_size;
+extern const unsigned char quill_bootstrap_icon[];
+extern const unsigned long quill_bootstrap_icon_size;
+
+namespace qp {
+namespace {
+
+const int kPixelsPerUnit = 2;
+
+struct Shown {
+    GtkWidget* window = nullptr;
+    GtkWidget* status = nullptr;
+    GtkWidget* lamp = nullptr;
+    bool lamp_coloured = false; // until then the control's own grey
+    BootstrapColour lamp_colour{0, 0, 0};
+};
+
+Shown g_shown;
+// True from before the work starts until after it has returned, so the
+// work's requests always find the window's loop running.
+std::atomic<bool> g_open{false};
+
+struct Request {
+    std::function<void()> action;
+    std::promise<void> carried_out;
+};
+
+gboolean carry_out(gpointer data) {
+    std::unique_ptr<Request> request(static_cast<Request*>(data));
+    request->action();
+    request->carried_out.set_value();
+    return G_SOURCE_REMOVE;
+}
+
+void on_window_thread(std::function<void()> action) {
+    if (!g_open)
+        return;
+    Request* request = new Request{std::move(action), {}};
+    std::future<void> carried_out = request->carried_out.get_future();
+    g_idle_add(carry_out, request);
+    carried_out.wait();
+}
+
+GdkPixbuf* picture_of(const unsigned char* bytes, unsigned long size) {
+    GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+    const bool loaded = gdk_pixbuf_loader_write(loader, bytes, size, nullptr);
+    const bool closed = gdk_pixbuf_loader_close(loader, nullptr);
+    GdkPixbuf* picture = loaded && closed ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
+    if (picture)
+        g_object_ref(picture);
+    g_object_unref(loader);
+    return picture;
+}
+
+// A progress control with a border that only ever shows its colour.
+gboolean draw_lamp(GtkWidget* lamp, cairo_t* cr, gpointer) {
+    const int width = gtk_widget_get_allocated_width(lamp);
+    const int height = gtk_widget_get_allocated_height(lamp);
+    cairo_set_source_rgb(cr, 0.25, 0.25, 0.25);
+    cairo_paint(cr);
+    if (g_shown.lamp_coloured) {
+        const BootstrapColour& c = g_shown.lamp_colour;
+        cairo_set_source_rgb(cr, c.red / 255.0, c.green / 255.0, c.blue / 255.0);
+    } else {
+        cairo_set_source_rgb(cr, 212 / 255.0, 208 / 255.0, 200 / 255.0);
+    }
+    cairo_rectangle(cr, 1, 1, width - 2, height - 2);
+    cairo_fill(cr);
+    return TRUE;
+}
+
+void put(GtkWidget* layout, GtkWidget* widget, int x, int y, int width, int height) {
+    gtk_widget_set_size_request(widget, width * kPixelsPerUnit, height * kPixelsPerUnit);
+    gtk_fixed_put(GTK_FIXED(layout), widget, x * kPixelsPerUnit, y * kPixelsPerUnit);
+}
+
+void build_window() {
+    g_shown = Shown();
+    GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    g_shown.window = window;
+    gtk_window_set_decorated(GTK_WINDOW(window), FALSE);
+    gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
+    gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
+    gtk_window_set_type_hint(GTK_WINDOW(window), GDK_WINDOW_TYPE_HINT_DIALOG);
+    if (GdkPixbuf* icon = picture_of(quill_bootstrap_icon, quill_bootstrap_icon_size)) {
+        gtk_window_set_icon(GTK_WINDOW(window), icon);
+        g_object_unref(icon);
+    }
+    // The player cannot close it: a swap stopped half-way would leave no
+    // updater at all.
+    g_signal_connect(window, "delete-event", G_CALLBACK(gtk_true), nullptr);
+
+    GtkWidget* layout = gtk_fixed_new();
+    gtk_widget_set_size_request(layout, 182 * kPixelsPerUnit, 76 * kPixelsPerUnit);
+    gtk_container_add(GTK_CONTAINER(window), layout);
+
+    GtkWidget* banner;
+    if (GdkPixbuf* picture = picture_of(quill_bootstrap_banner, quill_bootstrap_banner_size)) {
+        banner = gtk_image_new_from_pixbuf(picture);
+        g_object_unref(picture);
+    } else {
+        banner = gtk_label_new(nullptr);
+    }
+    put(layout, banner, 3, 4, 176, 50);
+
+    GtkWidget* sunken = gtk_frame_new(nullptr);
+    gtk_frame_set_shadow_type(GTK_FRAME(sunken), GTK_SHADOW_IN);
+    g_shown.status = gtk_label_new("Initialize..");
+    gtk_label_set_ellipsize(GTK_LABEL(g_shown.status), PANGO_ELLIPSIZE_END);
+    GtkCssProvider* small = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(small, "label { font-size: 8pt; }", -1, nullptr);
+    gtk_style_context_add_provider(gtk_widget_get_style_context(g_shown.status),
+                                   GTK_STYLE_PROVIDER(small),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(small);
+    gtk_container_add(GTK_CONTAINER(sunken), g_shown.status);
+    put(layout, sunken, 12, 60, 148, 8);
+
+    g_shown.lamp = gtk_drawing_area_new();
+    g_signal_connect(g_shown.lamp, "draw", G_CALLBACK(draw_lamp), nullptr);
+    put(layout, g_shown.lamp, 165, 59, 10, 8);
+}
+
+struct Run {
+    BootstrapWork work;
+    void* argument;
+    ThreadHandle thread = nullptr;
+};
+
+gboolean leave_loop(gpointer) {
+    gtk_main_quit();
+    return G_SOURCE_REMOVE;
+}
+
+void run_work(void* data) {
+    Run* run = static_cast<Run*>(data);
+    run->work(run->argument);
+    g_idle_add(leave_loop, nullptr);
+}
+
+// Starts the work once the window has been drawn.
+gboolean start_work(gpointer data) {
+    Run* run = static_cast<Run*>(data);
+    run->thread = thread_start(run_work, run);
+    if (!run->thread)
+        gtk_main_quit();
+    return G_SOURCE_REMOVE;
+}
+
+void flush_events() {
+    while (gtk_events_pending())
+        gtk_main_iteration();
+}
+
+} // namespace
+
+bool bootstrap_window_run(BootstrapWork work, void* argument) {
+    if (!gtk_init_check(nullptr, nullptr))
+        return false;
+    build_window();
+    gtk_widget_show_all(g_shown.window);
+    Run run{work, argument};
+    g_open = true;
+    g_idle_add_full(G_PRIORITY_LOW, start_work, &run, nullptr);
+    gtk_main();
+    if (run.thread)
+        thread_join(run.thread);
+    g_open = false;
+    gtk_widget_destroy(g_shown.window);
+    g_shown = Shown();
+    flush_events();
+    return run.thread != nullptr;
+}
+
+void bootstrap_window_set_status(const char* text) {
+    // The label takes UTF-8 only; anything else would be refused.
+    const std::string shown = g_utf8_validate(text, -1, nullptr) ? text : "?";
+    on_window_thread([shown] { gtk_label_set_text(GTK_LABEL(g_shown.status), shown.c_str()); });
+}
+
+void bootstrap_window_set_lamp(const BootstrapColour& colour) {
+    on_window_thread([colour] {
+        g_shown.lamp_coloured = true;
+        g_shown.lamp_colour = colour;
+        gtk_widget_queue_draw(g_shown.lamp);
+    });
+}
+
+std::string bootstrap_window_status() {
+    std::string text;
+    on_window_thread([&text] { text = gtk_label_get_text(GTK_LABEL(g_shown.status)); });
+    return text;
+}
+
+bool bootstrap_message_box(const char* text, const char* caption) {
+    const std::string message = g_utf8_validate(text, -1, nullptr) ? text : "?";
+    const std::string title = caption ? caption : "Error";
+    bool shown = false;
+    auto show = [&] {
+        GtkWidget* box = gtk_message_dialog_new(g_open ? GTK_WINDOW(g_shown.window) : nullptr,
+                                                GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING,
+                                                GTK_BUTTONS_OK, "%s", message.c_str());
+        gtk_window_set_title(GTK_WINDOW(box), title.c_str());
+        gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
+        gtk_dialog_run(GTK_DIALOG(box));
+        gtk_widget_destroy(box);
+        shown = true;
+    };
+    if (g_open) {
+        on_window_thread(show);
+    } else if (gtk_init_check(nullptr, nullptr)) {
+        show();
+        flush_events();
+    }
+    return shown;
+}
+
+} // namespace qp

@@ -1,0 +1,346 @@
+// The whole updater program against real FTP mirrors: an installation
+// folder with its "ver_C", mirrors written by quill-publish, and a stand-in
+// "ClientApp.exe" in the published tree that records the command line it
+// was started with. With a display the program shows its real window (the
+// dialog under Wine, GTK on Linux); without one the Linux build shows the
+// run on the terminal, and the Windows tests skip: the dialog needs a
+// display.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "quill/platform/child_process.h"
+#include "quill/platform/clock.h"
+#include "quill/platform/file.h"
+#include "quill/platform/shell.h"
+#include "support/ftp_server.h"
+#include "support/programs.h"
+#include "support/scratch_dir.h"
+
+namespace fs = std::filesystem;
+using quill_test::read_file;
+using quill_test::write_file;
+
+namespace {
+
+void set_environment(const char* assignment) {
+#ifdef _WIN32
+    _putenv(assignment);
+#else
+    putenv(const_cast<char*>(assignment));
+#endif
+}
+
+std::string program(const std::string& name) {
+    return quill_test::build_program(name + QUILL_TEST_PROGRAM_SUFFIX);
+}
+
+// Runs a program of the build in folder and returns its exit code. The
+// parameters are a command line of several arguments, with double quotes
+// around those that hold blanks.
+int run_in(const std::string& folder, const std::string& name, const std::string& parameters) {
+    const std::string previous = qp::current_directory();
+    qp::set_current_directory(folder.c_str());
+#ifdef _WIN32
+    // The program's run-time library splits the raw command line.
+    const int code = qp::run_program(program(name).c_str(), parameters.c_str());
+#else
+    // Elsewhere the seam passes one argument on; the shell splits instead.
+    const int status = system(("\"" + program(name) + "\" " + parameters).c_str());
+    const int code = status == 0 ? 0 : (status >> 8 ? status >> 8 : -1);
+#endif
+    qp::set_current_directory(previous.c_str());
+    return code;
+}
+
+// Bytes that gzip cannot shrink, the same in every run.
+std::string incompressible(size_t size) {
+    std::string bytes(size, '\0');
+    uint32_t state = 12345;
+    for (char& byte : bytes) {
+        state = state * 1664525u + 1013904223u;
+        byte = static_cast<char>(state >> 24);
+    }
+    return bytes;
+}
+
+// A download in progress: the compressed file lands in the root under its
+// listing name ("name.gz." and the digest) before it is placed.
+bool download_in_progress(const std::string& folder) {
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(folder, ignored)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find(".gz.") != std::string::npos && entry.file_size(ignored) > 100000)
+            return true;
+    }
+    return false;
+}
+
+std::string quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+class UpdaterProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+#ifdef _WIN32
+        if (!getenv("DISPLAY"))
+            GTEST_SKIP() << "the updater's dialog needs a display (DISPLAY is not set)";
+#endif
+        set_environment("QUILL_TEST_INSTANT_SLEEP=1");
+        fs::create_directories("install");
+        fs::create_directories("source");
+    }
+
+    // The tree of one version: every file in source/ is replaced.
+    void make_source(const std::vector<std::pair<std::string, std::string>>& files) {
+        fs::remove_all("source");
+        fs::create_directories("source");
+        for (const auto& file : files) {
+            const fs::path path = fs::path("source") / file.first;
+            fs::create_directories(path.parent_path());
+            write_file(path.string(), file.second);
+        }
+        fs::copy_file(quill_test::recorder_program(), "source/ClientApp.exe");
+    }
+
+    void publish(const std::string& version, const std::string& mirror_folder) {
+        fs::remove_all(mirror_folder);
+        ASSERT_EQ(0, run_in(".", "quill-publish",
+                            "--version " + quoted(version) + " source " + mirror_folder));
+    }
+
+    // The installation's "ver_C" naming these mirrors, in this order.
+    void write_server_list(const std::vector<std::string>& names) {
+        std::string text = "quill\n" + std::to_string(names.size()) + "\n";
+        for (const std::string& name : names)
+            text += name + " / anonymous guest\n";
+        write_file("servers.txt", text);
+        ASSERT_EQ(0, run_in(".", "quill-serverlist", "encode servers.txt install/ver_C"));
+    }
+
+    int run_updater() {
+        const std::string previous = qp::current_directory();
+        qp::set_current_directory("install");
+        const int code = qp::run_program(program("QuillUpdate").c_str(), "");
+        qp::set_current_directory(previous.c_str());
+        return code;
+    }
+
+    std::string report() const { return quill_test::read_text_file("install/report.txt"); }
+    bool reported(const std::string& line) const {
+        return ("\n" + report()).find("\n" + line + "\n") != std::string::npos;
+    }
+    // The command line the stand-in game client was started with, or
+    // "(not started)".
+    std::string client_command_line() const {
+        if (!quill_test::wait_for_file("install/parameters.txt", 10000))
+            return "(not started)";
+        return read_file("install/parameters.txt");
+    }
+    bool client_started_soon() const {
+        return quill_test::wait_for_file("install/parameters.txt", 2000);
+    }
+
+    quill_test::ScratchDir scratch;
+};
+
+TEST_F(UpdaterProgram, FirstInstallPlacesTheTreeAndStartsTheClientWithTheVersion) {
+    quill_test::FtpServer mirror("mirror");
+    make_source({{"readme.txt", "hello\n"},
+                 {"data/maps/world.map", std::string(70000, 'w')},
+                 {"data/empty.dat", ""}});
+    publish("1.0 first", "mirror");
+    write_server_list({mirror.name()});
+
+    EXPECT_EQ(1, run_updater());
+
+    EXPECT_EQ("1.0 first", client_command_line());
+    EXPECT_EQ("hello\n", read_file("install/readme.txt"));
+    EXPECT_EQ(std::string(70000, 'w'), read_file("install/data/maps/world.map"));
+    EXPECT_TRUE(fs::exists("install/data/empty.dat"));
+    EXPECT_EQ(read_file("mirror/ls.txt"), read_file("install/ls_static.txt"));
+    EXPECT_FALSE(fs::exists("install/ls_remote.txt"));
+    EXPECT_TRUE(reported("rename : ls_remote.txt => ls_static.txt  [SUCCESS]"));
+    // No temporary download is left in the root.
+    for (const auto& entry : fs::directory_iterator("install"))
+        EXPECT_EQ(std::string::npos, entry.path().filename().string().find(".gz."))
+            << entry.path();
+}
+
+TEST_F(UpdaterProgram, EqualVersionsFetchOnlyTheVersionAndStartTheStaticOne) {
+    quill_test::FtpServer mirror("mirror");
+    make_source({{"readme.txt", "hello\n"}});
+    publish("2.10", "mirror");
+    write_server_list({mirror.name()});
+    ASSERT_EQ(1, run_updater());
+    ASSERT_EQ("2.10", client_command_line());
+    fs::remove("install/parameters.txt");
+
+    // The mirror now says "2.1" (the same number) and has lost everything
+    // else: nothing but "version.txt" may be needed.
+    fs::remove_all("mirror");
+    fs::create_directories("mirror");
+    write_file("mirror/version.txt", "2.1\n");
+    write_file("install/readme.txt", "changed locally\n");
+
+    EXPECT_EQ(1, run_updater());
+    EXPECT_EQ("2.10", client_command_line());
+    EXPECT_TRUE(reported("do_client_auto_update  [static_version and dynamic_version are the "
+                         "same, nothing to do]"));
+    EXPECT_TRUE(reported("static_version = 2.10, dynamic_version = 2.1"));
+    EXPECT_EQ("changed locally\n", read_file("install/readme.txt"));
+}
+
+TEST_F(UpdaterProgram, PlainListingServesWhenTheCompressedOneIsMissing) {
+    quill_test::FtpServer mirror("mirror");
+    make_source({{"data/a.dat", "alpha"}});
+    publish("3.0", "mirror");
+    fs::remove("mirror/ls_compressed.txt.gz");
+    write_server_list({mirror.name()});
+
+    EXPECT_EQ(1, run_updater());
+    EXPECT_EQ("3.0", client_command_line());
+    EXPECT_EQ("alpha", read_file("install/data/a.dat"));
+    EXPECT_TRUE(reported("do_client_auto_update  [-- UNABLE TO RETRIEVE THE ls_compressed.txt.gz "
+                         "FILE --]"));
+    EXPECT_TRUE(reported("do_client_auto_update  [remote ls.txt RETRIEVED SUCCESFULLY]"));
+}
+
+TEST_F(UpdaterProgram, FailedFirstRunIsNotRetriedAndStartsNothing) {
+    // A mirror that refuses every connection, and a game client that must
+    // not start.
+    quill_test::FtpServer mirror("mirror");
+    write_server_list({mirror.refused_name()});
+    quill_test::install_program(quill_test::recorder_program(), "install/ClientApp.exe");
+
+    EXPECT_EQ(1, run_updater());
+    EXPECT_FALSE(client_started_soon());
+    EXPECT_TRUE(reported("do_client_auto_update  [the cause is : CONNECTION FAILURE]"));
+    // Without a static listing to delete there is no second run, which
+    // would have listed the disk a second time.
+    const std::string log = report();
+    const std::string listing = "create_ls_txt_file [IN]";
+    ASSERT_NE(std::string::npos, log.find(listing));
+    EXPECT_EQ(std::string::npos, log.find(listing, log.find(listing) + 1));
+    EXPECT_FALSE(fs::exists("install/ls_static.txt"));
+}
+
+TEST_F(UpdaterProgram, UnreachableMirrorsWithAStaticListingRetryOnceThenFail) {
+    quill_test::FtpServer mirror("mirror");
+    make_source({{"readme.txt", "hello\n"}});
+    publish("1.0", "mirror");
+    write_server_list({mirror.name()});
+    ASSERT_EQ(1, run_updater());
+    ASSERT_EQ("1.0", client_command_line());
+    fs::remove("install/parameters.txt");
+
+    write_server_list({mirror.refused_name()});
+    EXPECT_EQ(1, run_updater());
+    EXPECT_FALSE(client_started_soon());
+    EXPECT_TRUE(reported("do_client_auto_update  [version.txt COULD NOT BE RETRIEVED (and "
+                         "connection FAILED)]"));
+    EXPECT_TRUE(reported("do_client_auto_update  [the cause is : CONNECTION FAILURE]"));
+    // The retry listed the disk, since the static listing was gone.
+    EXPECT_NE(std::string::npos, report().find("create_ls_txt_file [IN]"));
+    EXPECT_FALSE(fs::exists("install/ls_static.txt"));
+    EXPECT_EQ("hello\n", read_file("install/readme.txt"));
+}
+
+TEST_F(UpdaterProgram, UpdateFromOneVersionToTheNext) {
+    quill_test::FtpServer mirror("mirror");
+    make_source({{"readme.txt", "version one\n"},
+                 {"data/old.dat", "to be removed"},
+                 {"data/same.dat", "unchanged"}});
+    publish("1", "mirror");
+    write_server_list({mirror.name()});
+    ASSERT_EQ(1, run_updater());
+    ASSERT_EQ("1", client_command_line());
+    fs::remove("install/parameters.txt");
+
+    make_source({{"readme.txt", "version two\n"},
+                 {"data/same.dat", "unchanged"},
+                 {"data/new.dat", "brand new"},
+                 {"music/theme/intro.ogg", std::string(3000, 'm')}});
+    publish("2", "mirror");
+
+    EXPECT_EQ(1, run_updater());
+    EXPECT_EQ("2", client_command_line());
+    EXPECT_EQ("version two\n", read_file("install/readme.txt"));
+    EXPECT_FALSE(fs::exists("install/data/old.dat"));
+    EXPECT_EQ("unchanged", read_file("install/data/same.dat"));
+    EXPECT_EQ("brand new", read_file("install/data/new.dat"));
+    EXPECT_EQ(std::string(3000, 'm'), read_file("install/music/theme/intro.ogg"));
+    EXPECT_TRUE(reported("do_client_auto_update  [static_version and dynamic_version are "
+                         "different]"));
+    EXPECT_EQ(read_file("mirror/ls.txt"), read_file("install/ls_static.txt"));
+}
+
+TEST_F(UpdaterProgram, WithoutAServerListNothingIsTouchedOrStarted) {
+    quill_test::install_program(quill_test::recorder_program(), "install/ClientApp.exe");
+    write_file("install/keep.dat", "mine");
+
+    EXPECT_EQ(1, run_updater());
+    EXPECT_FALSE(client_started_soon());
+    EXPECT_TRUE(reported("load_server_list_2  [ERROR : CAN'T OPEN SERVER LIST FILE (FILE ver_C)]"));
+    EXPECT_EQ(std::string::npos, report().find("do_client_auto_update"));
+    EXPECT_EQ("mine", read_file("install/keep.dat"));
+    EXPECT_FALSE(fs::exists("install/ls.txt"));
+}
+
+TEST_F(UpdaterProgram, AFailedCrashLogUploadOnlyWarnsAndTheUpdateGoesOn) {
+    quill_test::FtpServer mirror("mirror");
+    make_source({{"readme.txt", "hello\n"}});
+    publish("7.0", "mirror");
+    write_server_list({mirror.name()});
+    write_file("install/log_client.txt", "the client crashed\n");
+    const std::string host = "QUILL_CRASHLOG_HOST=" + mirror.refused_name();
+    set_environment(host.c_str());
+
+    const int code = run_updater();
+    set_environment("QUILL_CRASHLOG_HOST=");
+    EXPECT_EQ(1, code);
+    EXPECT_TRUE(reported("main: WARNING : process_crash_log_file  [FAILED]"));
+    EXPECT_FALSE(fs::exists("install/log_client.txt"));
+    EXPECT_EQ("7.0", client_command_line());
+    EXPECT_EQ("hello\n", read_file("install/readme.txt"));
+}
+
+TEST_F(UpdaterProgram, RunKilledInTheMiddleIsRecoveredByTheNextRun) {
+    quill_test::FtpServer mirror("mirror");
+    const std::string big = incompressible(8 << 20);
+    make_source({{"readme.txt", "hello\n"}, {"data/big.bin", big}});
+    publish("5.0", "mirror");
+    write_server_list({mirror.name()});
+
+    qp::set_current_directory("install");
+    qp::ChildHandle run = qp::child_start(program("QuillUpdate").c_str(), "");
+    qp::set_current_directory("..");
+    ASSERT_NE(nullptr, run);
+    qp::Clock& real = qp::system_clock();
+    const uint32_t start = real.tick_count();
+    bool caught = false;
+    while (!caught && qp::child_running(run) && real.tick_count() - start < 60000) {
+        caught = download_in_progress("install");
+        if (!caught)
+            real.sleep(2);
+    }
+    qp::child_kill(run);
+    ASSERT_TRUE(caught) << "the run ended before its download could be interrupted";
+    ASSERT_TRUE(download_in_progress("install"));
+    ASSERT_FALSE(fs::exists("install/parameters.txt"));
+
+    EXPECT_EQ(1, run_updater());
+    EXPECT_EQ("5.0", client_command_line());
+    EXPECT_TRUE(reported("process_recovery  [LAST SESSION HAS CRASHED]"));
+    EXPECT_FALSE(download_in_progress("install"));
+    EXPECT_TRUE(read_file("install/data/big.bin") == big);
+    EXPECT_EQ(read_file("mirror/ls.txt"), read_file("install/ls_static.txt"));
+}
+
+} // namespace
