@@ -121,17 +121,32 @@ void dispatch_mix(benchmark::State& state) {
 }
 BENCHMARK(dispatch_mix)->Name("dispatch/server message mix");
 
+template <size_t N> struct Word;
+template <> struct Word<2> { typedef uint16_t type; };
+template <> struct Word<4> { typedef uint32_t type; };
+template <> struct Word<8> { typedef uint64_t type; };
+
 // The reference: the same fields read from the bytes with plain loads and
-// the descrambling of each field, into plain structs.
+// the descrambling of each field (little-endian), into plain structs.
 class RawReader {
 public:
     explicit RawReader(const CNTPacket& packet)
         : at_(reinterpret_cast<const uint8_t*>(packet.GetBuf()) + 4),
           end_(reinterpret_cast<const uint8_t*>(packet.GetBuf()) + packet.GetBufSize()) {}
 
+    // A whole field is loaded as one word and descrambled in a register.
     template <typename T> T get() {
         T value{};
-        take(&value, sizeof value);
+        if (at_ + sizeof value > end_) {
+            take(&value, sizeof value);
+            return value;
+        }
+        typedef typename Word<sizeof(T)>::type W;
+        W word;
+        memcpy(&word, at_, sizeof word);
+        word ^= static_cast<W>(sizeof word == 8 ? 0x0000006B0000006Bull : 0x6B);
+        memcpy(&value, &word, sizeof value);
+        at_ += sizeof value;
         return value;
     }
     void text(char* out, size_t capacity) {

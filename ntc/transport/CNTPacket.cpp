@@ -27,6 +27,30 @@ void scramble(unsigned char* data, int size) {
         data[i] ^= kScrambleKey;
 }
 
+// The key at the bytes of a W that the transform changes (its offsets 0
+// and 4 in memory), for descrambling a whole field in one register.
+template <typename W> W key_mask() {
+    unsigned char bytes[sizeof(W)] = {};
+    for (size_t i = 0; i < sizeof(W); i += 4)
+        bytes[i] = kScrambleKey;
+    W mask;
+    memcpy(&mask, bytes, sizeof mask);
+    return mask;
+}
+
+// Takes a field of one of the usual widths: loaded, descrambled and stored
+// back as one word. Descrambling it byte by byte in the buffer and then
+// loading the word would stall the load behind the byte stores.
+template <typename W> void take_word(unsigned char* at, void* data, bool descramble) {
+    W word;
+    memcpy(&word, at, sizeof word);
+    if (descramble) {
+        word ^= key_mask<W>();
+        memcpy(at, &word, sizeof word);
+    }
+    memcpy(data, &word, sizeof word);
+}
+
 // Fixed-width wire integers: long is 4 bytes on the wire whatever its width
 // in memory.
 template <typename Wire, typename Value> CNTPacket& put(CNTPacket& packet, Value value) {
@@ -44,6 +68,17 @@ template <typename Wire, typename Value> CNTPacket& get(CNTPacket& packet, Value
 }
 
 } // namespace
+
+// Inline: every field read asks for both, and an exported function of a
+// shared library is called, never inlined, unless it says so.
+inline unsigned short CNTPacket::MessageNumber() const {
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(m_Buf);
+    return static_cast<unsigned short>(bytes[0] | (bytes[1] << 8));
+}
+
+inline int CNTPacket::Limit() const {
+    return std::min<int>(BufSize, MAX_PACKET_SIZE);
+}
 
 CNTPacket::CNTPacket() {
     InitPacket();
@@ -82,15 +117,6 @@ void CNTPacket::InitBuf() {
     memset(m_Buf, 0, sizeof m_Buf);
 }
 
-unsigned short CNTPacket::MessageNumber() const {
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(m_Buf);
-    return static_cast<unsigned short>(bytes[0] | (bytes[1] << 8));
-}
-
-int CNTPacket::Limit() const {
-    return std::min<int>(BufSize, MAX_PACKET_SIZE);
-}
-
 bool CNTPacket::Write(const void* data, unsigned short size) {
     if (!data && size != 0)
         return false;
@@ -121,9 +147,26 @@ int CNTPacket::Read(void* data, unsigned short size) {
         return 0;
     }
     unsigned char* at = reinterpret_cast<unsigned char*>(m_Buf) + BufPoint;
-    if (BufPoint >= HEADER_SIZE && !received_plain(MessageNumber()))
-        scramble(at, available);
-    memcpy(data, at, static_cast<size_t>(available));
+    const bool descramble = BufPoint >= HEADER_SIZE && !received_plain(MessageNumber());
+    switch (available) {
+    case 1:
+        take_word<uint8_t>(at, data, descramble);
+        break;
+    case 2:
+        take_word<uint16_t>(at, data, descramble);
+        break;
+    case 4:
+        take_word<uint32_t>(at, data, descramble);
+        break;
+    case 8:
+        take_word<uint64_t>(at, data, descramble);
+        break;
+    default:
+        if (descramble)
+            scramble(at, available);
+        memcpy(data, at, static_cast<size_t>(available));
+        break;
+    }
     BufPoint = static_cast<unsigned short>(BufPoint + available);
     return available;
 }

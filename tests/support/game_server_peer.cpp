@@ -157,11 +157,11 @@ void GameServerPeer::serve(std::function<Bytes(const Bytes& request)> answer) {
             bool closed = false;
             const Bytes request = receive_packet(&closed);
             if (request.empty()) {
-                if (closed && !stopping_)
+                if (!closed && client_ != qp::kInvalidSocket)
+                    continue; // a quiet spell
+                if (!stopping_)
                     client_closed_ = true;
-                if (closed || client_ == qp::kInvalidSocket)
-                    return;
-                continue; // a quiet spell
+                break;
             }
             {
                 std::lock_guard<std::mutex> hold(mutex_);
@@ -169,8 +169,13 @@ void GameServerPeer::serve(std::function<Bytes(const Bytes& request)> answer) {
             }
             const Bytes reply = answer(request);
             if (!reply.empty() && !send(reply))
-                return;
+                break;
         }
+        // End only when told: a thread that ends while the client's receive
+        // thread ends too can deadlock the two under Wine (both wait for the
+        // loader's lock at thread exit), so the fixture ends them in turn.
+        while (!stopping_)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
     });
 }
 

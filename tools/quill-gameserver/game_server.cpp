@@ -141,8 +141,17 @@ bool GameServer::listen(uint16_t port) {
 void GameServer::stop() {
     if (stopping_.exchange(true))
         return;
-    if (listener_ != qp::kInvalidSocket)
+    if (listener_ != qp::kInvalidSocket) {
         qp::tcp_shutdown(listener_);
+        // Not every system ends a blocked accept on shutdown: a connection
+        // of our own wakes it.
+        const qp::Socket wake = qp::tcp_socket();
+        uint32_t loopback = 0;
+        if (wake != qp::kInvalidSocket && qp::ipv4_parse("127.0.0.1", &loopback))
+            qp::tcp_connect(wake, loopback, port_);
+        if (wake != qp::kInvalidSocket)
+            qp::tcp_close(wake);
+    }
     std::lock_guard<std::mutex> hold(mutex_);
     for (auto& entry : clients_)
         qp::tcp_shutdown(entry.second->socket);
@@ -154,7 +163,9 @@ void GameServer::run() {
     std::thread sync([this] { sync_loop(); });
     while (!stopping_) {
         const qp::Socket socket = qp::tcp_accept(listener_);
-        if (socket == qp::kInvalidSocket) {
+        if (socket == qp::kInvalidSocket || stopping_) {
+            if (socket != qp::kInvalidSocket)
+                qp::tcp_close(socket);
             if (stopping_)
                 break;
             qp::system_clock().sleep(50);
@@ -224,7 +235,7 @@ void GameServer::serve_client(ClientPtr client) {
         const unsigned length = static_cast<unsigned char>(buffer[2]) |
                                 (static_cast<unsigned char>(buffer[3]) << 8);
         if (length < 4 || length > CNTPacket::MAX_PACKET_SIZE) {
-            why = "sent a packet length the protocol does not allow";
+            why = "sent a packet length the protocol does not allow; connection closed";
             break;
         }
         if (!receive_all(client->socket, buffer + 4, length - 4))
@@ -236,7 +247,7 @@ void GameServer::serve_client(ClientPtr client) {
         unsigned short message = 0, total = 0;
         request >> message >> total;
         if (!handle(*client, request, message)) {
-            why = "sent a request the protocol cannot carry";
+            why = "sent a request the protocol cannot carry; connection closed";
             break;
         }
     }
@@ -250,7 +261,7 @@ void GameServer::serve_client(ClientPtr client) {
         qp::tcp_close(client->socket);
         client->socket = qp::kInvalidSocket;
     }
-    log_line("client %d %s; closed", client->id, why);
+    log_line("client %d %s", client->id, why);
 }
 
 void GameServer::send_to(Client& client, CNTPacket& packet) {
