@@ -33,4 +33,15 @@ mkdir -p "$(dirname "$prefix")"
   fi
 ) 9>"$prefix.lock"
 
-exec wine "$@"
+# A program that opens a window makes Wine start its desktop process, which
+# inherits the program's output and outlives it. A test runner reading that
+# output would wait for the desktop to end; so the output goes to a file
+# that is passed on once the program has ended.
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+set +e
+wine "$@" >"$out" 2>&1
+status=$?
+set -e
+cat "$out"
+exit "$status"
