@@ -40,9 +40,10 @@ done
 [ -n "$port" ] || fail "the server did not say its port"
 
 # The first client lingers while the second one chats; the server is named
-# by the environment for it and by the option for the second.
+# by the environment for it and by the option for the second. The linger is
+# long because a second program under Wine can take several seconds to start.
 QUILL_GAMESERVER=127.0.0.1:$port "$@" --account first --chat "from the first" \
-  --linger-ms 6000 "1.0.7 test version" >"$work/first.txt" 2>&1 &
+  --linger-ms 20000 "1.0.7 test version" >"$work/first.txt" 2>&1 &
 first_pid=$!
 for _ in $(seq 200); do
   grep -q "entered the session" "$work/first.txt" 2>/dev/null && break
