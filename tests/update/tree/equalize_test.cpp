@@ -122,8 +122,12 @@ protected:
             return false;
         if (remote_out)
             *remote_out = remote;
-        return !check_path_length(remote) && delete_useless_local_files(local, remote) &&
-               delete_useless_local_folders(local, remote) && equalize_LOCAL_tree(remote, local);
+        if (check_path_length(remote))
+            return false;
+        remember_listing(remote, placed_);
+        return delete_useless_local_files(local, remote, placed_) &&
+               delete_useless_local_folders(local, remote, placed_) &&
+               equalize_LOCAL_tree(remote, local);
     }
 
     // The installed tree without the updater's own files.
@@ -144,6 +148,7 @@ protected:
     std::string source_;
     std::string mirror_folder_;
     std::unique_ptr<quill_test::FtpServer> mirror_;
+    placed_files_C placed_;
 };
 
 TEST_F(Equalize, FirstInstallIsTheSourceTreeByteForByte) {
