@@ -15,7 +15,8 @@ many bytes. With --break-transfers, every download of a file that is not
 empty is broken off that way half-way through. With --wrong-digest, every
 file named "name.gz." plus 32 hex digits is served as a gzip stream of
 other content, padded with zero bytes to the file's own size (zlib ignores
-what follows a gzip stream), so that only its digest tells.
+what follows a gzip stream), so that only its digest tells; a file shorter
+than that stream gets the stream cut to its size.
 
 Paths may be given in the Windows form of a Wine program ("C:\\users\\...");
 they are turned into the Unix paths of the Wine prefix in WINEPREFIX.
@@ -83,9 +84,10 @@ def wrong_digest_retr(self, file):
     if not DIGEST_NAME.search(file):
         return FTPHandler.ftp_RETR(self, file)
     real_size = os.path.getsize(file)
-    other = gzip.compress(b'not the content this name promises: ' +
-                          os.path.basename(file).encode(), mtime=0)
-    other += b'\0' * max(0, real_size - len(other))
+    # As long as the real file: a client that knows the size must still
+    # take the whole stream in and find only the digest wrong.
+    other = gzip.compress(b'?', mtime=0)[:real_size]
+    other += b'\0' * (real_size - len(other))
     folder = self.wrong_digest_folder
     served = os.path.join(folder, '%d.gz' % len(os.listdir(folder)))
     with open(served, 'wb') as out:
