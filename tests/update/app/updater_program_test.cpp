@@ -133,6 +133,14 @@ protected:
         return code;
     }
 
+    // The updater in the background, to be stopped half-way.
+    qp::ChildHandle start_updater() {
+        qp::set_current_directory("install");
+        qp::ChildHandle run = qp::child_start(program("QuillUpdate").c_str(), "");
+        qp::set_current_directory("..");
+        return run;
+    }
+
     std::string report() const { return quill_test::read_text_file("install/report.txt"); }
     bool reported(const std::string& line) const {
         return ("\n" + report()).find("\n" + line + "\n") != std::string::npos;
@@ -319,9 +327,7 @@ TEST_F(UpdaterProgram, RunKilledInTheMiddleIsRecoveredByTheNextRun) {
     publish("5.0", "mirror");
     write_server_list({mirror.name()});
 
-    qp::set_current_directory("install");
-    qp::ChildHandle run = qp::child_start(program("QuillUpdate").c_str(), "");
-    qp::set_current_directory("..");
+    qp::ChildHandle run = start_updater();
     ASSERT_NE(nullptr, run);
     qp::Clock& real = qp::system_clock();
     const uint32_t start = real.tick_count();
@@ -518,9 +524,7 @@ TEST_F(UpdaterProgram, ARunKilledBeforeItsFileIsPlacedLeavesNoWrongFileAtItsPath
     {
         quill_test::FtpServer lying("lying", lies);
         write_server_list({lying.name()});
-        qp::set_current_directory("install");
-        qp::ChildHandle run = qp::child_start(program("QuillUpdate").c_str(), "");
-        qp::set_current_directory("..");
+        qp::ChildHandle run = start_updater();
         ASSERT_NE(nullptr, run);
         qp::Clock& real = qp::system_clock();
         const uint32_t start = real.tick_count();
