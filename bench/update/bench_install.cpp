@@ -92,8 +92,12 @@ bool run_update() {
         return false;
     if (!create_ls_txt_file(g_root_path, g_compressed_tree_name, local))
         return false;
-    return !check_path_length(remote) && delete_useless_local_files(local, remote) &&
-           delete_useless_local_folders(local, remote) && equalize_LOCAL_tree(remote, local);
+    if (check_path_length(remote))
+        return false;
+    static placed_files_C placed;
+    remember_listing(remote, placed);
+    return delete_useless_local_files(local, remote, placed) &&
+           delete_useless_local_folders(local, remote, placed) && equalize_LOCAL_tree(remote, local);
 }
 
 void print_ratio(const char* title, const char* ours_name, double ours, const char* reference_name,

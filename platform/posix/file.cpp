@@ -3,6 +3,7 @@
 #include "quill/platform/file.h"
 
 #include <dirent.h>
+#include <stdlib.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -350,6 +351,55 @@ bool copy_file(const char* from, const char* to) {
 bool is_symbolic_link(const char* name) {
     struct stat info;
     return lstat(native(name).c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+namespace {
+
+bool lies_inside(const std::string& path, const std::string& folder) {
+    if (folder == "/")
+        return true;
+    return path == folder ||
+           (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+            path[folder.size()] == '/');
+}
+
+std::string resolved(const std::string& path) {
+    char buffer[PATH_MAX];
+    return realpath(path.c_str(), buffer) ? std::string(buffer) : std::string();
+}
+
+} // namespace
+
+bool path_leaves_folder(const char* root, const char* relative) {
+    const std::string base = native(root);
+    const std::string real_base = resolved(base);
+    if (real_base.empty())
+        return true;
+    const std::string rest = native(relative);
+    std::string walked = base;
+    size_t start = 0;
+    while (start <= rest.size()) {
+        size_t end = rest.find('/', start);
+        if (end == std::string::npos)
+            end = rest.size();
+        if (end > start) {
+            walked += "/" + rest.substr(start, end - start);
+            struct stat info;
+            if (lstat(walked.c_str(), &info) != 0)
+                return false;
+            if (S_ISLNK(info.st_mode)) {
+                const std::string target = resolved(walked);
+                if (target.empty() || !lies_inside(target, real_base))
+                    return true;
+            }
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+bool replace_file(const char* from, const char* to) {
+    return rename(native(from).c_str(), native(to).c_str()) == 0;
 }
 
 FILE* open_stream(const char* name, const char* mode) {

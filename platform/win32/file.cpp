@@ -157,6 +157,33 @@ bool is_symbolic_link(const char* name) {
            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
+bool path_leaves_folder(const char* root, const char* relative) {
+    std::string walked = root;
+    const std::string rest = relative;
+    size_t start = 0;
+    while (start <= rest.size()) {
+        size_t end = rest.find_first_of("\\/", start);
+        if (end == std::string::npos)
+            end = rest.size();
+        if (end > start) {
+            walked += "\\" + rest.substr(start, end - start);
+            const DWORD attributes = GetFileAttributesA(walked.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES)
+                return false;
+            // Resolving a junction's target takes calls older systems lack;
+            // refusing every one is the safe side.
+            if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+bool replace_file(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 FILE* open_stream(const char* name, const char* mode) {
     return fopen(name, mode);
 }

@@ -72,6 +72,10 @@ FtpServer::FtpServer(const std::string& folder, const FtpServerOptions& options)
         arguments += " --user " + in_quotes(options.user) + " --password " + in_quotes(options.password);
     if (options.cut_after >= 0)
         arguments += " --cut-after " + std::to_string(options.cut_after);
+    if (options.break_transfers)
+        arguments += " --break-transfers";
+    if (options.wrong_digest)
+        arguments += " --wrong-digest";
     start_script(arguments);
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);

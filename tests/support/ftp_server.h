@@ -39,6 +39,12 @@ struct FtpServerOptions {
     // When not negative, every download is broken off with a connection
     // reset after this many bytes.
     long cut_after = -1;
+    // Every download of a file that is not empty is broken off with a
+    // connection reset half-way through the file.
+    bool break_transfers = false;
+    // Files named "name.gz." and 32 hex digits are served as a gzip stream
+    // of other content, padded to the file's size: only the digest tells.
+    bool wrong_digest = false;
 };
 
 class FtpServer {

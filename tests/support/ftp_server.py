@@ -3,6 +3,7 @@
 
 ftp_server.py --root DIR --port-file FILE --alive-file FILE
               [--user NAME --password TEXT] [--cut-after BYTES]
+              [--break-transfers] [--wrong-digest]
 
 Serves DIR read-only to anonymous users and, with --user, read-write to that
 account. Once it accepts connections it writes "PORT REFUSED_PORT" to
@@ -10,14 +11,21 @@ FILE (by a rename, so a reader never sees half of it): REFUSED_PORT is a
 port it holds bound but not listening, where every connection is refused.
 It serves while the alive file exists and removes the port file when it
 ends. With --cut-after, every download is broken off with a reset after that
-many bytes.
+many bytes. With --break-transfers, every download of a file that is not
+empty is broken off that way half-way through. With --wrong-digest, every
+file named "name.gz." plus 32 hex digits is served as a gzip stream of
+other content, padded with zero bytes to the file's own size (zlib ignores
+what follows a gzip stream), so that only its digest tells; a file shorter
+than that stream gets the stream cut to its size.
 
 Paths may be given in the Windows form of a Wine program ("C:\\users\\...");
 they are turned into the Unix paths of the Wine prefix in WINEPREFIX.
 """
 
 import argparse
+import gzip
 import os
+import re
 import socket
 import struct
 import sys
@@ -59,6 +67,34 @@ class CuttingDTPHandler(DTPHandler):
         return 0
 
 
+class BreakingDTPHandler(CuttingDTPHandler):
+    """Cuts every download half-way through its file."""
+
+    def send(self, data):
+        if self.cut_after is None and self.file_obj is not None and not self.receive:
+            self.cut_after = os.fstat(self.file_obj.fileno()).st_size // 2
+        return super().send(data)
+
+
+DIGEST_NAME = re.compile(r'\.gz\.[0-9a-f]{32}$')
+
+
+def wrong_digest_retr(self, file):
+    """RETR that serves other content under a digest name."""
+    if not DIGEST_NAME.search(file):
+        return FTPHandler.ftp_RETR(self, file)
+    real_size = os.path.getsize(file)
+    # As long as the real file: a client that knows the size must still
+    # take the whole stream in and find only the digest wrong.
+    other = gzip.compress(b'?', mtime=0)[:real_size]
+    other += b'\0' * (real_size - len(other))
+    folder = self.wrong_digest_folder
+    served = os.path.join(folder, '%d.gz' % len(os.listdir(folder)))
+    with open(served, 'wb') as out:
+        out.write(other)
+    return FTPHandler.ftp_RETR(self, served)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--root', required=True)
@@ -67,6 +103,8 @@ def main():
     parser.add_argument('--user')
     parser.add_argument('--password', default='')
     parser.add_argument('--cut-after', type=int)
+    parser.add_argument('--break-transfers', action='store_true')
+    parser.add_argument('--wrong-digest', action='store_true')
     args = parser.parse_args()
 
     # Whatever started us may be a test runner reading our output to its end:
@@ -96,6 +134,13 @@ def main():
         handler.dtp_handler = type('CutDTP', (CuttingDTPHandler,),
                                    {'cut_after': args.cut_after})
 
+    if args.break_transfers:
+        handler.dtp_handler = BreakingDTPHandler
+    if args.wrong_digest:
+        import tempfile
+        handler.wrong_digest_folder = tempfile.mkdtemp(prefix='quill-wrong-digest-')
+        handler.ftp_RETR = wrong_digest_retr
+
     server = FTPServer(('127.0.0.1', 0), handler)
     port = server.socket.getsockname()[1]
 
@@ -113,6 +158,9 @@ def main():
     finally:
         server.close_all()
         refused.close()
+        if args.wrong_digest:
+            import shutil
+            shutil.rmtree(handler.wrong_digest_folder, ignore_errors=True)
         try:
             os.remove(port_file)
         except OSError:

@@ -166,6 +166,24 @@ TEST_F(Publish, RepublishingReplacesTheWholeMirror) {
     EXPECT_FALSE(qp::path_exists("mirror.publishing"));
 }
 
+// The updater compares leading numbers in single precision: a version it
+// sees as the mirror's own would never be installed.
+TEST_F(Publish, AVersionTheUpdaterCannotTellFromTheMirrorsIsRefused) {
+    ASSERT_TRUE(publish("20261208")) << error;
+    const std::string listing = read_file("mirror/ls.txt");
+    write_file("src/a.txt", "changed");
+    for (const char* same : {"20261209", "20261208", "20261208.0 rebuilt"}) {
+        EXPECT_FALSE(publish(same)) << same;
+        EXPECT_NE(error.find("cannot be told from the mirror's version \"20261208\""),
+                  std::string::npos)
+            << error;
+        EXPECT_EQ(read_file("mirror/ls.txt"), listing) << same;
+        EXPECT_EQ(read_file("mirror/version.txt"), "20261208\n") << same;
+    }
+    EXPECT_TRUE(publish("20261210")) << error;
+    EXPECT_EQ(read_file("mirror/version.txt"), "20261210\n");
+}
+
 TEST_F(Publish, FolderThatIsNoMirrorIsLeftAlone) {
     qp::create_directory("mirror");
     write_file("mirror/precious.doc", "mine");

@@ -158,6 +158,30 @@ bool may_replace(const std::string& mirror, std::string& error) {
     return true;
 }
 
+// The updater takes a mirror whose version it cannot tell from the one it
+// installed for the same version, and never updates; such a version must
+// not go out over the mirror it would hide behind.
+bool version_is_new(const std::string& mirror, const std::string& version, std::string& error) {
+    FILE* file = qp::open_stream(join(mirror, "version.txt").c_str(), "r");
+    if (!file)
+        return true;
+    char line[ls_txt_max_line + 2] = {0};
+    const bool read = fgets(line, sizeof line, file) != nullptr;
+    fclose(file);
+    if (!read)
+        return true;
+    std::string current = line;
+    while (!current.empty() && (current.back() == '\n' || current.back() == '\r'))
+        current.pop_back();
+    if (!versions_are_equal(current, version))
+        return true;
+    error += "the version \"" + version + "\" cannot be told from the mirror's version \"" +
+             current +
+             "\": the updater compares their leading numbers in single precision and would "
+             "never update; choose a number that differs\n";
+    return false;
+}
+
 bool build_mirror(const std::string& version, const std::string& source,
                   const std::map<std::string, bool>& entries, const std::string& target,
                   const publish_progress_C& progress, std::string& error) {
@@ -237,7 +261,7 @@ bool publish_mirror(const std::string& version, const std::string& source,
         error += source + ": not a folder\n";
         return false;
     }
-    if (mirror.empty() || !may_replace(mirror, error))
+    if (mirror.empty() || !may_replace(mirror, error) || !version_is_new(mirror, version, error))
         return false;
     std::map<std::string, bool> entries;
     if (!walk_source(source, "", entries, error))

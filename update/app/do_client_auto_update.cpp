@@ -10,11 +10,13 @@
 #include "common/local_files.h"
 #include "common/logger_C.h"
 #include "common/parcours.h"
+#include "common/placed_files_C.h"
 #include "common/settings.h"
 #include "common/uncompress.h"
 #include "net/recovery.h"
 #include "net/server_manager_C.h"
 #include "quill/platform/clock.h"
+#include "quill/platform/file.h"
 #include "tree/equalize.h"
 #include "tree/ls_txt.h"
 #include "tree/remote_listing.h"
@@ -79,11 +81,31 @@ bool fetch_reference_listing() {
     return true;
 }
 
+// The record of what the updater may delete. An installation without one
+// takes it from the listing of its last successful run.
+void load_placed_files(placed_files_C& placed) {
+    if (placed.load() || !qp::path_exists("ls_static.txt"))
+        return;
+    name_map_C names;
+    record_map_C records;
+    std::string version;
+    if (!from_ls_txt_2_map_with_file_size("ls_static.txt", names, records, version)) {
+        placed.clear();
+        return;
+    }
+    remember_listing(names, placed);
+    if (placed.save())
+        log_format("do_client_auto_update  [%s MADE AFRESH FROM ls_static.txt]",
+                   placed_files_C::file_name);
+}
+
 } // namespace
 
 bool do_client_auto_update() {
     status("Auto update Started");
     const std::string reference_listing = g_root_path + "\\" + "ls_remote.txt";
+    placed_files_C& placed = placed_files();
+    load_placed_files(placed);
 
     status("processing recovery...");
     if (!process_recovery()) {
@@ -181,11 +203,24 @@ bool do_client_auto_update() {
     log("do_client_auto_update  [about to equalize_LOCAL_tree]");
     status("about to equalize local tree...");
 
-    if (!delete_useless_local_files(local_names, remote_names)) {
+    // Before anything changes, so that a run killed half-way still knows
+    // every file it may have placed.
+    remember_listing(remote_names, placed);
+    if (placed.changed() && !placed.save()) {
+        log_format("do_client_auto_update  [CAN'T RECORD THE PLACED FILES IN %s]",
+                   placed_files_C::file_name);
+        return false;
+    }
+    const bool files_deleted = delete_useless_local_files(local_names, remote_names, placed);
+    const bool folders_deleted =
+        files_deleted && delete_useless_local_folders(local_names, remote_names, placed);
+    if (placed.changed())
+        placed.save();
+    if (!files_deleted) {
         log("do_client_auto_update  :  [delete_useless_local_files FAILED]");
         return false;
     }
-    if (!delete_useless_local_folders(local_names, remote_names)) {
+    if (!folders_deleted) {
         log("do_client_auto_update  [delete_useless_local_folders  FAILED]");
         return false;
     }

@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "common/logger_C.h"
+#include "common/settings.h"
 #include "quill/platform/file.h"
 
 bool local_file_exists(const std::string& path) {
@@ -68,4 +69,11 @@ bool rename_local_file(const std::string& existing_path, const std::string& new_
                      : "rename_local_file(%s, %s)  [FAILED]",
                existing_path.c_str(), new_path.c_str());
     return moved;
+}
+
+bool refuse_link_outside(const char* caller, const std::string& relative) {
+    if (!qp::path_leaves_folder(g_root_path.c_str(), relative.c_str()))
+        return false;
+    log_format("%s  [LINK LEADS OUTSIDE THE INSTALLATION FOLDER : %s]", caller, relative.c_str());
+    return true;
 }

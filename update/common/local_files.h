@@ -18,5 +18,9 @@ bool delete_one_local_file(const std::string& path);
 bool delete_one_local_directory(const std::string& path);
 // Moves a file; fails, changing nothing, when new_path already exists.
 bool rename_local_file(const std::string& existing_path, const std::string& new_path);
+// True, with a log line under caller's name, when relative (a path below
+// the root path) passes through a link that leads out of the installation
+// folder: nothing may be placed, deleted or created there.
+bool refuse_link_outside(const char* caller, const std::string& relative);
 
 #endif

@@ -6,6 +6,7 @@
 #include "common/front_end_C.h"
 #include "common/local_files.h"
 #include "common/logger_C.h"
+#include "common/md5_C.h"
 #include "quill/platform/clock.h"
 #include "quill/platform/file.h"
 
@@ -22,7 +23,7 @@ bool fail_uncompress() {
 
 } // namespace
 
-bool gz_uncompress(gzFile gz_file, FILE* out_file) {
+bool gz_uncompress(gzFile gz_file, FILE* out_file, md5_C* digest) {
     std::vector<char> buffer(gz_buffer_size);
     bool copied = true;
     bool first = true;
@@ -46,6 +47,8 @@ bool gz_uncompress(gzFile gz_file, FILE* out_file) {
             copied = false;
             break;
         }
+        if (digest)
+            digest->update(buffer.data(), static_cast<size_t>(got));
     }
     // A stream cut short reads like a clean end; zlib only remembers it.
     int error = Z_OK;
@@ -57,19 +60,29 @@ bool gz_uncompress(gzFile gz_file, FILE* out_file) {
     return copied && out_closed && gz_closed;
 }
 
-bool uncompress_it(const std::string& gz_path) {
+namespace {
+
+enum uncompress_outcome_C { uncompressed, local_failure, damaged_stream };
+
+// uncompress_it into a given plain name.
+// uncompress_it into a given plain name (staging), or the one derived from
+// the compressed name when none is given.
+uncompress_outcome_C uncompress_into(const std::string& gz_path, const std::string* staging,
+                                     md5_C* digest) {
     log_format("uncompress_it(%s)  [ENTERING]", gz_path.c_str());
     front_end().set_lamp(lamp_magenta);
 
     if (!local_file_exists(gz_path)) {
         log_format("uncompress_it(%s)  [CAN'T FIND SOURCE FILE TO UNCOMPRESS]", gz_path.c_str());
-        return fail_uncompress();
+        fail_uncompress();
+        return local_failure;
     }
     const char* mode = "rb";
     gzFile gz_file = gzopen(qp::system_path(gz_path.c_str()).c_str(), mode);
     if (!gz_file) {
         log_format("uncompress_it  [gzopen FAILED <1> WITH : %s]", gz_path.c_str());
-        return fail_uncompress();
+        fail_uncompress();
+        return local_failure;
     }
     log_format("uncompress_it  [gzopen(%s,%s)  SUCCESS]", gz_path.c_str(), mode);
 
@@ -78,18 +91,22 @@ bool uncompress_it(const std::string& gz_path) {
     if (!convert_name_gz_2_normal(gz_path, normal_name, gz_part)) {
         log_format("uncompress_it  [convert_name_gz_2_normal(%s) FAILED] ", gz_path.c_str());
         gzclose(gz_file);
-        return fail_uncompress();
+        fail_uncompress();
+        return local_failure;
     }
+    if (staging)
+        normal_name = *staging;
     FILE* out_file = qp::open_stream(normal_name.c_str(), "wb");
     if (!out_file) {
         log_format("uncompress_it  [gzopen FAILED <2> WITH : %s]", normal_name.c_str());
         gzclose(gz_file);
-        return fail_uncompress();
+        fail_uncompress();
+        return local_failure;
     }
     log_format("uncompress_it  [fopen(%s, wb) SUCCESS]", normal_name.c_str());
     process_log().log_line("uncompress_it [ABOUT TO CALL gz_uncompress...]");
 
-    if (!gz_uncompress(gz_file, out_file)) {
+    if (!gz_uncompress(gz_file, out_file, digest)) {
         log_format("uncompress_it(%s)  [gz_uncompress  FAILED]", gz_path.c_str());
         // A part of the content under the plain name would look finished.
         if (qp::delete_file(normal_name.c_str()))
@@ -97,16 +114,66 @@ bool uncompress_it(const std::string& gz_path) {
         else
             log_format("uncompress_it  [INCOMPLETE FILE COULD NOT BE REMOVED : %s]",
                        normal_name.c_str());
-        return fail_uncompress();
+        fail_uncompress();
+        return damaged_stream;
     }
     process_log().log_line("uncompress_it  [gz_uncompress SUCCESS]");
 
     log_format("deleting the remaining compressed file : %s", gz_path.c_str());
     if (!delete_one_local_file(gz_path)) {
         log_format("uncompress_it : delete_one_local_file(%s)  FAILED", gz_path.c_str());
-        return fail_uncompress();
+        fail_uncompress();
+        return local_failure;
     }
-    return true;
+    return uncompressed;
+}
+
+// The destination may still be held by a program that is closing.
+bool move_into_place(const std::string& from, const std::string& to) {
+    for (int failed = 0; failed < move_tries; ++failed) {
+        if (rename_local_file(from, to)) {
+            log_format("uncompress_and_move_local_file  [rename_local_file(%s,%s) FILE APPEARED "
+                       "AFTER %d TICKS]",
+                       from.c_str(), to.c_str(), failed);
+            return true;
+        }
+        qp::sleep(move_retry_ms);
+    }
+    log_format("uncompress_and_move_local_file  [rename_local_file(%s,%s) TIMEOUT]", from.c_str(),
+               to.c_str());
+    return false;
+}
+
+} // namespace
+
+bool uncompress_it(const std::string& gz_path) {
+    return uncompress_into(gz_path, nullptr, nullptr) == uncompressed;
+}
+
+bool uncompress_verify_and_move(const std::string& gz_path, const std::string& staging,
+                                const std::string& destination, const std::string& expected_md5,
+                                bool& wrong_content, std::string& content_md5) {
+    wrong_content = false;
+    content_md5.clear();
+    log_format("uncompress_and_move_local_file(%s,%s,%d)", gz_path.c_str(), destination.c_str(),
+               0);
+    md5_C digest;
+    const uncompress_outcome_C outcome = uncompress_into(gz_path, &staging, &digest);
+    if (outcome != uncompressed) {
+        log_format("uncompress_and_move_local_file  [uncompress_it(%s)  FAILED]", gz_path.c_str());
+        wrong_content = outcome == damaged_stream;
+        return false;
+    }
+    unsigned char bytes[16];
+    digest.finish(bytes);
+    content_md5 = md5_C::hex(bytes);
+    if (content_md5 != expected_md5) {
+        // The caller tells which entry promised another digest.
+        delete_one_local_file(staging);
+        wrong_content = true;
+        return false;
+    }
+    return move_into_place(staging, destination);
 }
 
 bool uncompress_and_move_local_file(const std::string& gz_path, const std::string& destination,
@@ -138,17 +205,5 @@ bool uncompress_and_move_local_file(const std::string& gz_path, const std::strin
                    from.c_str(), to.c_str(), 0);
         return true;
     }
-    // The destination may still be held by a program that is closing.
-    for (int failed = 0; failed < move_tries; ++failed) {
-        if (rename_local_file(from, to)) {
-            log_format("uncompress_and_move_local_file  [rename_local_file(%s,%s) FILE APPEARED "
-                       "AFTER %d TICKS]",
-                       from.c_str(), to.c_str(), failed);
-            return true;
-        }
-        qp::sleep(move_retry_ms);
-    }
-    log_format("uncompress_and_move_local_file  [rename_local_file(%s,%s) TIMEOUT]", from.c_str(),
-               to.c_str());
-    return false;
+    return move_into_place(from, to);
 }

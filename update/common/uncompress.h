@@ -12,7 +12,9 @@
 // gzip file, whatever happened. True only when a complete gzip stream was
 // copied and both closed cleanly: a truncated or corrupt stream, or input
 // that is no gzip stream at all, is a failure.
-bool gz_uncompress(gzFile gz_file, FILE* out_file);
+// With a digest, every byte written is also added to it.
+class md5_C;
+bool gz_uncompress(gzFile gz_file, FILE* out_file, md5_C* digest = nullptr);
 // Writes the plain file beside the compressed one (name up to its first
 // ".gz") and deletes the compressed file. A failed uncompression leaves no
 // plain file behind, so nothing incomplete can pass for a finished download.
@@ -22,5 +24,16 @@ bool uncompress_it(const std::string& gz_path);
 // the plain file stays where it was written.
 bool uncompress_and_move_local_file(const std::string& gz_path, const std::string& destination,
                                     bool keep_in_place);
+
+// Places a download only once its content is known to be right: writes the
+// plain content of gz_path into staging (a name in the root folder),
+// deleting gz_path, and moves staging to destination only when the content
+// has the digest expected_md5 (32 lower-case hex digits). A damaged stream
+// or another digest deletes staging, leaves destination as it was and sets
+// wrong_content: the copy, not the disk, was at fault. content_md5 receives
+// the digest of a complete content, "" when there was none.
+bool uncompress_verify_and_move(const std::string& gz_path, const std::string& staging,
+                                const std::string& destination, const std::string& expected_md5,
+                                bool& wrong_content, std::string& content_md5);
 
 #endif

@@ -80,6 +80,10 @@ long listed_size_of(const std::string& listing_name) {
 
 } // namespace
 
+int transfer_laps() {
+    return max_laps();
+}
+
 int download_bar_units(long size) {
     if (size <= 0)
         return 0;
@@ -218,78 +222,112 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
         return false;
     };
 
-    qp::FtpRemoteFile* remote = nullptr;
-    for (int lap = 0; !remote && lap < laps;) {
-        lamp(lamp_idle);
-        for (int chance = open_chances; chance > 0;) {
-            remote = qp::ftp_open_file(connection_, remote_name.c_str());
+    const std::string listing_name = listing_name_of(remote_name);
+    const record_map_C::const_iterator listed = g_remote_file_records.find(listing_name);
+    int lap = 0;
+    for (;;) {
+        qp::FtpRemoteFile* remote = nullptr;
+        while (!remote && lap < laps) {
+            lamp(lamp_idle);
+            for (int chance = open_chances; chance > 0;) {
+                remote = qp::ftp_open_file(connection_, remote_name.c_str());
+                if (remote)
+                    break;
+                g_last_connection_failed = true;
+                lamp(lamp_error);
+                const std::string remaining = formatted("( %d / %d ) CHANCE REMAINING : %d",
+                                                        g_file_current, g_file_count, chance);
+                status(remaining);
+                process_log().log_line(remaining.c_str());
+                log_format(
+                    "CFtp::GetFtpFile_unsafe_clever  [FtpOpenFile FAILED : file :%s (CHANCE=%d)]",
+                    remote_name.c_str(), chance);
+                chance -= 1;
+                blink({&lamp_error, &lamp_idle, &lamp_error}, 200);
+            }
             if (remote)
                 break;
-            g_last_connection_failed = true;
             lamp(lamp_error);
-            const std::string remaining =
-                formatted("( %d / %d ) CHANCE REMAINING : %d", g_file_current, g_file_count, chance);
-            status(remaining);
-            process_log().log_line(remaining.c_str());
-            log_format("CFtp::GetFtpFile_unsafe_clever  [FtpOpenFile FAILED : file :%s (CHANCE=%d)]",
-                       remote_name.c_str(), chance);
-            chance -= 1;
-            blink({&lamp_error, &lamp_idle, &lamp_error}, 200);
+            log_format(
+                "CFtp::GetFtpFile_unsafe_clever  [FtpOpenFile FAILED for file on this server: %s]",
+                remote_name.c_str());
+            qp::sleep(500);
+            process_log().log_line(
+                "CFtp::GetFtpFile_unsafe_clever  [TRYING TO CLOSE FORMER CONNECTION]");
+            CloseConnection();
+            process_log().log_line("CFtp::GetFtpFile_unsafe_clever  [TRYING TO PICK A RANDOM SERVER]");
+            status("Trying another FTP Server...");
+            qp::sleep(500);
+            if (!connect_to_random_server())
+                return give_up();
+            process_log().log_line(
+                "CFtp::GetFtpFile_unsafe_clever  [RANDOM SERVER PICKED SUCCESFULLY]");
+            status(formatted("Connected to server %d", g_current_server_index));
+            qp::sleep(500);
+            lap += 1;
         }
-        if (remote)
-            break;
-        lamp(lamp_error);
-        log_format("CFtp::GetFtpFile_unsafe_clever  [FtpOpenFile FAILED for file on this server: %s]",
-                   remote_name.c_str());
-        qp::sleep(500);
-        process_log().log_line("CFtp::GetFtpFile_unsafe_clever  [TRYING TO CLOSE FORMER CONNECTION]");
-        CloseConnection();
-        process_log().log_line("CFtp::GetFtpFile_unsafe_clever  [TRYING TO PICK A RANDOM SERVER]");
-        status("Trying another FTP Server...");
-        qp::sleep(500);
-        if (!connect_to_random_server())
+        if (!remote) {
+            lamp(lamp_error);
+            status("can't succeed whatsoever");
+            qp::sleep(500);
             return give_up();
-        process_log().log_line("CFtp::GetFtpFile_unsafe_clever  [RANDOM SERVER PICKED SUCCESFULLY]");
-        status(formatted("Connected to server %d", g_current_server_index));
-        qp::sleep(500);
-        lap += 1;
-    }
-    if (!remote) {
-        lamp(lamp_error);
-        status("can't succeed whatsoever");
-        qp::sleep(500);
-        return give_up();
-    }
+        }
 
-    lamp(lamp_connected);
-    lamp(lamp_connected);
-    const std::string progress = formatted("( %d / %d )", g_file_current, g_file_count);
-    status(progress);
-    process_log().log_line(progress.c_str());
-    log_format("CFtp::GetFtpFile_unsafe_clever  [REMOTE FILE OPENED SUCCESFULLY : %s]",
-               remote_name.c_str());
+        lamp(lamp_connected);
+        lamp(lamp_connected);
+        const std::string progress = formatted("( %d / %d )", g_file_current, g_file_count);
+        status(progress);
+        process_log().log_line(progress.c_str());
+        log_format("CFtp::GetFtpFile_unsafe_clever  [REMOTE FILE OPENED SUCCESFULLY : %s]",
+                   remote_name.c_str());
 
-    const std::string listing_name = listing_name_of(remote_name);
-    const long size = listed_size_of(listing_name);
-    log_format("CFtp::GetFtpFile_unsafe_clever   :   m_filo_2[%s].size = %ld", listing_name.c_str(),
-               size);
-    const int nb_unit = download_bar_units(size);
-    front_end().set_bar_range(download_bar, nb_unit);
-    front_end().set_bar_colours(download_bar, &bar_blue, nullptr);
-    log_format("so that nb_unit = %d", nb_unit);
+        const long size = listed_size_of(listing_name);
+        log_format("CFtp::GetFtpFile_unsafe_clever   :   m_filo_2[%s].size = %ld",
+                   listing_name.c_str(), size);
+        const int nb_unit = download_bar_units(size);
+        front_end().set_bar_range(download_bar, nb_unit);
+        front_end().set_bar_colours(download_bar, &bar_blue, nullptr);
+        log_format("so that nb_unit = %d", nb_unit);
 
-    const bool copied = read_remote_file(remote, local);
-    const bool closed = fclose(local) == 0;
-    if (!qp::ftp_close_file(remote))
-        process_log().log_line("CFtp::GetFtpFile_unsafe_clever   [InternetCloseHandle  FAILED]");
-    if (!copied || !closed) {
+        long long received = 0;
+        transfer_outcome_C outcome = read_remote_file(remote, local, received);
+        if (outcome == transfer_complete && listed != g_remote_file_records.end() &&
+            received != listed->second.size) {
+            // The listing knows the size: an end before it (or past it) is
+            // no end of this file.
+            log_format("CFtp::GetFtpFile_unsafe_clever  [RECEIVED %lld BYTES OF %ld]", received,
+                       static_cast<long>(listed->second.size));
+            outcome = transfer_broken;
+        }
+        const bool closed = fclose(local) == 0;
+        if (!qp::ftp_close_file(remote))
+            process_log().log_line("CFtp::GetFtpFile_unsafe_clever   [InternetCloseHandle  FAILED]");
+        if (outcome == transfer_complete && closed)
+            return true;
         qp::delete_file(local_path.c_str());
-        return false;
+        if (outcome != transfer_broken || lap + 1 >= laps)
+            return false;
+
+        // A mirror that breaks a transfer off is left like one that cannot
+        // be reached; the next one of the shake gets the whole file.
+        log_format("CFtp::GetFtpFile_unsafe_clever  [TRANSFER BROKEN ON %s, TRYING ANOTHER SERVER]",
+                   g_current_server.Servername.c_str());
+        g_last_connection_failed = true;
+        CloseConnection();
+        lap += 1;
+        if (!connect_to_random_server())
+            return false;
+        local = qp::open_stream(local_path.c_str(), "wb");
+        if (!local) {
+            log_format("CFtp::GetFtpFile_unsafe_clever  [CAN'T OPEN LOCAL FILE %s]",
+                       local_path.c_str());
+            return false;
+        }
     }
-    return true;
 }
 
-bool CFtp::read_remote_file(qp::FtpRemoteFile* remote, FILE* local) {
+CFtp::transfer_outcome_C CFtp::read_remote_file(qp::FtpRemoteFile* remote, FILE* local,
+                                                long long& received) {
     char buffer[download_piece_size];
     for (;;) {
         uint32_t got = 0;
@@ -297,18 +335,19 @@ bool CFtp::read_remote_file(qp::FtpRemoteFile* remote, FILE* local) {
             // The bytes so far are only part of the file.
             log_format("CFtp::GetFtpFile_unsafe_clever  [InternetReadFile FAILED WITH %d]",
                        static_cast<int>(qp::ftp_last_error()));
-            return false;
+            return transfer_broken;
         }
         log_format("InternetReadFile   [READ %d BYTES]", static_cast<int>(got));
         if (got == 0)
-            return true;
+            return transfer_complete;
         const size_t written = fwrite(buffer, 1, got, local);
         front_end().step_bar(download_bar);
         log_format("fwrite   [%d BYTES WRITTEN TO LOCAL FILE]", static_cast<int>(written));
         if (written < got) {
             process_log().log_line("CFtp::GetFtpFile_unsafe_clever  [fwrite ERROR]");
-            return false;
+            return transfer_local_failure;
         }
+        received += got;
     }
 }
 

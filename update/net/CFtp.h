@@ -33,8 +33,9 @@ public:
 
     // Downloads remote_name (relative to the mirror's folder, '/' between
     // folders) to local_path, switching mirrors when the file cannot be
-    // opened. False when no mirror delivered the whole file; no local file
-    // is left behind then.
+    // opened or its transfer breaks off (a read fails, or the byte count
+    // differs from the size the reference listing states). False when no
+    // mirror delivered the whole file; no local file is left behind then.
     bool GetFtpFile_unsafe_clever(const std::string& remote_name, const std::string& local_path);
 
     // Uploads local_path as remote_name into directory on server, logging on
@@ -57,7 +58,10 @@ public:
 private:
     int open_connection(const char* caller, const std::string& server,
                         const std::string& directory, bool named);
-    bool read_remote_file(qp::FtpRemoteFile* remote, FILE* local);
+    enum transfer_outcome_C { transfer_complete, transfer_broken, transfer_local_failure };
+    // Copies the remote file to local, counting the bytes received.
+    transfer_outcome_C read_remote_file(qp::FtpRemoteFile* remote, FILE* local,
+                                        long long& received);
 
     int connected_ = 0;
     std::string user_;
@@ -70,5 +74,8 @@ private:
 // The unit count of the download bar for a file of size bytes: one per
 // started piece of 512 bytes.
 int download_bar_units(long size);
+// How often a transfer may change mirrors before it gives up: 10 for each
+// mirror of the server list.
+int transfer_laps();
 
 #endif

@@ -2,13 +2,36 @@
 
 #include "common/local_files.h"
 #include "common/logger_C.h"
+#include "common/placed_files_C.h"
 #include "common/settings.h"
 
 namespace {
 
 const char dash_line[] = "----------------------------------";
 
+bool is_hex_digit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
 } // namespace
+
+bool is_interrupted_download(const std::string& name) {
+    if (name.find_first_of("\\/") != std::string::npos)
+        return false;
+    const size_t gz = name.rfind(".gz");
+    if (gz == std::string::npos || gz == 0)
+        return false;
+    // "name.gz." and a digest: a download not yet renamed, or a root file
+    // uncompressed under its download name.
+    if (name.size() == gz + 4 + 32 && name[gz + 3] == '.') {
+        for (size_t i = gz + 4; i < name.size(); ++i)
+            if (!is_hex_digit(name[i]))
+                return false;
+        return true;
+    }
+    // "name.gz": the compressed copy of a file the updater places.
+    return name.size() == gz + 3 && placed_files().has_file_named(name.substr(0, gz));
+}
 
 bool last_session_has_crashed(name_map_C& names) {
     const bool walked = parcours_recursif_local(g_root_path, names);
@@ -50,6 +73,23 @@ bool process_recovery() {
     const bool crashed = last_session_has_crashed(leftovers);
     g_walk_pattern = "*.*";
     if (!crashed) {
+        process_log().log_line("process_recovery  [LAST SESSION ENDED NORMALLY]");
+        return true;
+    }
+    // The pattern also finds the player's own "saves.gz" or "notes.gz.old".
+    for (auto entry = leftovers.begin(); entry != leftovers.end();) {
+        if (entry->second == 0 && !is_interrupted_download(entry->first)) {
+            log_format("process_recovery  [KEPT, NOT LEFT BY AN INTERRUPTED DOWNLOAD : %s]",
+                       entry->first.c_str());
+            entry = leftovers.erase(entry);
+        } else {
+            ++entry;
+        }
+    }
+    bool any_file = false;
+    for (const auto& entry : leftovers)
+        any_file = any_file || entry.second == 0;
+    if (!any_file) {
         process_log().log_line("process_recovery  [LAST SESSION ENDED NORMALLY]");
         return true;
     }

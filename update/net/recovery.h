@@ -1,7 +1,12 @@
 // Recovery from an interrupted run: the compressed downloads it left in the
-// root folder ("*.gz.*") are deleted before the update starts.
+// root folder are deleted before the update starts. Only what a download
+// leaves goes: names that end in ".gz." and a digest, and the ".gz" copy of
+// a file the record of placed files names; a player's own "*.gz" or
+// "*.gz.*" files stay.
 #ifndef QUILL_UPDATE_NET_RECOVERY_H
 #define QUILL_UPDATE_NET_RECOVERY_H
+
+#include <string>
 
 #include "common/parcours.h"
 
@@ -12,6 +17,8 @@ bool last_session_has_crashed(name_map_C& names);
 // directory). False for an empty map; otherwise the result of the last
 // deletion tried.
 bool clean_temp_files_from_last_crash(const name_map_C& names);
+// True for a root-level name that only an interrupted download leaves.
+bool is_interrupted_download(const std::string& name);
 // Finds and deletes the leftovers. False when a deletion failed.
 bool process_recovery();
 

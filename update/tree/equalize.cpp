@@ -39,10 +39,16 @@ bool fail_with_guard_check() {
     return false;
 }
 
+bool refuse_link(const std::string& relative) {
+    return refuse_link_outside("equalize_LOCAL_tree", relative);
+}
+
 // Places one remote file: fetch the compressed copy into the root, drop
-// its digest suffix, uncompress it where it belongs and check that the
-// content has the digest its entry name promises.
-bool equalize_one_file(const std::string& entry, int root_depth) {
+// its digest suffix, uncompress it in the root and move it where it
+// belongs once its content has the digest its entry name promises.
+// wrong_content tells that the mirror's copy was at fault.
+bool place_one_file(const std::string& entry, int root_depth, bool& wrong_content) {
+    wrong_content = false;
     std::string short_name;
     if (!convert_filename_from_absolute_2_relative(entry, short_name)) {
         log_format("equalize_LOCAL_tree : convert_filename_from_absolute_2_relative [FAILED BUT "
@@ -55,6 +61,8 @@ bool equalize_one_file(const std::string& entry, int root_depth) {
     log_format("equalize_LOCAL_tree [GetFtpFile(%s,%s)]", ftp_name.c_str(), short_name.c_str());
     log_format("equalize_LOCAL_tree  [iter_remote->first=%s, short_name=%s]", entry.c_str(),
                short_name.c_str());
+    if (refuse_link(short_name))
+        return false;
 
     front_end().set_lamp(lamp_idle);
     bool fetched;
@@ -74,6 +82,7 @@ bool equalize_one_file(const std::string& entry, int root_depth) {
     std::string gz_part;
     if (!convert_name_gz_2_normal(entry, plain_relative, gz_part)) {
         log_format("equalize_LOCAL_tree  [convert_name_gz_2_normal FAILED : %s]", entry.c_str());
+        delete_one_local_file(short_name);
         return false;
     }
     replace_this_char_in_string(plain_relative, "/", "\\");
@@ -96,11 +105,17 @@ bool equalize_one_file(const std::string& entry, int root_depth) {
         log_format("equalize_LOCAL_tree  :  convert_filename_from_absolute_2_relative  [FAILED] : "
                    "%s",
                    gz_relative.c_str());
+        delete_one_local_file(short_name);
         return false;
     }
 
+    if (refuse_link(plain_relative) || refuse_link(gz_name)) {
+        delete_one_local_file(short_name);
+        return false;
+    }
     if (!rename_local_file(short_name, gz_name)) {
         log_format("equalize_LOCAL_tree [rename_local_file : %s : FAILED]", short_name.c_str());
+        delete_one_local_file(short_name);
         return false;
     }
     log_format("equalize_LOCAL_tree [rename_local_file : %s : SUCCESS]", short_name.c_str());
@@ -111,46 +126,51 @@ bool equalize_one_file(const std::string& entry, int root_depth) {
     if (!convert_name_gz_2_normal(gz_name, plain_name, gz_part)) {
         log_format("equalize_LOCAL_tree  [convert_name_gz_2_normal (2) FAILED WITH : %s]",
                    gz_name.c_str());
+        delete_one_local_file(gz_name);
+        return false;
+    }
+    // A root file is uncompressed under its download name, which the crash
+    // recovery knows, and not at its own path: until its digest is checked
+    // the content may be anything.
+    const std::string staging = at_root ? short_name : plain_name;
+    const std::string shadow_name = plain_name + ".shadow_fra";
+    if (refuse_link(staging) || (!at_root && refuse_link(shadow_name))) {
+        delete_one_local_file(gz_name);
         return false;
     }
 
     // A root file of the same name would be taken for the fresh one.
-    const std::string shadow_name = plain_name + ".shadow_fra";
     bool shadowed = false;
     if (!at_root && qp::path_exists(plain_name.c_str()) && !qp::is_directory(plain_name.c_str())) {
         log_format("equalize_LOCAL_tree  [MUST_SHADOW_THE_FILE %s]", plain_name.c_str());
         if (!rename_local_file(plain_name, shadow_name)) {
             log_format("equalize_LOCAL_tree  [rename_local_file FAILED (2) WITH FILE %s]",
                        plain_name.c_str());
+            delete_one_local_file(gz_name);
             return false;
         }
         shadowed = true;
     }
 
-    bool placed = uncompress_and_move_local_file(gz_name, destination, at_root);
-    if (!placed && qp::path_exists(gz_name.c_str())) {
+    const std::string expected = entry.substr(entry.rfind('.') + 1);
+    std::string content_md5;
+    const bool placed = uncompress_verify_and_move(gz_name, staging, destination, expected,
+                                                   wrong_content, content_md5);
+    if (!placed) {
+        if (!content_md5.empty() && content_md5 != expected)
+            log_format("equalize_LOCAL_tree  [MD5 MISMATCH : %s : CONTENT IS %s]", entry.c_str(),
+                       content_md5.c_str());
         // Without its digest suffix the crash recovery would not know it,
         // and the next local listing would take it for a file of the tree.
-        delete_one_local_file(gz_name);
-    }
-    if (!placed && !at_root && qp::path_exists(plain_name.c_str()) &&
-        !qp::is_directory(plain_name.c_str())) {
+        if (qp::path_exists(gz_name.c_str()))
+            delete_one_local_file(gz_name);
         // Uncompressed but never moved: it stands where the shadowed root
         // file has to come back.
-        delete_one_local_file(plain_name);
-    }
-    if (placed) {
-        std::string digest;
-        const std::string expected = entry.substr(entry.rfind('.') + 1);
-        if (!md5_C().doit(plain_relative, digest) || digest != expected) {
-            log_format("equalize_LOCAL_tree  [MD5 MISMATCH : %s : CONTENT IS %s]", entry.c_str(),
-                       digest.empty() ? "UNREADABLE" : digest.c_str());
-            delete_one_local_file(destination);
-            placed = false;
-        } else if (!qp::mark_program_executable(destination.c_str())) {
-            log_format("equalize_LOCAL_tree  [WARNING : CAN'T MAKE %s EXECUTABLE]",
-                       destination.c_str());
-        }
+        if (qp::path_exists(staging.c_str()) && !qp::is_directory(staging.c_str()))
+            delete_one_local_file(staging);
+    } else if (!qp::mark_program_executable(destination.c_str())) {
+        log_format("equalize_LOCAL_tree  [WARNING : CAN'T MAKE %s EXECUTABLE]",
+                   destination.c_str());
     }
 
     if (shadowed) {
@@ -165,9 +185,29 @@ bool equalize_one_file(const std::string& entry, int root_depth) {
     return placed;
 }
 
+// A mirror whose copy is damaged or has another digest is left like one
+// that cannot be reached: the file is fetched again from the next mirror of
+// the shake, as often as a transfer may change mirrors.
+bool equalize_one_file(const std::string& entry, int root_depth) {
+    const int attempts = transfer_laps();
+    for (int attempt = 1;; ++attempt) {
+        bool wrong_content = false;
+        if (place_one_file(entry, root_depth, wrong_content))
+            return true;
+        if (!wrong_content || attempt >= attempts)
+            return false;
+        log_format("equalize_LOCAL_tree  [WRONG CONTENT FROM SERVER %d, TRYING ANOTHER SERVER : "
+                   "%s]",
+                   g_current_server_index, entry.c_str());
+        g_last_connection_failed = true;
+    }
+}
+
 } // namespace
 
 bool create_directory(const std::string& relative_path) {
+    if (refuse_link_outside("create_directory", relative_path))
+        return false;
     {
         CFtp ftp;
         std::string remote_directory;

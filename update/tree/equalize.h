@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/parcours.h"
+#include "common/placed_files_C.h"
 
 // Progress bar of the reference listing.
 const int listing_bar_control = 1376;
@@ -17,12 +18,24 @@ const int listing_bar_control = 1376;
 bool check_path_length(const name_map_C& remote);
 // The number of backslashes in path.
 int compute_file_depth(const std::string& path);
-// Deletes every local file the reference does not name ("ver_C" excepted).
-// Stops with false at the first file that cannot go.
-bool delete_useless_local_files(const name_map_C& local, const name_map_C& remote);
-// Removes every local folder the reference does not name, deepest first. A
-// folder that cannot go (it still holds files) is logged and skipped.
-bool delete_useless_local_folders(const name_map_C& local, const name_map_C& remote);
+// Adds every folder and the plain path of every file of a listing to placed:
+// once a reference listing names a path, the updater may replace or delete
+// what stands there.
+void remember_listing(const name_map_C& names, placed_files_C& placed);
+// Deletes every local file the reference does not name ("ver_C" excepted)
+// that placed records or the reference is about to replace (same plain
+// path, another digest); any other file is the player's and is kept with a
+// log line. A deleted file leaves the record unless the reference names it
+// again. Stops with false at the first file that cannot go or lies behind a
+// link leading out of the folder.
+bool delete_useless_local_files(const name_map_C& local, const name_map_C& remote,
+                                placed_files_C& placed);
+// Removes every local folder the reference does not name and placed
+// records, deepest first; other folders are kept with a log line. A folder
+// that cannot go (it still holds files) is logged and skipped; one behind a
+// link leading out of the folder stops the deletion with false.
+bool delete_useless_local_folders(const name_map_C& local, const name_map_C& remote,
+                                  placed_files_C& placed);
 // Creates one folder relative to the working directory. False when it
 // cannot be made or already exists.
 bool create_directory(const std::string& relative_path);

@@ -1,10 +1,12 @@
 #include "tree/equalize.h"
 
+#include <set>
 #include <utility>
 #include <vector>
 
 #include "common/local_files.h"
 #include "common/logger_C.h"
+#include "common/placed_files_C.h"
 #include "common/settings.h"
 #include "quill/platform/file.h"
 #include "tree/ls_txt.h"
@@ -14,7 +16,29 @@ namespace {
 const int max_path_length = 260;
 const char* const dash_line = "----------------------------------------------------------";
 
+// The plain paths of the reference's files, as Windows compares them: a
+// local file of the same path is about to be replaced.
+std::set<std::string> plain_paths_of(const name_map_C& remote) {
+    std::set<std::string> paths;
+    for (const auto& entry : remote) {
+        std::string plain;
+        if (entry.second == 0 && plain_path_of_entry(entry.first, plain))
+            paths.insert(folded_name(plain));
+    }
+    return paths;
+}
+
 } // namespace
+
+void remember_listing(const name_map_C& names, placed_files_C& placed) {
+    for (const auto& entry : names) {
+        std::string plain;
+        if (entry.second == 1)
+            placed.add_folder(entry.first);
+        else if (plain_path_of_entry(entry.first, plain))
+            placed.add_file(plain);
+    }
+}
 
 int compute_file_depth(const std::string& path) {
     int depth = 0;
@@ -36,7 +60,8 @@ bool check_path_length(const name_map_C& remote) {
     return static_cast<int>(path.size()) >= max_path_length;
 }
 
-bool delete_useless_local_files(const name_map_C& local, const name_map_C& remote) {
+bool delete_useless_local_files(const name_map_C& local, const name_map_C& remote,
+                                placed_files_C& placed) {
     process_log().log_line(dash_line);
     process_log().log_line("delete_useless_local_files");
     process_log().log_line(dash_line);
@@ -44,11 +69,23 @@ bool delete_useless_local_files(const name_map_C& local, const name_map_C& remot
         process_log().log_line("delete_useless_local_files  [NOTHING TO DO : LOCAL MAP EMPTY]");
         return true;
     }
+    const std::set<std::string> replaced = plain_paths_of(remote);
     std::vector<std::string> useless;
-    for (const auto& entry : local)
-        if (entry.second == 0 && remote.find(entry.first) == remote.end() &&
-            entry.first.find("ver_C") == std::string::npos)
-            useless.push_back(entry.first);
+    for (const auto& entry : local) {
+        if (entry.second != 0 || remote.find(entry.first) != remote.end() ||
+            entry.first.find("ver_C") != std::string::npos)
+            continue;
+        std::string plain;
+        // Only what the updater placed, or the reference is about to
+        // replace, may go: everything else is the player's.
+        if (plain_path_of_entry(entry.first, plain) && !replaced.count(folded_name(plain)) &&
+            !placed.has_file(plain)) {
+            log_format("delete_useless_local_files  [KEPT, NOT PLACED BY THE UPDATER : %s]",
+                       plain.c_str());
+            continue;
+        }
+        useless.push_back(entry.first);
+    }
     if (useless.empty()) {
         process_log().log_line("delete_useless_local_files  [NO FILE AT ALL TO DELETE]");
         return true;
@@ -63,17 +100,22 @@ bool delete_useless_local_files(const name_map_C& local, const name_map_C& remot
                        name.c_str());
             return false;
         }
+        if (refuse_link_outside("delete_useless_local_files", plain))
+            return false;
         if (!delete_one_local_file(plain)) {
             log_format("delete_useless_local_files : [delete_one_local_file  FAILED FOR : %s]",
                        plain.c_str());
             process_log().log_line(dash_line);
             return false;
         }
+        if (!replaced.count(folded_name(plain)))
+            placed.forget_file(plain);
     }
     return true;
 }
 
-bool delete_useless_local_folders(const name_map_C& local, const name_map_C& remote) {
+bool delete_useless_local_folders(const name_map_C& local, const name_map_C& remote,
+                                  placed_files_C& placed) {
     process_log().log_line(dash_line);
     process_log().log_line("delete_useless_local_folders");
     process_log().log_line(dash_line);
@@ -82,9 +124,16 @@ bool delete_useless_local_folders(const name_map_C& local, const name_map_C& rem
         return true;
     }
     std::vector<std::string> useless;
-    for (const auto& entry : local)
-        if (entry.second == 1 && remote.find(entry.first) == remote.end())
-            useless.push_back(entry.first);
+    for (const auto& entry : local) {
+        if (entry.second != 1 || remote.find(entry.first) != remote.end())
+            continue;
+        if (!placed.has_folder(entry.first)) {
+            log_format("delete_useless_local_folders  [KEPT, NOT PLACED BY THE UPDATER : %s]",
+                       entry.first.c_str());
+            continue;
+        }
+        useless.push_back(entry.first);
+    }
     if (useless.empty()) {
         process_log().log_line("delete_useless_local_folders  [NO DIRECTORY TO BE DELETED AT ALL]");
         return true;
@@ -101,10 +150,13 @@ bool delete_useless_local_folders(const name_map_C& local, const name_map_C& rem
                 std::swap(useless[i], useless[i + 1]);
             }
     for (const std::string& name : useless) {
-        if (delete_one_local_directory(g_root_path + "\\" + name))
+        if (refuse_link_outside("delete_useless_local_folders", name))
+            return false;
+        if (delete_one_local_directory(g_root_path + "\\" + name)) {
             log_format("delete_useless_local_folders  [delete_one_local_directory SUCCESS FOR : %s]",
                        name.c_str());
-        else
+            placed.forget_folder(name);
+        } else
             log_format("delete_useless_local_folders  [delete_one_local_directory FAILED FOR : %s]",
                        name.c_str());
     }

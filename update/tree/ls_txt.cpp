@@ -5,12 +5,14 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <set>
 #include <vector>
 
 #include "common/file_names.h"
 #include "common/local_files.h"
 #include "common/logger_C.h"
 #include "common/md5_C.h"
+#include "common/placed_files_C.h"
 #include "common/settings.h"
 #include "common/tokenizer.h"
 #include "quill/platform/file.h"
@@ -32,6 +34,73 @@ bool is_separator(char c) {
     return c == '\\' || c == '/';
 }
 
+// Files of the root folder that the updater itself reads or writes: a
+// listing that named one would have the updater overwrite or delete it.
+const char* const own_file_names[] = {
+    "ver_C",       "ls.txt",  "ls_remote.txt", "ls_static.txt", "ls_compressed.txt",
+    "ls_compressed.txt.gz", "version.txt", "report.txt", "pref_201274.txt",
+};
+
+// Names Windows opens as devices, whatever the folder and extension.
+const char* const device_names[] = {"con",  "prn",  "aux",  "nul",  "com1",   "com2",    "com3",
+                                    "com4", "com5", "com6", "com7", "com8",   "com9",    "lpt1",
+                                    "lpt2", "lpt3", "lpt4", "lpt5", "lpt6",   "lpt7",    "lpt8",
+                                    "lpt9", "conin$", "conout$", "clock$"};
+
+std::vector<std::string> components_of(const std::string& path) {
+    std::vector<std::string> parts(1);
+    for (char c : path) {
+        if (is_separator(c))
+            parts.emplace_back();
+        else
+            parts.back() += c;
+    }
+    return parts;
+}
+
+bool is_device_name(const std::string& component) {
+    // "nul.txt" and "NUL " open the device as well.
+    std::string base = component.substr(0, component.find('.'));
+    while (!base.empty() && (base.back() == ' ' || base.back() == '.'))
+        base.pop_back();
+    base = folded_name(base);
+    for (const char* device : device_names)
+        if (base == device)
+            return true;
+    return false;
+}
+
+bool is_md5_hex(const std::string& text) {
+    if (text.size() != 32)
+        return false;
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
+    return true;
+}
+
+// Why a listing entry is refused, or "" for an entry the updater
+// can place without harm. plain is the path the entry stands for.
+std::string entry_refusal(const std::string& name, bool directory, const std::string& plain) {
+    const std::vector<std::string> parts = components_of(name);
+    for (size_t i = 0; i < parts.size(); ++i)
+        if ((directory || i + 1 < parts.size()) && parts[i].find(".gz") != std::string::npos)
+            return ".gz BEFORE THE LAST COMPONENT";
+    if (!directory) {
+        const std::string& last = parts.back();
+        const size_t gz = last.find(".gz");
+        if (gz == 0 || gz == std::string::npos || last.compare(gz, 4, ".gz.") != 0 ||
+            !is_md5_hex(last.substr(gz + 4)))
+            return "FILE ENTRY NOT NAMED name.gz.MD5";
+    }
+    for (const std::string& part : components_of(plain))
+        if (is_device_name(part))
+            return "WINDOWS DEVICE NAME";
+    if (is_updater_own_file(plain))
+        return "ENTRY NAMES A FILE OF THE UPDATER";
+    return "";
+}
+
 // The line without its line feed and the carriage return before it.
 std::string without_line_end(const char* line) {
     std::string text = line;
@@ -48,10 +117,39 @@ bool fail_unsafe_entry(const std::string& name) {
     return false;
 }
 
+bool accept_entry(const std::string& name, bool directory, const std::string& plain,
+                  std::set<std::string>& seen) {
+    const std::string refusal = entry_refusal(name, directory, plain);
+    if (!refusal.empty()) {
+        log_format("from_ls_txt_2_map_with_file_size  [%s : %s]", refusal.c_str(), name.c_str());
+        return false;
+    }
+    if (!seen.insert(folded_name(plain)).second) {
+        log_format("from_ls_txt_2_map_with_file_size  [TWO ENTRIES FOR ONE PATH : %s]",
+                   name.c_str());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
+bool is_updater_own_file(const std::string& relative_path) {
+    const std::string folded = folded_name(relative_path);
+    for (const char* name : own_file_names)
+        if (folded == folded_name(name))
+            return true;
+    for (const char* name : protected_names)
+        if (folded == folded_name(name))
+            return true;
+    return folded == folded_name(g_updater_exe_name) ||
+           folded == folded_name(placed_files_C::file_name) ||
+           folded == folded_name(placed_files_C::new_file_name);
+}
+
 bool is_protected_file(const std::string& relative_path) {
-    if (relative_path == g_updater_exe_name)
+    if (relative_path == g_updater_exe_name || relative_path == placed_files_C::file_name ||
+        relative_path == placed_files_C::new_file_name)
         return true;
     for (const char* name : protected_names)
         if (relative_path == name)
@@ -195,6 +293,8 @@ bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names
         return false;
     }
     char line[ls_txt_max_line + 1];
+    // Plain paths met so far, as Windows compares them.
+    std::set<std::string> seen;
     bool ok = true;
     bool first = true;
     while (ok && fgets(line, sizeof line, file)) {
@@ -230,6 +330,10 @@ bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names
                 ok = fail_unsafe_entry(name);
                 break;
             }
+            if (!accept_entry(name, true, name, seen)) {
+                ok = false;
+                break;
+            }
             names.insert(name_map_C::value_type(name, 1));
             file_record_C record;
             record.name = name;
@@ -260,6 +364,10 @@ bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names
         if (!entry_path_stays_inside(name) || !convert_name_gz_2_normal(name, plain, gz_part) ||
             !entry_path_stays_inside(plain)) {
             ok = fail_unsafe_entry(name);
+            break;
+        }
+        if (!accept_entry(name, false, plain, seen)) {
+            ok = false;
             break;
         }
         names.insert(name_map_C::value_type(name, 0));

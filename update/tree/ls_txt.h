@@ -21,6 +21,10 @@ const int ls_txt_max_line = 511;
 // True for the files of the root folder that no local listing names, so
 // that the equalisation never deletes or replaces them.
 bool is_protected_file(const std::string& relative_path);
+// True for every file of the root folder that the updater reads or writes
+// itself (the protected files among them), compared as Windows compares
+// names. No listing may name one.
+bool is_updater_own_file(const std::string& relative_path);
 
 // The entry name of a file: relative path + ".gz." + hex digest.
 std::string ls_txt_file_entry_name(const std::string& relative_path, const std::string& md5_hex);
@@ -54,7 +58,10 @@ bool create_ls_txt_file(const std::string& root, const std::string& compressed_t
 // Reads a reference listing: the first line is the version (line end
 // removed), then folder and file lines. False, with the reason in the log,
 // for a file that cannot be read, a line too long, a file without a valid
-// size, or an entry naming anything outside the installation folder; the
+// size, an entry naming anything outside the installation folder, a ".gz"
+// before the last component, a file name that is not "name.gz." and an
+// MD5, two entries for one path (compared as Windows compares names), an
+// entry for a file of the updater, or a Windows device name; the
 // maps may then hold part of the listing and must be discarded.
 bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names,
                                       record_map_C& records, std::string& version);

@@ -9,6 +9,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -130,6 +131,14 @@ protected:
         const int code = qp::run_program(program("QuillUpdate").c_str(), "");
         qp::set_current_directory(previous.c_str());
         return code;
+    }
+
+    // The updater in the background, to be stopped half-way.
+    qp::ChildHandle start_updater() {
+        qp::set_current_directory("install");
+        qp::ChildHandle run = qp::child_start(program("QuillUpdate").c_str(), "");
+        qp::set_current_directory("..");
+        return run;
     }
 
     std::string report() const { return quill_test::read_text_file("install/report.txt"); }
@@ -318,9 +327,7 @@ TEST_F(UpdaterProgram, RunKilledInTheMiddleIsRecoveredByTheNextRun) {
     publish("5.0", "mirror");
     write_server_list({mirror.name()});
 
-    qp::set_current_directory("install");
-    qp::ChildHandle run = qp::child_start(program("QuillUpdate").c_str(), "");
-    qp::set_current_directory("..");
+    qp::ChildHandle run = start_updater();
     ASSERT_NE(nullptr, run);
     qp::Clock& real = qp::system_clock();
     const uint32_t start = real.tick_count();
@@ -341,6 +348,222 @@ TEST_F(UpdaterProgram, RunKilledInTheMiddleIsRecoveredByTheNextRun) {
     EXPECT_FALSE(download_in_progress("install"));
     EXPECT_TRUE(read_file("install/data/big.bin") == big);
     EXPECT_EQ(read_file("mirror/ls.txt"), read_file("install/ls_static.txt"));
+}
+
+// The player's own files: at the root, in a game folder and in a folder of
+// their own.
+const std::vector<std::pair<std::string, std::string>> players_files = {
+    {"install/pref_201274.txt", "the player's preferences"},
+    {"install/saves.gz", "the player's saves"},
+    {"install/notes.gz.old", "the player's notes"},
+    {"install/data/my.cfg", "the player's settings"},
+    {"install/screenshots/one.png", "a picture"},
+    {"install/Desktop/letter.txt", "dear friend"},
+};
+
+void put_players_files() {
+    for (const auto& file : players_files) {
+        fs::create_directories(fs::path(file.first).parent_path());
+        write_file(file.first, file.second);
+    }
+}
+
+void expect_players_files(const char* when) {
+    for (const auto& file : players_files)
+        EXPECT_EQ(file.second, read_file(file.first)) << file.first << " " << when;
+}
+
+// Every file below folder with its content, but the updater's working
+// files, which each run writes anew.
+std::vector<std::pair<std::string, std::string>> snapshot(const std::string& folder) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = entry.path().lexically_relative(folder).generic_string();
+        if (name == "report.txt" || name == "ls.txt" || name == "ls_remote.txt" ||
+            name == "version.txt" || name == "ls_static.txt" || name == "parameters.txt")
+            continue;
+        files.emplace_back(name, entry.is_directory() ? "/" : read_file(entry.path().string()));
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+TEST_F(UpdaterProgram, PlayersFilesSurviveAFirstInstallAnUpdateAndAFailedRunWithItsRetry) {
+    quill_test::FtpServer mirror("mirror");
+    put_players_files();
+    make_source({{"readme.txt", "one"}, {"data/old.dat", "dropped later"},
+                 {"data/old2.dat", "dropped later too"}, {"data/same.dat", "same"}});
+    publish("1", "mirror");
+    write_server_list({mirror.name()});
+    ASSERT_EQ(1, run_updater());
+    ASSERT_EQ("1", client_command_line());
+    expect_players_files("after the first install");
+    EXPECT_TRUE(reported("delete_useless_local_files  [KEPT, NOT PLACED BY THE UPDATER : "
+                         "Desktop\\letter.txt]"));
+    EXPECT_TRUE(reported("delete_useless_local_folders  [KEPT, NOT PLACED BY THE UPDATER : "
+                         "screenshots]"));
+    fs::remove("install/parameters.txt");
+
+    make_source({{"readme.txt", "two"}, {"data/old2.dat", "dropped later too"},
+                 {"data/same.dat", "same"}});
+    publish("2", "mirror");
+    ASSERT_EQ(1, run_updater());
+    ASSERT_EQ("2", client_command_line());
+    EXPECT_FALSE(fs::exists("install/data/old.dat"));
+    expect_players_files("after an update");
+    fs::remove("install/parameters.txt");
+
+    // One file missing on the mirror fails the run; the retry lists the
+    // disk without the static listing and fails as well.
+    make_source({{"readme.txt", "three"}, {"data/same.dat", "same"}});
+    publish("3", "mirror");
+    for (const auto& entry : fs::directory_iterator("mirror"))
+        if (entry.path().filename().string().rfind("readme.txt.gz.", 0) == 0)
+            fs::remove(entry.path());
+    EXPECT_EQ(1, run_updater());
+    EXPECT_FALSE(client_started_soon());
+    EXPECT_FALSE(fs::exists("install/ls_static.txt"));
+    EXPECT_NE(std::string::npos, report().find("create_ls_txt_file [IN]"));
+    expect_players_files("after a failed run and its retry");
+
+    // Without "ls_static.txt" the disk is listed, and the file that version
+    // 2 placed and version 3 drops still goes.
+    publish("3", "mirror");
+    EXPECT_EQ(1, run_updater());
+    EXPECT_EQ("3", client_command_line());
+    EXPECT_FALSE(fs::exists("install/data/old2.dat"));
+    EXPECT_EQ("three", read_file("install/readme.txt"));
+    expect_players_files("after the mended run");
+}
+
+TEST_F(UpdaterProgram, TheRecordOfPlacedFilesIsMadeAfreshFromTheStaticListing) {
+    quill_test::FtpServer mirror("mirror");
+    make_source({{"readme.txt", "one"}, {"data/old.dat", "dropped later"}});
+    publish("1", "mirror");
+    write_server_list({mirror.name()});
+    ASSERT_EQ(1, run_updater());
+    ASSERT_EQ("1", client_command_line());
+    fs::remove("install/parameters.txt");
+    // An installation made before the record existed.
+    ASSERT_TRUE(fs::remove("install/ls_placed.txt"));
+    put_players_files();
+
+    make_source({{"readme.txt", "two"}});
+    publish("2", "mirror");
+    EXPECT_EQ(1, run_updater());
+    EXPECT_EQ("2", client_command_line());
+    EXPECT_TRUE(reported("do_client_auto_update  [ls_placed.txt MADE AFRESH FROM ls_static.txt]"));
+    EXPECT_FALSE(fs::exists("install/data/old.dat"));
+    expect_players_files("after the update");
+    EXPECT_NE(std::string::npos, read_file("install/ls_placed.txt").find("readme.txt\n"));
+}
+
+TEST_F(UpdaterProgram, ARefusedListingLeavesTheFolderAsItWas) {
+    quill_test::FtpServer mirror("mirror");
+    put_players_files();
+    make_source({{"readme.txt", "one"}, {"data/a.dat", "alpha"}});
+    publish("1", "mirror");
+    write_server_list({mirror.name()});
+    ASSERT_EQ(1, run_updater());
+    ASSERT_EQ("1", client_command_line());
+    fs::remove("install/parameters.txt");
+
+    const std::string digest = "0123456789abcdef0123456789abcdef";
+    const std::string listing = read_file("mirror/ls.txt");
+    const std::string body = listing.substr(listing.find('\n') + 1);
+    for (const std::string& bad : std::vector<std::string>{"x.gz\\ver_C 30\n",
+                                   "ver_C.gz." + digest + " 30\n",
+                                   "data\\nul.gz." + digest + " 30\n",
+                                   "Data\\A.dat.gz." + digest + " 30\n",
+                                   std::string("data\\a.dat.gz.123 30\n")}) {
+        const auto before = snapshot("install");
+        fs::remove("mirror/ls_compressed.txt.gz");
+        write_file("mirror/ls.txt", "2\n" + bad + body);
+        write_file("mirror/version.txt", "2\n");
+        EXPECT_EQ(1, run_updater()) << bad;
+        EXPECT_FALSE(client_started_soon()) << bad;
+        EXPECT_EQ(before, snapshot("install")) << bad;
+    }
+    expect_players_files("after the refused listings");
+}
+
+TEST_F(UpdaterProgram, EveryRunSucceedsBesideAMirrorThatBreaksOrLies) {
+    make_source({{"readme.txt", "hello, hello, hello, hello"},
+                 {"data/a.dat", std::string(20000, 'a') + "end"}});
+    publish("1.0", "mirror");
+    fs::copy("mirror", "breaking", fs::copy_options::recursive);
+    fs::copy("mirror", "lying", fs::copy_options::recursive);
+    quill_test::FtpServer good("mirror");
+    quill_test::FtpServerOptions breaks;
+    breaks.break_transfers = true;
+    quill_test::FtpServer breaking("breaking", breaks);
+    quill_test::FtpServerOptions lies;
+    lies.wrong_digest = true;
+    quill_test::FtpServer lying("lying", lies);
+
+    for (const auto& bad : {breaking.name(), lying.name()}) {
+        for (const auto& order : {std::vector<std::string>{bad, good.name()},
+                                  std::vector<std::string>{good.name(), bad}}) {
+            fs::remove_all("install");
+            fs::create_directories("install");
+            write_server_list(order);
+            EXPECT_EQ(1, run_updater());
+            EXPECT_EQ("1.0", client_command_line()) << order[0] << " " << order[1];
+            EXPECT_EQ(std::string(20000, 'a') + "end", read_file("install/data/a.dat"));
+        }
+    }
+}
+
+TEST_F(UpdaterProgram, ARunKilledBeforeItsFileIsPlacedLeavesNoWrongFileAtItsPath) {
+    const std::string big = incompressible(8 << 20);
+    make_source({{"big.bin", big}});
+    publish("5.0", "mirror");
+    fs::copy("mirror", "lying", fs::copy_options::recursive);
+    quill_test::FtpServerOptions lies;
+    lies.wrong_digest = true;
+    {
+        quill_test::FtpServer lying("lying", lies);
+        write_server_list({lying.name()});
+        qp::ChildHandle run = start_updater();
+        ASSERT_NE(nullptr, run);
+        qp::Clock& real = qp::system_clock();
+        const uint32_t start = real.tick_count();
+        bool downloaded = false;
+        bool wrong_file_placed = false;
+        // Until one copy has been downloaded, uncompressed and refused, and
+        // the next one is on its way: then the run is killed.
+        for (int poll = 0; !downloaded && qp::child_running(run) &&
+                           real.tick_count() - start < 60000;
+             ++poll) {
+            wrong_file_placed = wrong_file_placed || fs::exists("install/big.bin");
+            if (poll % 20 == 0)
+                downloaded = report().find("[WRONG CONTENT FROM SERVER") != std::string::npos;
+            real.sleep(1);
+        }
+        qp::child_kill(run);
+        ASSERT_TRUE(downloaded) << "the run ended before its download arrived";
+        EXPECT_FALSE(wrong_file_placed);
+        EXPECT_FALSE(fs::exists("install/big.bin"));
+    }
+    quill_test::FtpServer good("mirror");
+    write_server_list({good.name()});
+    EXPECT_EQ(1, run_updater());
+    EXPECT_EQ("5.0", client_command_line());
+    EXPECT_TRUE(read_file("install/big.bin") == big);
+    for (const auto& entry : fs::directory_iterator("install"))
+        EXPECT_EQ(std::string::npos, entry.path().filename().string().find(".gz"))
+            << entry.path();
+}
+
+TEST_F(UpdaterProgram, ThePublisherRefusesAVersionTheUpdaterCannotTellApart) {
+    make_source({{"readme.txt", "one"}});
+    publish("20261208", "mirror");
+    const std::string listing = read_file("mirror/ls.txt");
+    make_source({{"readme.txt", "two"}});
+    EXPECT_NE(0, run_in(".", "quill-publish", "--version 20261209 source mirror"));
+    EXPECT_EQ(listing, read_file("mirror/ls.txt"));
+    EXPECT_EQ("20261208\n", read_file("mirror/version.txt"));
+    EXPECT_EQ(0, run_in(".", "quill-publish", "--version 20261210 source mirror"));
 }
 
 } // namespace

@@ -122,8 +122,12 @@ protected:
             return false;
         if (remote_out)
             *remote_out = remote;
-        return !check_path_length(remote) && delete_useless_local_files(local, remote) &&
-               delete_useless_local_folders(local, remote) && equalize_LOCAL_tree(remote, local);
+        if (check_path_length(remote))
+            return false;
+        remember_listing(remote, placed_);
+        return delete_useless_local_files(local, remote, placed_) &&
+               delete_useless_local_folders(local, remote, placed_) &&
+               equalize_LOCAL_tree(remote, local);
     }
 
     // The installed tree without the updater's own files.
@@ -144,6 +148,7 @@ protected:
     std::string source_;
     std::string mirror_folder_;
     std::unique_ptr<quill_test::FtpServer> mirror_;
+    placed_files_C placed_;
 };
 
 TEST_F(Equalize, FirstInstallIsTheSourceTreeByteForByte) {
@@ -307,5 +312,158 @@ TEST_F(Equalize, FileMissingOnTheMirrorFailsTheRun) {
                         "]"));
     EXPECT_FALSE(qp::path_exists("a.dat"));
 }
+
+} // namespace
+
+namespace {
+
+// A bad mirror beside the good one, serving the same folder. Whichever the
+// shake draws first, every install must end with the source tree.
+class Failover : public Equalize {
+protected:
+    void install_with_seeds(const quill_test::FtpServerOptions& bad_options,
+                            const std::string& failover_line) {
+        source_file("readme.txt", "hello");
+        source_file("data/maps/world.map", std::string(40000, 'w') + "end");
+        source_file("data/b.dat", "bravo bravo bravo bravo bravo bravo bravo bravo");
+        publish("1.0");
+        // Each server needs a folder of its own for its port files.
+        const std::string bad_folder = mirror_folder_ + "_bad";
+        fs::remove_all(bad_folder);
+        fs::copy(mirror_folder_, bad_folder, fs::copy_options::recursive);
+        quill_test::FtpServer bad(bad_folder, bad_options);
+        ftp_server_C server = g_server_list[0];
+        server.Servername = bad.name();
+        g_server_list.push_back(server);
+
+        int bad_first = 0;
+        for (unsigned seed = 1; seed <= 6; ++seed) {
+            std::error_code ignored;
+            for (const auto& entry : fs::directory_iterator(g_root_path))
+                if (entry.path().filename() != "report.txt")
+                    fs::remove_all(entry.path(), ignored);
+            g_remote_file_records.clear();
+            srand(seed);
+            server_manager().reset();
+            server_manager().init();
+            g_last_connection_failed = true;
+            const size_t lines_before = log_lines().size();
+            ASSERT_TRUE(update()) << "seed " << seed;
+            EXPECT_EQ(installed(), tree_of(source_)) << "seed " << seed;
+            const std::vector<std::string> lines = log_lines();
+            if (std::any_of(lines.begin() + static_cast<long>(lines_before), lines.end(),
+                            [&](const std::string& line) {
+                                return line.find(failover_line) != std::string::npos;
+                            }))
+                ++bad_first;
+        }
+        // Not a test of luck: some installs must have met the bad mirror.
+        EXPECT_GT(bad_first, 0);
+        std::error_code ignored;
+        fs::remove_all(bad_folder, ignored);
+    }
+};
+
+TEST_F(Failover, AMirrorThatBreaksEveryTransferIsLeftForTheGoodOne) {
+    quill_test::FtpServerOptions breaking;
+    breaking.break_transfers = true;
+    install_with_seeds(breaking, "[TRANSFER BROKEN ON");
+}
+
+TEST_F(Failover, AMirrorServingWrongDigestsIsLeftForTheGoodOne) {
+    quill_test::FtpServerOptions wrong;
+    wrong.wrong_digest = true;
+    install_with_seeds(wrong, "[WRONG CONTENT FROM SERVER");
+    const std::vector<std::string> lines = log_lines();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind("equalize_LOCAL_tree  [MD5 MISMATCH : ", 0) == 0;
+    }));
+}
+
+#ifndef _WIN32
+// Links in the installation folder that lead out of it: the updater must
+// neither write, delete nor create anything behind them.
+class Links : public Equalize {
+protected:
+    Links() : outside_(g_root_path + "_outside") { fs::create_directories(outside_); }
+    ~Links() override {
+        std::error_code ignored;
+        fs::remove_all(outside_, ignored);
+    }
+    std::vector<std::pair<std::string, std::string>> outside() const { return tree_of(outside_); }
+
+    name_map_C fetch_reference() {
+        bool connection_failed = false;
+        name_map_C remote;
+        std::string version;
+        EXPECT_TRUE(get_remote_ls_txt_file_CLEVER(connection_failed));
+        EXPECT_TRUE(from_ls_txt_2_map_with_file_size("ls_remote.txt", remote,
+                                                     g_remote_file_records, version));
+        return remote;
+    }
+
+    std::string outside_;
+};
+
+TEST_F(Links, AFolderLinkLeadingOutIsNeverWrittenThrough) {
+    source_file("data/a.dat", "game data");
+    source_file("data/sub/b.dat", "more");
+    publish("1.0");
+    fs::create_directory_symlink(outside_, "data");
+
+    EXPECT_FALSE(update());
+    EXPECT_TRUE(outside().empty());
+    EXPECT_TRUE(log_has("equalize_LOCAL_tree  [LINK LEADS OUTSIDE THE INSTALLATION FOLDER : "
+                        "data\\a.dat]") ||
+                log_has("create_directory  [LINK LEADS OUTSIDE THE INSTALLATION FOLDER : "
+                        "data\\sub]"));
+}
+
+TEST_F(Links, ADanglingLinkAtTheRootIsNeverFollowed) {
+    source_file("a.dat", "game data");
+    publish("1.0");
+    const name_map_C remote = fetch_reference();
+    fs::create_symlink(fs::path(outside_) / "a.dat", "a.dat");
+
+    EXPECT_FALSE(equalize_LOCAL_tree(remote, name_map_C{}));
+    EXPECT_TRUE(outside().empty());
+    EXPECT_TRUE(fs::is_symlink("a.dat"));
+    EXPECT_TRUE(log_has("equalize_LOCAL_tree  [LINK LEADS OUTSIDE THE INSTALLATION FOLDER : "
+                        "a.dat]"));
+}
+
+TEST_F(Links, NothingIsDeletedBehindALinkThatLeadsOut) {
+    write_file(outside_ + "/old.dat", "someone else's");
+    fs::create_directory(outside_ + "/old");
+    fs::create_directory_symlink(outside_, "data");
+    placed_.add_file("data\\old.dat");
+    placed_.add_folder("data\\old");
+    const name_map_C local{{"data", 1},
+                           {"data\\old", 1},
+                           {"data\\old.dat.gz." + md5_hex("someone else's"), 0}};
+
+    EXPECT_FALSE(delete_useless_local_files(local, name_map_C{{"data", 1}}, placed_));
+    EXPECT_FALSE(delete_useless_local_folders(local, name_map_C{{"data", 1}}, placed_));
+    EXPECT_EQ(read_file(outside_ + "/old.dat"), "someone else's");
+    EXPECT_TRUE(fs::is_directory(outside_ + "/old"));
+    EXPECT_TRUE(log_has("delete_useless_local_files  [LINK LEADS OUTSIDE THE INSTALLATION FOLDER "
+                        ": data\\old.dat]"));
+    EXPECT_TRUE(log_has("delete_useless_local_folders  [LINK LEADS OUTSIDE THE INSTALLATION "
+                        "FOLDER : data\\old]"));
+}
+
+TEST_F(Links, ALinkThatStaysInsideIsNoObstacle) {
+    fs::create_directories("data");
+    fs::create_directory_symlink(g_root_path + "/data", "alias");
+    EXPECT_FALSE(qp::path_leaves_folder(g_root_path.c_str(), "alias\\a.dat"));
+    EXPECT_FALSE(qp::path_leaves_folder(g_root_path.c_str(), "not\\there\\yet"));
+    fs::create_directory_symlink(outside_, "out");
+    EXPECT_TRUE(qp::path_leaves_folder(g_root_path.c_str(), "out"));
+    EXPECT_TRUE(qp::path_leaves_folder(g_root_path.c_str(), "out\\a.dat"));
+    // A dangling link leads nowhere one could check.
+    fs::create_symlink(g_root_path + "/gone", "dangling");
+    EXPECT_TRUE(qp::path_leaves_folder(g_root_path.c_str(), "dangling"));
+}
+#endif
 
 } // namespace

@@ -37,24 +37,24 @@ TEST_F(Listing, VersionLineAloneGivesEmptyMaps) {
 }
 
 TEST_F(Listing, FoldersAndFilesWithSizesInNameOrder) {
-    ASSERT_TRUE(parse("2.0\n"
-                      "data\\b.dat.gz.0123 17\r\n"
+    ASSERT_TRUE(parse(std::string("2.0\n") +
+                      "data\\b.dat.gz." + md5_of_abc + " 17\r\n"
                       "[201274_DIR] data\n"
                       "[201274_DIR],,data\\maps\n"
                       "\n"
-                      "a.txt.gz.ff   0 trailing words\n"
+                      "a.txt.gz." + md5_of_empty + "   0 trailing words\n"
                       "[201274_DIR]   empty"));
     EXPECT_EQ(version, "2.0");
-    EXPECT_EQ(names, (name_map_C{{"a.txt.gz.ff", 0},
+    EXPECT_EQ(names, (name_map_C{{"a.txt.gz." + md5_of_empty, 0},
                                  {"data", 1},
-                                 {"data\\b.dat.gz.0123", 0},
+                                 {"data\\b.dat.gz." + md5_of_abc, 0},
                                  {"data\\maps", 1},
                                  {"empty", 1}}));
     ASSERT_EQ(records.size(), 5u);
-    EXPECT_EQ(records["data\\b.dat.gz.0123"].size, 17);
-    EXPECT_EQ(records["data\\b.dat.gz.0123"].name, "data\\b.dat.gz.0123");
-    EXPECT_EQ(records["data\\b.dat.gz.0123"].directory, 0);
-    EXPECT_EQ(records["a.txt.gz.ff"].size, 0);
+    EXPECT_EQ(records["data\\b.dat.gz." + md5_of_abc].size, 17);
+    EXPECT_EQ(records["data\\b.dat.gz." + md5_of_abc].name, "data\\b.dat.gz." + md5_of_abc);
+    EXPECT_EQ(records["data\\b.dat.gz." + md5_of_abc].directory, 0);
+    EXPECT_EQ(records["a.txt.gz." + md5_of_empty].size, 0);
     EXPECT_EQ(records["data\\maps"].size, -1);
     EXPECT_EQ(records["data\\maps"].directory, 1);
 }
@@ -106,9 +106,54 @@ TEST_F(Listing, DirectoryLineWithoutNameOrOverlongLineFails) {
     EXPECT_FALSE(parse("1\n" + long_name + ".gz.0123 5\n"));
     EXPECT_TRUE(log_has("from_ls_txt_2_map_with_file_size  [LINE TOO LONG]"));
     // 511 characters still fit.
-    const std::string fits(511 - 9, 'b');
-    EXPECT_TRUE(parse("1\n" + fits + ".gz.0 5\n"));
+    const std::string fits(511 - 40, 'b');
+    EXPECT_TRUE(parse("1\n" + fits + ".gz." + md5_of_abc + " 5\n"));
     EXPECT_EQ(names.size(), 1u);
+}
+
+// Entries the updater could only place by harming the installation: each
+// fails the whole listing, with its reason in the log.
+TEST_F(Listing, EntriesThatWouldHarmTheInstallationFailTheWholeListing) {
+    const std::string d = md5_of_abc;
+    struct {
+        std::string line;
+        std::string reason;
+    } cases[] = {
+        // Its last component would become the download's name in the root.
+        {"x.gz\\ver_C 30", ".gz BEFORE THE LAST COMPONENT : x.gz\\ver_C"},
+        {"a.gz.b\\c.dat.gz." + d + " 3", ".gz BEFORE THE LAST COMPONENT : a.gz.b\\c.dat.gz." + d},
+        {"[201274_DIR] maps.gz", ".gz BEFORE THE LAST COMPONENT : maps.gz"},
+        {"data\\a.dat.gz.0123 5", "FILE ENTRY NOT NAMED name.gz.MD5 : data\\a.dat.gz.0123"},
+        {"a.dat.gz." + std::string(32, 'F') + " 5",
+         "FILE ENTRY NOT NAMED name.gz.MD5 : a.dat.gz." + std::string(32, 'F')},
+        {"a.gz.gz." + d + " 5", "FILE ENTRY NOT NAMED name.gz.MD5 : a.gz.gz." + d},
+        {"b.dat.gz." + d + "0 5", "FILE ENTRY NOT NAMED name.gz.MD5 : b.dat.gz." + d + "0"},
+        {"ver_C.gz." + d + " 5", "ENTRY NAMES A FILE OF THE UPDATER : ver_C.gz." + d},
+        {"REPORT.TXT.gz." + d + " 5", "ENTRY NAMES A FILE OF THE UPDATER : REPORT.TXT.gz." + d},
+        {"pref_201274.txt.gz." + d + " 5",
+         "ENTRY NAMES A FILE OF THE UPDATER : pref_201274.txt.gz." + d},
+        {"ls_placed.txt.gz." + d + " 5", "ENTRY NAMES A FILE OF THE UPDATER : ls_placed.txt.gz." + d},
+        {"QuillUpdate.exe.gz." + d + " 5",
+         "ENTRY NAMES A FILE OF THE UPDATER : QuillUpdate.exe.gz." + d},
+        {"[201274_DIR] ls_static.txt", "ENTRY NAMES A FILE OF THE UPDATER : ls_static.txt"},
+        {"data\\nul.txt.gz." + d + " 5", "WINDOWS DEVICE NAME : data\\nul.txt.gz." + d},
+        {"Com1\\a.dat.gz." + d + " 5", "WINDOWS DEVICE NAME : Com1\\a.dat.gz." + d},
+        {"[201274_DIR] data\\LPT9", "WINDOWS DEVICE NAME : data\\LPT9"},
+        // Two entries for one file: the next version would find it present.
+        {"data\\same.dat.gz." + md5_of_empty + " 5", "TWO ENTRIES FOR ONE PATH : data\\same.dat.gz." + md5_of_empty},
+        {"DATA\\Same.dat.gz." + md5_of_empty + " 5", "TWO ENTRIES FOR ONE PATH : DATA\\Same.dat.gz." + md5_of_empty},
+        {"[201274_DIR] Data", "TWO ENTRIES FOR ONE PATH : Data"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(parse("1\n[201274_DIR] data\ndata\\same.dat.gz." + d + " 5\n" + c.line +
+                           "\n"))
+            << c.line;
+        EXPECT_TRUE(log_has("from_ls_txt_2_map_with_file_size  [" + c.reason + "]")) << c.line;
+    }
+    // The same names are fine where they harm nothing.
+    EXPECT_TRUE(parse("1\n[201274_DIR] sub\nsub\\ver_C.gz." + d + " 5\nconsole.dat.gz." + d +
+                      " 5\nsub\\report.txt.gz." + d + " 5\n"));
+    EXPECT_EQ(names.size(), 4u);
 }
 
 class LocalListing : public UpdaterTest {};
@@ -171,6 +216,9 @@ TEST(ProtectedFiles, OnlyRootLevelNamesMatch) {
     EXPECT_FALSE(is_protected_file("sub\\report.txt"));
     EXPECT_FALSE(is_protected_file("Report.txt"));
     EXPECT_FALSE(is_protected_file("ver_C"));
+    // The record of placed files is never listed, so never deleted.
+    EXPECT_TRUE(is_protected_file("ls_placed.txt"));
+    EXPECT_TRUE(is_protected_file("ls_placed.txt.new"));
 }
 
 } // namespace

@@ -96,6 +96,19 @@ bool copy_file(const char* from, const char* to);
 // whatever it points at, even nothing. A walk must not descend into one: it
 // may lead anywhere outside the tree being walked.
 bool is_symbolic_link(const char* name);
+// True when following relative (a path below root) would pass through a
+// link that leads out of root: a symbolic link or junction whose target lies
+// outside root, or whose target cannot be resolved (a dangling link, a loop).
+// Every existing component is checked, the last one included; the walk
+// stops at the first component that does not exist, since nothing below it
+// can be a link yet. Windows does not resolve a reparse point here: any one
+// on the path counts as leading out.
+bool path_leaves_folder(const char* root, const char* relative);
+// Moves a file to a new name, replacing a file of that name in one step, so
+// that a reader sees either the old file or the new one, never a mixture
+// and never nothing. False, leaving both names as they were, when the move
+// cannot be made.
+bool replace_file(const char* from, const char* to);
 // Opens a C stream as fopen does, with the Windows rule that a folder never
 // opens, whatever the mode. Null on failure.
 FILE* open_stream(const char* name, const char* mode);
