@@ -160,6 +160,15 @@ bool tcp_result(Socket socket, OVERLAPPED* record, uint32_t* bytes, int* error) 
     return true;
 }
 
+void tcp_abandon_receive(Socket socket, OVERLAPPED* record) {
+    CancelIoEx(reinterpret_cast<HANDLE>(sock(socket)), record);
+    // Waiting for the outcome, cancelled or not, is what guarantees the
+    // system is done with the buffer.
+    DWORD moved = 0;
+    DWORD flags = 0;
+    WSAGetOverlappedResult(sock(socket), record, &moved, TRUE, &flags);
+}
+
 bool tcp_send(Socket socket, const void* data, uint32_t size, uint32_t* sent, int* error) {
     *sent = 0;
     OVERLAPPED record;
