@@ -161,8 +161,9 @@ bool CNTProxy_CLToGS::Send(CNTPacket& packet) {
 }
 
 void CNTProxy_CLToGS::ProcessProxyError() {
+    // The library closes here, not the game: the game hears of it as a loss.
     if (m_pOwner)
-        m_pOwner->Disconnect();
+        m_pOwner->DropConnection();
 }
 
 // ---- Account, avatars, sessions ----------------------------------------
