@@ -153,10 +153,14 @@ CNTProxy_CLToGS::CNTProxy_CLToGS() {}
 CNTProxy_CLToGS::~CNTProxy_CLToGS() {}
 
 bool CNTProxy_CLToGS::Send(CNTPacket& packet) {
+    const unsigned long serial = m_pOwner ? m_pOwner->GetConnectionSerial() : 0;
     if (m_pOwner && m_pOwner->SendToServer(packet) != CNetIO::NET_ERROR)
         return true;
     CDebug::AppendDebugMsg("Send Error!!!");
-    ProcessProxyError();
+    // A connection that ended (or was replaced) during the send is not
+    // this failure's to close.
+    if (!m_pOwner || m_pOwner->GetConnectionSerial() == serial)
+        ProcessProxyError();
     return false;
 }
 

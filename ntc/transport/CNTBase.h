@@ -20,8 +20,9 @@ public:
     // unlike the game's Disconnect, the game hears of it as a loss. This
     // base just disconnects.
     virtual void DropConnection();
-    // Tells connections apart: it changes whenever a connection ends, so a
-    // call made on one connection never closes the next. 0 in this base.
+    // Tells connections apart: it changes whenever a connection starts or
+    // ends, so a failure on one connection never closes the next. 0 in this
+    // base.
     virtual unsigned long GetConnectionSerial();
 
     void SetMachineID(unsigned short id) { m_MachineID = id; }

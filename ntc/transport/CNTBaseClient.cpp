@@ -187,6 +187,7 @@ bool CNTBaseClient::RecvFromServer() {
     m_ConnectionLock.Enter();
     connection->predecessor = m_pConnection;
     m_pConnection = connection;
+    ++m_ConnectionSerial;
     connection->thread = qp::thread_start(&CNTBaseClient::RecvFromServer_Proc, connection);
     if (!connection->thread) {
         m_pConnection = connection->predecessor;
@@ -254,15 +255,16 @@ void CNTBaseClient::ReceiveLoop(Connection* connection) {
                 CDebug::AppendDebugMsg("error!!! CollectPacket() : error \n");
                 break;
             }
-            if (step == PACKET_COMPLETE) {
+            // Checked under the lock that dispatching and ConnectToServer
+            // hold: once the game has ended this connection, none of its
+            // messages or bytes reaches the queue or the counters.
+            m_Lock.Enter();
+            const bool running = connection->Running();
+            if (running && step == PACKET_COMPLETE) {
                 scratch.SetBufSize(0);
                 scratch.SetBufPoint(0);
                 MakeCompletePacket(scratch);
             }
-            // Checked under the lock that ConnectToServer resets the counters
-            // under: a connection's bytes never count for the next one.
-            m_Lock.Enter();
-            const bool running = connection->Running();
             if (running)
                 AddRecvBytes(bytes);
             m_Lock.Leave();
@@ -359,9 +361,10 @@ void CNTBaseClient::Disconnect() {
 }
 
 void CNTBaseClient::DropConnection() {
-    EndCurrent(false);
-    // The receive thread wakes at the close and reports the loss.
-    Close();
+    // Only a connection that still runs: a failure that belongs to one the
+    // game has ended already must not close the socket of the next.
+    if (EndCurrent(false))
+        Close(); // the receive thread wakes at the close and reports the loss
 }
 
 unsigned long CNTBaseClient::GetConnectionSerial() {
@@ -438,9 +441,11 @@ GS_RESULT CNTBaseClient::CS_ResponseNetTime(unsigned long& time) {
     packet << static_cast<unsigned short>(NET_TIME_MESSAGE) << static_cast<unsigned short>(0)
            << static_cast<unsigned long>(time & 0xFFFFFFFFul);
     CNTBase* face = this;
+    const unsigned long serial = GetConnectionSerial();
     if (face->SendToServer(packet) == NET_ERROR) {
         CDebug::AppendDebugMsg("Send Error!!! NetTime보내다가에러 났다");
-        DropConnection();
+        if (GetConnectionSerial() == serial)
+            DropConnection();
     }
     return 0;
 }

@@ -301,4 +301,10 @@ int tcp_receive(Socket socket, void* buffer, uint32_t size) {
     }
 }
 
+void tcp_reset(Socket socket) {
+    const struct linger at_once = {1, 0};
+    setsockopt(fd_of(socket), SOL_SOCKET, SO_LINGER, &at_once, sizeof at_once);
+    close(fd_of(socket));
+}
+
 } // namespace qp

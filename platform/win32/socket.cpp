@@ -228,4 +228,13 @@ int tcp_receive(Socket socket, void* buffer, uint32_t size) {
     return got == SOCKET_ERROR ? -1 : got;
 }
 
+void tcp_reset(Socket socket) {
+    struct linger at_once;
+    at_once.l_onoff = 1;
+    at_once.l_linger = 0;
+    setsockopt(sock(socket), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&at_once),
+               sizeof at_once);
+    closesocket(sock(socket));
+}
+
 } // namespace qp

@@ -71,6 +71,8 @@ bool tcp_send(Socket socket, const void* data, uint32_t size, uint32_t* sent, in
 Socket tcp_listen_loopback(uint16_t port, uint16_t* bound_port);
 Socket tcp_accept(Socket listener);
 int tcp_receive(Socket socket, void* buffer, uint32_t size);
+// Closes with a reset instead of an orderly end, as a peer that crashed.
+void tcp_reset(Socket socket);
 
 } // namespace qp
 
