@@ -115,8 +115,9 @@ public:
     // The reply, its cursor right after the sequence number.
     CNTPacket& Reply() { return reply_->GetReplyPacket(); }
 
-    // Reads a counted list of the reply. False for a count that the rest of
-    // the reply could not carry: logged, result set to 3.
+    // Reads a counted list of the reply; records beyond the end of a short
+    // reply keep their values. False for a count of 32768 or more, which no
+    // reply can carry: logged, result set to 3.
     template <class T>
     bool List(std::vector<T>& list, unsigned long& result) {
         unsigned count = 0;
