@@ -115,6 +115,10 @@ public:
         SetServerPort(server.port());
         return ConnectToServer();
     }
+    // Starts up, connects and has the server take the connection.
+    bool start_with(GameServerPeer& server) {
+        return Startup() && connect_to(server) && server.accept();
+    }
 
     // The game's frame loop until done(), for at most 5 s.
     bool pump_until(const std::function<bool()>& done) {
@@ -152,9 +156,7 @@ TEST_F(Lifecycle, ReconnectFromACallbackOnTheGameThreadWhileTheOldServerStreams)
         SCOPED_TRACE(round);
         GameServerPeer old_server, new_server;
         LifeClient client;
-        ASSERT_TRUE(client.Startup());
-        ASSERT_TRUE(client.connect_to(old_server));
-        ASSERT_TRUE(old_server.accept());
+        ASSERT_TRUE(client.start_with(old_server));
         old_server.stream([](unsigned n) { return numbered(OLD_STREAM, n); });
 
         std::atomic<bool> switched{false};
@@ -196,9 +198,7 @@ TEST_F(Lifecycle, ReconnectFromACallbackOnTheReceiveThreadWhileACallWaits) {
         LifeClient client;
         client.Attach(&proxy);
         proxy.SetReplyWaitTime(150);
-        ASSERT_TRUE(client.Startup());
-        ASSERT_TRUE(client.connect_to(old_server));
-        ASSERT_TRUE(old_server.accept());
+        ASSERT_TRUE(client.start_with(old_server));
         old_server.serve([](const Bytes&) { return Bytes(); }); // never answers
         old_server.stream([](unsigned n) { return numbered(OLD_STREAM, n); });
 
@@ -253,9 +253,7 @@ TEST_F(Lifecycle, ReconnectFromConnectionLost) {
         SCOPED_TRACE(round);
         GameServerPeer old_server, new_server;
         LifeClient client;
-        ASSERT_TRUE(client.Startup());
-        ASSERT_TRUE(client.connect_to(old_server));
-        ASSERT_TRUE(old_server.accept());
+        ASSERT_TRUE(client.start_with(old_server));
         std::atomic<bool> reconnected{false};
         client.on_lost = [&] {
             client.SetServerPort(new_server.port());
@@ -331,9 +329,7 @@ TEST_F(Lifecycle, EveryEndNotOfTheGamesOwnIsReportedExactlyOnce) {
                     on_receive_thread = false;
                 lost_event.set();
             };
-            ASSERT_TRUE(client.Startup());
-            ASSERT_TRUE(client.connect_to(server));
-            ASSERT_TRUE(server.accept());
+            ASSERT_TRUE(client.start_with(server));
             ending.end(server, client, proxy);
             ASSERT_TRUE(lost_event.wait(5000));
             pause_ms(20); // a second report would come now
@@ -356,9 +352,7 @@ TEST_F(Lifecycle, TheGamesOwnDisconnectIsNoLossWhileTheServerStreams) {
         GameServerPeer server;
         LifeClient client;
         client.SetDispatchInRecvThread(round % 2 == 1);
-        ASSERT_TRUE(client.Startup());
-        ASSERT_TRUE(client.connect_to(server));
-        ASSERT_TRUE(server.accept());
+        ASSERT_TRUE(client.start_with(server));
         server.stream([](unsigned n) { return numbered(OLD_STREAM, n); });
         ASSERT_TRUE(client.pump_until([&] { return client.count_of(OLD_STREAM) >= 3; }));
         client.Disconnect();
@@ -391,9 +385,7 @@ TEST_F(Lifecycle, ClientDestroyedFromItsOwnCallbackOnEitherThread) {
         std::atomic<bool> destroyed{false};
         SelfDestroyingClient* client = new SelfDestroyingClient(&destroyed);
         client->SetDispatchInRecvThread(on_receive_thread);
-        ASSERT_TRUE(client->Startup());
-        ASSERT_TRUE(client->connect_to(server));
-        ASSERT_TRUE(server.accept());
+        ASSERT_TRUE(client->start_with(server));
         server.stream([](unsigned n) { return numbered(OLD_STREAM, n); });
         if (on_receive_thread) {
             ASSERT_TRUE(eventually([&] { return destroyed.load(); }));
