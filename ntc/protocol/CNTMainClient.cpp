@@ -64,7 +64,7 @@ public:
         return *m_room++;
     }
 
-    // The count of a list that the rest of the packet cannot hold.
+    // The count of a list that no packet can carry (32768 or more).
     void Refuse(unsigned count) {
         CDebug::AppendDebugMsg(
             "Warnning!!! Message Type %d dropped: list count %u, %d bytes left\n", m_message, count,

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "protocol/CNestedReply.h"
+#include "transport/CNTBase.h"
 #include "transport/Trace.h"
 
 CNTProxy::CNTProxy() : m_NextSequence(1), m_pOwner(nullptr), m_ReplyWaitMs(REPLY_WAIT_MS) {}
@@ -29,6 +30,8 @@ CNestedReply* CNTProxy::PreNestedRequestReply() {
         return nullptr;
     // Without an event the wait fails at once, which counts as a time-out.
     reply->CreateReplyEvent();
+    if (m_pOwner)
+        reply->SetConnectionSerial(m_pOwner->GetConnectionSerial());
 
     m_Lock.Enter();
     reply->SetSequence(m_NextSequence);
@@ -45,7 +48,9 @@ CNestedReply* CNTProxy::PreNestedRequestReply() {
 bool CNTProxy::WaitForNestedRequestReply(CNestedReply* reply) {
     if (!reply->WaitReply(m_ReplyWaitMs)) {
         TRACE("Reply Error!!!\n");
-        ProcessProxyError();
+        // A request of a connection that has ended must not close the next.
+        if (!m_pOwner || m_pOwner->GetConnectionSerial() == reply->GetConnectionSerial())
+            ProcessProxyError();
         return false;
     }
     m_Lock.Enter();
@@ -57,12 +62,34 @@ bool CNTProxy::WaitForNestedRequestReply(CNestedReply* reply) {
 void CNTProxy::ReleaseNestedReply(CNestedReply* reply) {
     if (!reply)
         return;
+    const bool connection_ended =
+        m_pOwner && m_pOwner->GetConnectionSerial() != reply->GetConnectionSerial();
     m_Lock.Enter();
     auto found = m_NestedReplies.find(static_cast<short>(reply->GetSequence()));
-    const bool kept = found != m_NestedReplies.end() && found->second == reply;
+    bool kept = found != m_NestedReplies.end() && found->second == reply;
+    if (kept && connection_ended) {
+        // No late reply can come over a closed connection.
+        m_NestedReplies.erase(found);
+        kept = false;
+    } else if (kept) {
+        reply->SetAbandoned();
+    }
     m_Lock.Leave();
     if (!kept)
         delete reply;
+}
+
+void CNTProxy::DropAbandonedReplies() {
+    m_Lock.Enter();
+    for (auto entry = m_NestedReplies.begin(); entry != m_NestedReplies.end();) {
+        if (entry->second && entry->second->IsAbandoned()) {
+            delete entry->second;
+            entry = m_NestedReplies.erase(entry);
+        } else {
+            ++entry;
+        }
+    }
+    m_Lock.Leave();
 }
 
 bool CNTProxy::DeliverNestedReply(unsigned short sequence, const CNTPacket& packet) {

@@ -56,13 +56,18 @@ public:
     CNestedReply* PreNestedRequestReply();
     // Blocks until the record's reply has been delivered or the reply wait
     // has passed. True: the reply is in the record and its table entry is
-    // gone. False: "Reply Error!!!" to TRACE, ProcessProxyError(), and the
+    // gone. False: "Reply Error!!!" to TRACE, ProcessProxyError() (unless
+    // the connection the request went out on has ended already), and the
     // record stays in the table (a late reply is still delivered into it).
     bool WaitForNestedRequestReply(CNestedReply* reply);
     // Ends a record's use by its call: frees it unless it is still in the
-    // pending-reply table, in which case the proxy keeps it until its
-    // destruction. Call it exactly once per record, after the wait.
+    // pending-reply table (its call gave up waiting), in which case the
+    // proxy keeps it for a late reply until its connection ends. Call it
+    // exactly once per record, after the wait.
     void ReleaseNestedReply(CNestedReply* reply);
+    // The owner's connection ended: the records kept for late replies go,
+    // so that only calls that really wait keep the table from being empty.
+    void DropAbandonedReplies();
 
     // For the dispatcher: copies the packet (size, cursor and valid bytes)
     // into the pending record with this sequence number and sets its event.

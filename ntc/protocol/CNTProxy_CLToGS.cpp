@@ -115,8 +115,9 @@ public:
     // The reply, its cursor right after the sequence number.
     CNTPacket& Reply() { return reply_->GetReplyPacket(); }
 
-    // Reads a counted list of the reply. False for a count that the rest of
-    // the reply could not carry: logged, result set to 3.
+    // Reads a counted list of the reply; records beyond the end of a short
+    // reply keep their values. False for a count of 32768 or more, which no
+    // reply can carry: logged, result set to 3.
     template <class T>
     bool List(std::vector<T>& list, unsigned long& result) {
         unsigned count = 0;
@@ -153,16 +154,21 @@ CNTProxy_CLToGS::CNTProxy_CLToGS() {}
 CNTProxy_CLToGS::~CNTProxy_CLToGS() {}
 
 bool CNTProxy_CLToGS::Send(CNTPacket& packet) {
+    const unsigned long serial = m_pOwner ? m_pOwner->GetConnectionSerial() : 0;
     if (m_pOwner && m_pOwner->SendToServer(packet) != CNetIO::NET_ERROR)
         return true;
     CDebug::AppendDebugMsg("Send Error!!!");
-    ProcessProxyError();
+    // A connection that ended (or was replaced) during the send is not
+    // this failure's to close.
+    if (!m_pOwner || m_pOwner->GetConnectionSerial() == serial)
+        ProcessProxyError();
     return false;
 }
 
 void CNTProxy_CLToGS::ProcessProxyError() {
+    // The library closes here, not the game: the game hears of it as a loss.
     if (m_pOwner)
-        m_pOwner->Disconnect();
+        m_pOwner->DropConnection();
 }
 
 // ---- Account, avatars, sessions ----------------------------------------

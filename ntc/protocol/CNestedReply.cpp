@@ -4,7 +4,8 @@
 
 #include "quill/platform/sync.h"
 
-CNestedReply::CNestedReply() : m_Sequence(0), m_pReplyEvent(nullptr) {}
+CNestedReply::CNestedReply()
+    : m_Sequence(0), m_ConnectionSerial(0), m_bAbandoned(false), m_pReplyEvent(nullptr) {}
 
 CNestedReply::~CNestedReply() {
     CloseReplyEvent();

@@ -40,8 +40,17 @@ public:
     // The reply; read it only after a successful wait.
     CNTPacket& GetReplyPacket() { return m_ReplyPacket; }
 
+    // The connection the request went out on (CNTBase::GetConnectionSerial).
+    unsigned long GetConnectionSerial() const { return m_ConnectionSerial; }
+    void SetConnectionSerial(unsigned long serial) { m_ConnectionSerial = serial; }
+    // Set by the proxy when the call gave up on its reply.
+    bool IsAbandoned() const { return m_bAbandoned; }
+    void SetAbandoned() { m_bAbandoned = true; }
+
 private:
     unsigned short m_Sequence;
+    unsigned long m_ConnectionSerial;
+    bool m_bAbandoned;
     qp::Event* m_pReplyEvent;
     CNTPacket m_ReplyPacket;
 };

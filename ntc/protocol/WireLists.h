@@ -1,10 +1,10 @@
 // Reading received fields defensively (internal to the library).
 //
 // A plain number that lies beyond the end of a short message reads as 0,
-// not as whatever the target held. A list count is refused when the rest of
-// the packet could not carry that many records: at least 32768, or more
-// records than the remaining bytes hold at the record's smallest wire size.
-// A refused list is neither allocated nor read.
+// not as whatever the target held. A message shorter than its lists still
+// arrives: the records that lie beyond its end keep their default values.
+// Only a count of 32768 or more, which no packet can carry, is refused; a
+// refused list is neither allocated nor read.
 #ifndef QUILLNTC_PROTOCOL_WIRELISTS_H
 #define QUILLNTC_PROTOCOL_WIRELISTS_H
 
@@ -26,7 +26,7 @@ void ReadNumber(CNTPacket& packet, T& target) {
 
 // The fewest bytes a record of type T occupies on the wire: what its reader
 // takes from an all-zero payload (every count 0, every string empty). 0 for
-// records that carry nothing (TNPC).
+// records that carry nothing (TNPC). For checks of what a list can carry.
 template <class T>
 unsigned MinWireSize() {
     static const unsigned size = [] {
@@ -43,15 +43,9 @@ unsigned MinWireSize() {
     return size;
 }
 
-// True when count records of type T can stand in what is left of the packet.
-template <class T>
-bool ListFits(const CNTPacket& packet, unsigned count) {
-    if (count > MAX_LIST_COUNT)
-        return false;
-    const unsigned left = packet.GetBufSize() > packet.GetBufPoint()
-                              ? static_cast<unsigned>(packet.GetBufSize() - packet.GetBufPoint())
-                              : 0;
-    return static_cast<unsigned long>(count) * MinWireSize<T>() <= left;
+// True for a count a list may have: the bound of any allocation from it.
+inline bool CountAllowed(unsigned count) {
+    return count <= MAX_LIST_COUNT;
 }
 
 // Reads a counted list into list: its length becomes the count (new records
@@ -64,9 +58,10 @@ bool ReadList(CNTPacket& packet, std::vector<T>& list, unsigned* count_out = nul
     packet >> count;
     if (count_out)
         *count_out = count;
-    if (!ListFits<T>(packet, count))
+    if (!CountAllowed(count))
         return false;
     list.resize(count);
+    // Past the end of the packet a read leaves the record as it is.
     for (T& record : list)
         packet >> record;
     return true;

@@ -9,3 +9,9 @@ void CNTBase::Disconnect() {}
 unsigned long CNTBase::SendToServer(CNTPacket&) {
     return 0;
 }
+void CNTBase::DropConnection() {
+    Disconnect();
+}
+unsigned long CNTBase::GetConnectionSerial() {
+    return 0;
+}

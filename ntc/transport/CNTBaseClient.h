@@ -5,9 +5,12 @@
 //
 // Use: Attach the proxy and the stub, Startup once, set the server's address
 // and port, ConnectToServer; then once per frame UpdateFrame and
-// ProcessQueuedMessageFromServer; Disconnect at the end. A loss caused by the
-// server or the network reaches ProcessConnectionLost, once, on the receive
-// thread. Disconnect before destroying the object.
+// ProcessQueuedMessageFromServer; Disconnect at the end. Every connection
+// that ends without the game's own Disconnect (the server, the network or
+// the library itself closed it) reaches ProcessConnectionLost exactly once,
+// on the receive thread. Disconnect and ConnectToServer may be called from
+// any thread, callbacks included. A derived class disconnects in its own
+// destructor, so that no loss is reported to a half-destroyed object.
 #ifndef QUILLNTC_CNTBASECLIENT_H
 #define QUILLNTC_CNTBASECLIENT_H
 
@@ -58,7 +61,9 @@ public:
     uintptr_t CreateSocket();
     bool ConnectToServer();
     bool RecvFromServer();
-    static void RecvFromServer_Proc(void* client);
+    // The receive thread of one connection (its argument is that
+    // connection's record, which RecvFromServer makes).
+    static void RecvFromServer_Proc(void* connection);
 
     virtual unsigned long SendToServer(CNTPacket& packet);
     unsigned long ProcessQueuedMessageFromServer();
@@ -72,18 +77,34 @@ public:
     unsigned long GetLatency() const { return m_Latency; }
     void SetLatency(unsigned long latency) { m_Latency = latency; }
 
-    // Closes the connection and waits for the receive thread to end (unless
-    // called on that thread). ProcessConnectionLost is not called for it.
+    // Closes the connection and waits for its receive thread to end. From a
+    // callback (where waiting could wait for ever) the thread is left to end
+    // by itself, and the next connection's thread waits for it before it
+    // touches anything. ProcessConnectionLost is not called for it.
     virtual void Disconnect();
+    // Closes the connection as a loss: the receive thread reports it.
+    virtual void DropConnection();
+    virtual unsigned long GetConnectionSerial();
 
     void SetDispatchInRecvThread(bool on) { m_bDispatchInRecvThread = on; }
     const COLEDateTime& GetConnectTime() const { return m_ConnectTime; }
 
+    // Internal records of the receive side (defined where they are used).
+    struct Connection;
+    struct DispatchFrame;
+
 private:
-    void ReceiveLoop();
-    // Reports a loss once per connection, and never after Disconnect.
-    void ConnectionLost();
-    void StopReceiveThread();
+
+    void ReceiveLoop(Connection* connection);
+    // Marks the current connection ended by the game (true) or by the
+    // library; true when this call ended it. settle: also settle what an
+    // end settles (not while the object is being destroyed).
+    bool EndCurrent(bool by_game, bool settle = true);
+    // What every end of a connection settles, once.
+    void Ended();
+    // Waits for the thread of a connection taken out of m_pConnection.
+    void Retire(Connection* connection);
+    bool MayWaitForReceiveThreads() const;
 
     bool m_bDispatchInRecvThread;
     CNTProxy* m_pProxy;
@@ -96,9 +117,13 @@ private:
     COLEDateTime m_ConnectTime;
     COLEDateTime m_TrafficStart;
 
-    qp::ThreadHandle m_RecvThread;
-    std::atomic<bool> m_Stopping;
-    std::atomic<bool> m_LossReported;
+    // The newest connection's receive side, until its thread is waited for.
+    Connection* m_pConnection;
+    CLock m_ConnectionLock;
+    std::atomic<unsigned long> m_ConnectionSerial;
+    // Changes at each Disconnect of the game's: a batch being dispatched
+    // stops there.
+    std::atomic<unsigned long> m_DisconnectSerial;
 };
 
 #endif

@@ -56,11 +56,11 @@ bool set_and_check(uintptr_t socket, qp::SocketOption option, int value) {
 
 } // namespace
 
-CNetIO::CNetIO() : m_RecvEvent(nullptr), m_SendEvent(nullptr) {
+CNetIO::CNetIO() : m_RecvEvent(nullptr), m_SendEvent(nullptr), m_Hold(nullptr) {
     Init();
 }
 
-CNetIO::CNetIO(const CNetIO& other) : m_RecvEvent(nullptr), m_SendEvent(nullptr) {
+CNetIO::CNetIO(const CNetIO& other) : m_RecvEvent(nullptr), m_SendEvent(nullptr), m_Hold(nullptr) {
     Init();
     *this = other;
 }
@@ -73,13 +73,21 @@ CNetIO& CNetIO::operator=(const CNetIO& other) {
     m_BytesWanted = other.m_BytesWanted;
     m_ReadState = other.m_ReadState;
     m_MessageLength = other.m_MessageLength;
-    m_Socket = other.m_Socket;
+    // Both objects use the one socket; it stays open until both let go.
+    NetSocketHold* shared = const_cast<CNetIO&>(other).ShareSocket();
+    m_SocketLock.Enter();
+    NetSocketHold* previous = m_Hold;
+    m_Hold = shared;
+    m_Socket = shared ? shared->socket : INVALID_SOCKET_VALUE;
+    m_SocketLock.Leave();
+    ReleaseSocket(previous);
     m_SendBytes = other.m_SendBytes;
     m_RecvBytes = other.m_RecvBytes;
     return *this;
 }
 
 CNetIO::~CNetIO() {
+    ReleaseSocket(m_Hold);
     ReleaseEvents();
 }
 
@@ -111,8 +119,41 @@ void CNetIO::Init() {
     m_MessageLength = 0;
     m_SendBytes = 0;
     m_RecvBytes = 0;
-    m_Socket = INVALID_SOCKET_VALUE;
+    SetSocket(INVALID_SOCKET_VALUE);
     m_BytesWanted = HEADER_SIZE;
+}
+
+void CNetIO::SetSocket(uintptr_t socket) {
+    NetSocketHold* fresh = nullptr;
+    if (socket != INVALID_SOCKET_VALUE)
+        fresh = new NetSocketHold{socket, {1}};
+    m_SocketLock.Enter();
+    if (m_Hold && m_Hold->socket == socket) {
+        m_SocketLock.Leave();
+        delete fresh;
+        return;
+    }
+    NetSocketHold* previous = m_Hold;
+    m_Hold = fresh;
+    m_Socket = socket;
+    m_SocketLock.Leave();
+    ReleaseSocket(previous);
+}
+
+NetSocketHold* CNetIO::ShareSocket() {
+    m_SocketLock.Enter();
+    NetSocketHold* hold = m_Hold;
+    if (hold)
+        hold->users.fetch_add(1);
+    m_SocketLock.Leave();
+    return hold;
+}
+
+void CNetIO::ReleaseSocket(NetSocketHold* hold) {
+    if (hold && hold->users.fetch_sub(1) == 1) {
+        qp::tcp_close(hold->socket);
+        delete hold;
+    }
 }
 
 void CNetIO::ResetFraming() {
@@ -178,12 +219,16 @@ unsigned long CNetIO::CollectPacket(unsigned long bytes) {
 }
 
 bool CNetIO::IssueNetRead() {
+    return IssueNetRead(m_Socket);
+}
+
+bool CNetIO::IssueNetRead(uintptr_t socket) {
     if (m_BytesHeld + m_BytesWanted > RECV_BUFFER_SIZE) {
         CDebug::AppendDebugMsg("Recv Buffer가 꽉차서 IssueNetRead 그냥 리턴한다..\n");
         return false;
     }
     int error = 0;
-    if (qp::tcp_post_receive(m_Socket, &m_OverlappedIn.overlapped, m_RecvBuf + m_BytesHeld,
+    if (qp::tcp_post_receive(socket, &m_OverlappedIn.overlapped, m_RecvBuf + m_BytesHeld,
                              static_cast<uint32_t>(m_BytesWanted), &error))
         return true;
     log_error("Recv() ", error);
@@ -197,11 +242,18 @@ unsigned long CNetIO::SendPacket(char* data, unsigned long size) {
     }
     if (!data && size != 0)
         return NET_ERROR;
-    m_SendLock.Enter();
+    // The share keeps the socket open however another thread closes it
+    // meanwhile: the send can fail, but never reach a reused number.
+    NetSocketHold* hold = ShareSocket();
     uint32_t sent = 0;
-    int error = 0;
-    const bool done = qp::tcp_send(m_Socket, data, static_cast<uint32_t>(size), &sent, &error);
-    m_SendLock.Leave();
+    int error = 10038; // not a socket
+    bool done = false;
+    if (hold) {
+        m_SendLock.Enter();
+        done = qp::tcp_send(hold->socket, data, static_cast<uint32_t>(size), &sent, &error);
+        m_SendLock.Leave();
+        ReleaseSocket(hold);
+    }
     if (!done) {
         log_error("Send() ", error);
         return NET_ERROR;
@@ -213,9 +265,22 @@ unsigned long CNetIO::SendPacket(char* data, unsigned long size) {
 }
 
 void CNetIO::Close() {
-    if (m_Socket != INVALID_SOCKET_VALUE)
-        qp::tcp_close(m_Socket);
+    CloseIfCurrent(nullptr);
+}
+
+void CNetIO::CloseIfCurrent(const NetSocketHold* only) {
+    m_SocketLock.Enter();
+    NetSocketHold* hold = m_Hold;
+    if (!hold || (only && hold != only)) {
+        m_SocketLock.Leave();
+        return;
+    }
+    m_Hold = nullptr;
     m_Socket = INVALID_SOCKET_VALUE;
+    m_SocketLock.Leave();
+    // Wakes whoever still waits on the socket; the last of them closes it.
+    qp::tcp_shutdown(hold->socket);
+    ReleaseSocket(hold);
 }
 
 int CNetIO::SetRecvTimeOut(int milliseconds) {

@@ -7,6 +7,8 @@
 #ifndef QUILLNTC_CNETIO_H
 #define QUILLNTC_CNETIO_H
 
+#include <atomic>
+
 #include "NTCExport.h"
 #include "quill/platform/types.h"
 #include "transport/CLock.h"
@@ -14,6 +16,14 @@
 namespace qp {
 class Event;
 }
+
+// One connection's socket and everyone who uses it: the endpoint, each send
+// in flight and the receive thread. The socket is closed when the last of
+// them lets go, so its number cannot be reused while anyone still uses it.
+struct NetSocketHold {
+    uintptr_t socket;
+    std::atomic<int> users;
+};
 
 // One asynchronous operation: the system's record, its owner, and whether it
 // receives (0) or sends (1).
@@ -47,7 +57,9 @@ public:
 
     bool IsConnected() const { return m_Socket != INVALID_SOCKET_VALUE; }
     uintptr_t GetSocket() const { return m_Socket; }
-    void SetSocket(uintptr_t socket) { m_Socket = socket; }
+    // Takes the socket over; one stored before is let go (closed unless a
+    // send or a receive thread still uses it).
+    void SetSocket(uintptr_t socket);
 
     // Posts one receive of exactly the bytes the framing wants, at the end
     // of what the buffer holds. False (logged) when it cannot be posted.
@@ -56,7 +68,9 @@ public:
     // The bytes are sent before it returns, so the caller may reuse them;
     // sends from several threads go out one after another, never mixed.
     unsigned long SendPacket(char* data, unsigned long size);
-    // Closes the socket without lingering; the socket becomes invalid.
+    // Closes the socket without lingering; the socket becomes invalid at
+    // once. A send or receive still using it on another thread is woken
+    // with an error, and the system's socket is released after it.
     void Close();
 
     // Socket options: 0 when set and read back equal, -1 otherwise.
@@ -89,6 +103,16 @@ public:
 protected:
     // Back to the start of a header with nothing held.
     void ResetFraming();
+    // Posts the next receive on the given socket, which may already have
+    // been replaced by a newer one.
+    bool IssueNetRead(uintptr_t socket);
+
+    // A share of the current socket, null when there is none. Give it back
+    // with ReleaseSocket.
+    NetSocketHold* ShareSocket();
+    static void ReleaseSocket(NetSocketHold* hold);
+    // Close, but only while hold is still the current socket.
+    void CloseIfCurrent(const NetSocketHold* hold);
 
     CLock m_Lock;
     // Keeps sends whole and in order when several threads send.
@@ -107,7 +131,11 @@ private:
     unsigned long m_BytesWanted;
     unsigned long m_ReadState;
     unsigned long m_MessageLength;
-    uintptr_t m_Socket;
+    // Guards m_Hold; held only for a moment, never during a system call
+    // that may block.
+    CLock m_SocketLock;
+    NetSocketHold* m_Hold;
+    std::atomic<uintptr_t> m_Socket;
     unsigned long m_SendBytes;
     unsigned long m_RecvBytes;
 };

@@ -9,19 +9,13 @@
 namespace {
 
 const int64_t kSecondsPerDay = 86400;
-// Day numbers of 1 January 100 and 31 December 9999; a date may fall
-// anywhere within either day.
+// The first and the last date value that can be split into its parts or
+// result from arithmetic: 1 January 100 and 31 December 9999, both at 00:00.
 const double kFirstDay = -657434.0;
 const double kLastDay = 2958465.0;
 const double kMaxSpanDays = 3615897.0;
 // Days from 1 January 1970 back to 30 December 1899.
 const int64_t kUnixEpochDay = 25569;
-// Sums of day fractions miss whole seconds by a rounding error, so the ends
-// of the date range allow half a millisecond: a moment that close to the
-// midnight after 9999 is already that midnight, one that close to the first
-// moment of the year 100 is that moment.
-const double kTolerance = 0.0005 / 86400.0;
-
 // Proleptic Gregorian calendar, days counted from 1 January 1970.
 int64_t days_from_civil(int64_t year, int month, int day) {
     year -= month <= 2;
@@ -78,12 +72,8 @@ double from_linear(double linear) {
 }
 
 // The comparisons are written so that not-a-number falls outside.
-bool linear_date_in_range(double linear) {
-    return linear >= kFirstDay - kTolerance && linear < kLastDay + 1 - kTolerance;
-}
-
 bool date_in_range(double date) {
-    return date > kFirstDay - 1 && date < kLastDay + 1 - kTolerance;
+    return date >= kFirstDay && date <= kLastDay;
 }
 
 bool span_in_range(double span) {
@@ -100,11 +90,8 @@ struct DateParts {
 bool split_date(const COLEDateTime& date, DateParts* parts) {
     if (date.GetStatus() != COLEDateTime::valid || !date_in_range(date.m_dt))
         return false;
-    int64_t seconds = llround(to_linear(date.m_dt) * static_cast<double>(kSecondsPerDay));
-    // Rounding must not carry the last second of 9999 into the year 10000.
-    const int64_t last = static_cast<int64_t>(kLastDay) * kSecondsPerDay + kSecondsPerDay - 1;
-    if (seconds > last)
-        seconds = last;
+    const int64_t seconds =
+        llround(to_linear(date.m_dt) * static_cast<double>(kSecondsPerDay));
     int64_t day_number = seconds / kSecondsPerDay;
     int64_t second_of_day = seconds % kSecondsPerDay;
     if (second_of_day < 0) {
@@ -135,13 +122,14 @@ COLEDateTime make_date(double linear, int status) {
         result.SetStatus(static_cast<COLEDateTime::DateTimeStatus>(status));
         return result;
     }
-    if (!linear_date_in_range(linear)) {
+    // Far outside, the linear form is not converted at all.
+    const double date = linear >= kFirstDay - 1 && linear <= kLastDay + 1 ? from_linear(linear)
+                                                                          : linear;
+    if (!date_in_range(date)) {
         result.SetStatus(COLEDateTime::invalid);
         return result;
     }
-    // Converting back a moment a rounding error before 1 January 100 would
-    // give a day of the year 99.
-    result.m_dt = from_linear(linear < kFirstDay ? kFirstDay : linear);
+    result.m_dt = date;
     return result;
 }
 
@@ -211,8 +199,10 @@ COLEDateTime::COLEDateTime(WORD wDosDate, WORD wDosTime) : m_dt(0), m_status(val
 }
 
 COLEDateTime& COLEDateTime::operator=(double dateSrc) {
+    // Any day count is taken as it is; only its parts are out of reach when
+    // it lies outside the range. What is no number at all is no date.
     m_dt = dateSrc;
-    m_status = date_in_range(dateSrc) ? valid : invalid;
+    m_status = isfinite(dateSrc) ? valid : invalid;
     return *this;
 }
 
@@ -242,7 +232,10 @@ COLEDateTime& COLEDateTime::operator=(const FILETIME& filetimeSrc) {
 }
 
 int COLEDateTime::SetDateTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec) {
-    if (nYear < 100 || nYear > 9999 || nMonth < 1 || nMonth > 12 || nDay < 1 ||
+    // Years before 100 are built like any other (their value lies before
+    // the range, so their parts cannot be read back); a negative year is
+    // above 9999 as the unsigned number it would be.
+    if (nYear < 0 || nYear > 9999 || nMonth < 1 || nMonth > 12 || nDay < 1 ||
         nDay > days_in_month(nYear, nMonth) || nHour < 0 || nHour > 23 || nMin < 0 || nMin > 59 ||
         nSec < 0 || nSec > 59) {
         m_status = invalid;

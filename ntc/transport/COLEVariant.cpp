@@ -54,6 +54,58 @@ bool decimal_equal(const DECIMAL& a, const DECIMAL& b) {
     return a.scale == b.scale && a.sign == b.sign && a.Hi32 == b.Hi32 && a.Lo64 == b.Lo64;
 }
 
+bool plain_equal(VARTYPE type, const VARIANT& a, const VARIANT& b);
+
+// Two elements of an array of the given type, each cb bytes.
+bool elements_equal(VARTYPE type, const void* a, const void* b, size_t cb) {
+    switch (type) {
+    case VT_VARIANT:
+        return ntc::variants_equal(*static_cast<const VARIANT*>(a),
+                                   *static_cast<const VARIANT*>(b));
+    case VT_BSTR:
+        return bstr_equal(*static_cast<const BSTR*>(a), *static_cast<const BSTR*>(b));
+    case VT_DECIMAL:
+        return decimal_equal(*static_cast<const DECIMAL*>(a), *static_cast<const DECIMAL*>(b));
+    default:
+        break;
+    }
+    if (cb > sizeof(int64_t))
+        return memcmp(a, b, cb) == 0;
+    // Compared as values, so that 0.0 equals -0.0 as it does outside arrays.
+    VARIANT x, y;
+    memset(&x, 0, sizeof x);
+    memset(&y, 0, sizeof y);
+    memcpy(&x.llVal, a, cb);
+    memcpy(&y.llVal, b, cb);
+    return plain_equal(type, x, y);
+}
+
+// Arrays are equal when they have the same dimensions with the same bounds
+// and equal elements, element by element.
+bool arrays_equal(VARTYPE element, const SAFEARRAY* a, const SAFEARRAY* b) {
+    if (a == b)
+        return true;
+    if (!a || !b || a->cDims != b->cDims || a->cbElements != b->cbElements)
+        return false;
+    size_t count = 1;
+    for (unsigned i = 0; i < a->cDims; ++i) {
+        if (a->rgsabound[i].cElements != b->rgsabound[i].cElements ||
+            a->rgsabound[i].lLbound != b->rgsabound[i].lLbound)
+            return false;
+        count *= a->rgsabound[i].cElements;
+    }
+    if (count == 0)
+        return true;
+    if (!a->pvData || !b->pvData)
+        return false;
+    const char* x = static_cast<const char*>(a->pvData);
+    const char* y = static_cast<const char*>(b->pvData);
+    for (size_t i = 0; i < count; ++i, x += a->cbElements, y += a->cbElements)
+        if (!elements_equal(element, x, y, a->cbElements))
+            return false;
+    return true;
+}
+
 // Compares the values of two plain variants of the same type.
 bool plain_equal(VARTYPE type, const VARIANT& a, const VARIANT& b) {
     switch (type) {
@@ -77,7 +129,7 @@ bool plain_equal(VARTYPE type, const VARIANT& a, const VARIANT& b) {
         break;
     }
     if (type & VT_ARRAY)
-        return a.parray == b.parray;
+        return arrays_equal(static_cast<VARTYPE>(type & VT_TYPEMASK), a.parray, b.parray);
     const size_t size = value_size(type);
     return size != 0 && memcmp(&a.llVal, &b.llVal, size) == 0;
 }
@@ -109,7 +161,7 @@ bool referenced_equal(VARTYPE base, const VARIANT& a, const VARIANT& b) {
         break;
     }
     if (base & VT_ARRAY)
-        return *a.pparray == *b.pparray;
+        return arrays_equal(static_cast<VARTYPE>(base & VT_TYPEMASK), *a.pparray, *b.pparray);
     const size_t size = value_size(base);
     return size != 0 && memcmp(a.byref, b.byref, size) == 0;
 }

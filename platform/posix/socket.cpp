@@ -234,6 +234,11 @@ bool tcp_result(Socket, OVERLAPPED* record, uint32_t* bytes, int* error) {
     return true;
 }
 
+void tcp_abandon_receive(Socket, OVERLAPPED* record) {
+    // Nothing is in flight here: the receive only happens inside tcp_wait.
+    remember(record, nullptr, 0);
+}
+
 bool tcp_send(Socket socket, const void* data, uint32_t size, uint32_t* sent, int* error) {
     *sent = 0;
     const char* bytes = static_cast<const char*>(data);
@@ -294,6 +299,12 @@ int tcp_receive(Socket socket, void* buffer, uint32_t size) {
         if (errno != EINTR)
             return -1;
     }
+}
+
+void tcp_reset(Socket socket) {
+    const struct linger at_once = {1, 0};
+    setsockopt(fd_of(socket), SOL_SOCKET, SO_LINGER, &at_once, sizeof at_once);
+    close(fd_of(socket));
 }
 
 } // namespace qp

@@ -160,6 +160,15 @@ bool tcp_result(Socket socket, OVERLAPPED* record, uint32_t* bytes, int* error) 
     return true;
 }
 
+void tcp_abandon_receive(Socket socket, OVERLAPPED* record) {
+    CancelIoEx(reinterpret_cast<HANDLE>(sock(socket)), record);
+    // Waiting for the outcome, cancelled or not, is what guarantees the
+    // system is done with the buffer.
+    DWORD moved = 0;
+    DWORD flags = 0;
+    WSAGetOverlappedResult(sock(socket), record, &moved, TRUE, &flags);
+}
+
 bool tcp_send(Socket socket, const void* data, uint32_t size, uint32_t* sent, int* error) {
     *sent = 0;
     OVERLAPPED record;
@@ -217,6 +226,15 @@ Socket tcp_accept(Socket listener) {
 int tcp_receive(Socket socket, void* buffer, uint32_t size) {
     const int got = recv(sock(socket), static_cast<char*>(buffer), static_cast<int>(size), 0);
     return got == SOCKET_ERROR ? -1 : got;
+}
+
+void tcp_reset(Socket socket) {
+    struct linger at_once;
+    at_once.l_onoff = 1;
+    at_once.l_linger = 0;
+    setsockopt(sock(socket), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&at_once),
+               sizeof at_once);
+    closesocket(sock(socket));
 }
 
 } // namespace qp

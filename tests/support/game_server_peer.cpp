@@ -77,6 +77,7 @@ GameServerPeer::GameServerPeer() : client_(qp::kInvalidSocket), port_(0) {
 }
 
 GameServerPeer::~GameServerPeer() {
+    stop_streaming();
     stop_serving();
     close_client();
     if (listener_ != qp::kInvalidSocket)
@@ -204,6 +205,34 @@ bool GameServerPeer::wait_for_requests(size_t count, int timeout_ms) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return false;
+}
+
+void GameServerPeer::stream(std::function<Bytes(unsigned n)> make) {
+    stop_streaming();
+    streaming_ = true;
+    streamer_ = std::thread([this, make] {
+        bool broken = false;
+        for (unsigned n = 0; streaming_; ++n) {
+            if (!broken)
+                broken = !send(make(n));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        // Like the serving thread, this one ends only when told, never
+        // together with the client's receive thread (see serve).
+    });
+}
+
+void GameServerPeer::stop_streaming() {
+    if (!streamer_.joinable())
+        return;
+    streaming_ = false;
+    streamer_.join();
+}
+
+void GameServerPeer::reset_client() {
+    if (client_ != qp::kInvalidSocket)
+        qp::tcp_reset(client_);
+    client_ = qp::kInvalidSocket;
 }
 
 void GameServerPeer::close_client() {

@@ -61,6 +61,14 @@ public:
     Bytes receive_packet(bool* closed = nullptr);
     // Closes the client's connection from the server's side.
     void close_client();
+    // Ends it with a reset, as a server that crashed.
+    void reset_client();
+
+    // Sends the packet that make(n) builds for n = 0, 1, ... on a thread of
+    // its own, until stop_streaming; sends that fail (the client went away)
+    // are not retried. Returns at once.
+    void stream(std::function<Bytes(unsigned n)> make);
+    void stop_streaming();
 
     // Answers requests on a thread of its own: every packet the client sends
     // is recorded and handed to answer, whose bytes (if any) go back. Ends
@@ -79,6 +87,8 @@ private:
     qp::Socket client_;
     uint16_t port_;
     std::thread server_;
+    std::thread streamer_;
+    std::atomic<bool> streaming_{false};
     std::atomic<bool> stopping_{false};
     std::atomic<bool> client_closed_{false};
     std::mutex mutex_;

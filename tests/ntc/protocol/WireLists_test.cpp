@@ -45,18 +45,23 @@ TEST(WireLists, CountOf32768OrMoreIsRefusedWithoutTouchingTheList) {
     EXPECT_EQ((std::vector<short>{1, 2, 3}), list);
 }
 
-TEST(WireLists, CountThatTheRestOfThePacketCannotCarryIsRefused) {
+TEST(WireLists, CountLongerThanThePacketResizesAndKeepsDefaultsPastTheEnd) {
     // Two shorts follow, the count says three.
     CNTPacket packet = received({le16(3), le16(7), le16(8)});
     std::vector<short> list;
-    EXPECT_FALSE(ntc_wire::ReadList(packet, list));
-    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(ntc_wire::ReadList(packet, list));
+    EXPECT_EQ((std::vector<short>{7, 8, 0}), list);
 
     // One TPrivData needs 74 bytes; 73 are there.
     CNTPacket short_by_one = received({le16(1), std::vector<unsigned char>(73, 0)});
     std::vector<TPrivData> records;
-    EXPECT_FALSE(ntc_wire::ReadList(short_by_one, records));
-    EXPECT_TRUE(records.empty());
+    EXPECT_TRUE(ntc_wire::ReadList(short_by_one, records));
+    EXPECT_EQ(1u, records.size());
+
+    // The largest count allowed, and nothing after it.
+    CNTPacket largest = received({le16(32767)});
+    EXPECT_TRUE(ntc_wire::ReadList(largest, list));
+    EXPECT_EQ(32767u, list.size());
 }
 
 TEST(WireLists, CountThatFitsResizesAndReadsInPlace) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <stddef.h>
 
 #include <limits>
@@ -38,7 +40,8 @@ TEST(COLEDateTime, SetDateTimeAcceptsOnlyRealCalendarTimes) {
         {1900, 2, 29, 0, 0, 0, false},    {2000, 2, 29, 0, 0, 0, true},
         {2003, 4, 31, 0, 0, 0, false},    {2003, 12, 31, 0, 0, 0, true},
         {9999, 12, 31, 23, 59, 59, true}, {10000, 1, 1, 0, 0, 0, false},
-        {100, 1, 1, 0, 0, 0, true},       {99, 12, 31, 0, 0, 0, false},
+        {100, 1, 1, 0, 0, 0, true},       {99, 12, 31, 0, 0, 0, true},
+        {0, 1, 1, 0, 0, 0, true},         {-1, 1, 1, 0, 0, 0, false},
         {2003, 0, 1, 0, 0, 0, false},     {2003, 13, 1, 0, 0, 0, false},
         {2003, 1, 0, 0, 0, 0, false},     {2003, 1, 1, 24, 0, 0, false},
         {2003, 1, 1, 0, 60, 0, false},    {2003, 1, 1, 0, 0, 60, false},
@@ -52,10 +55,11 @@ TEST(COLEDateTime, SetDateTimeAcceptsOnlyRealCalendarTimes) {
                                         << row.hour << ":" << row.minute << ":" << row.second);
         EXPECT_EQ(result, row.valid ? 1 : 0);
         EXPECT_EQ(date.GetStatus(), row.valid ? COLEDateTime::valid : COLEDateTime::invalid);
-        if (row.valid)
+        const double value = static_cast<double>(date);
+        if (row.valid && value >= -657434.0 && value <= 2958465.0)
             expect_parts(date, {row.year, row.month, row.day, row.hour, row.minute, row.second});
         else
-            EXPECT_EQ(date.GetYear(), -1);
+            EXPECT_EQ(date.GetYear(), -1) << "no parts outside 1 Jan 100 .. 31 Dec 9999 00:00";
     }
 }
 
@@ -87,8 +91,9 @@ TEST(COLEDateTime, PartsRoundToTheNearestSecond) {
     expect_parts(COLEDateTime(2.0 + 0.6 * second), {1900, 1, 1, 0, 0, 1});
     // Half a second before midnight belongs to the next day.
     expect_parts(COLEDateTime(3.0 - 0.4 * second), {1900, 1, 2, 0, 0, 0});
-    // The last instant of 9999 must not roll over into the year 10000.
-    expect_parts(COLEDateTime(2958465.0 + 86399.9 * second), {9999, 12, 31, 23, 59, 59});
+    // Nothing after the first moment of 31 December 9999 is split at all.
+    expect_parts(COLEDateTime(2958465.0), {9999, 12, 31, 0, 0, 0});
+    EXPECT_EQ(COLEDateTime(2958465.0 + 0.4 * second).GetYear(), -1);
 }
 
 TEST(COLEDateTime, NegativeDatesKeepAForwardTimeOfDay) {
@@ -116,7 +121,7 @@ TEST(COLEDateTime, SystemTimeRoundTrips) {
     const Parts samples[] = {{2003, 7, 15, 9, 30, 5},
                              {1899, 12, 29, 23, 59, 59},
                              {100, 1, 1, 0, 0, 0},
-                             {9999, 12, 31, 23, 59, 59},
+                             {9999, 12, 31, 0, 0, 0},
                              {1601, 3, 1, 12, 0, 0}};
     for (const Parts& p : samples) {
         SYSTEMTIME in = SYSTEMTIME();
@@ -192,12 +197,16 @@ TEST(COLEDateTime, DosDateAndTime) {
 }
 
 TEST(COLEDateTime, ArithmeticAtTheEndsOfTheRange) {
-    COLEDateTime last(9999, 12, 31, 23, 59, 58);
+    COLEDateTime last(9999, 12, 30, 23, 59, 59);
     EXPECT_EQ((last + seconds(1)).GetStatus(), COLEDateTime::valid);
+    EXPECT_EQ(static_cast<double>(last + seconds(1)), 2958465.0);
     EXPECT_EQ((last + seconds(2)).GetStatus(), COLEDateTime::invalid);
+    EXPECT_EQ((COLEDateTime(2958465.0) + COLEDateTimeSpan(0.5)).GetStatus(),
+              COLEDateTime::invalid);
 
     COLEDateTime first(100, 1, 1, 0, 0, 1);
     EXPECT_EQ((first - seconds(1)).GetStatus(), COLEDateTime::valid);
+    EXPECT_EQ(static_cast<double>(first - seconds(1)), -657434.0);
     EXPECT_EQ((first - seconds(2)).GetStatus(), COLEDateTime::invalid);
 
     COLEDateTime walking = first;
@@ -205,10 +214,20 @@ TEST(COLEDateTime, ArithmeticAtTheEndsOfTheRange) {
     EXPECT_EQ(walking.GetStatus(), COLEDateTime::invalid);
     EXPECT_EQ(walking.GetYear(), -1);
 
-    EXPECT_EQ(COLEDateTime(2958466.0).GetStatus(), COLEDateTime::invalid);
-    EXPECT_EQ(COLEDateTime(2958465.5).GetStatus(), COLEDateTime::valid);
-    EXPECT_EQ(COLEDateTime(-657434.5).GetStatus(), COLEDateTime::valid);
-    EXPECT_EQ(COLEDateTime(-657435.0).GetStatus(), COLEDateTime::invalid);
+    // Assigned values keep their status; only their parts are out of reach.
+    for (double outside : {2958465.5, 2958466.0, 3000000.0, -657434.5, -657435.0}) {
+        COLEDateTime assigned;
+        assigned = outside;
+        EXPECT_EQ(assigned.GetStatus(), COLEDateTime::valid) << outside;
+        EXPECT_EQ(assigned.GetYear(), -1) << outside;
+        SYSTEMTIME parts;
+        EXPECT_FALSE(assigned.GetAsSystemTime(parts)) << outside;
+        EXPECT_EQ((assigned + COLEDateTimeSpan(0.0)).GetStatus(), COLEDateTime::invalid);
+    }
+    COLEDateTime before_100;
+    EXPECT_EQ(before_100.SetDateTime(99, 12, 31, 0, 0, 0), 1);
+    EXPECT_EQ(before_100.GetStatus(), COLEDateTime::valid);
+    EXPECT_EQ(static_cast<double>(before_100), -657435.0);
 
     // The whole range is 3615899 days and more, beyond the longest span.
     COLEDateTimeSpan whole = COLEDateTime(9999, 12, 31, 0, 0, 0) - COLEDateTime(100, 1, 1, 0, 0, 0);
@@ -227,7 +246,10 @@ TEST(COLEDateTime, NonFiniteAndHugeValuesAreInvalidNotUndefined) {
                              -std::numeric_limits<double>::infinity(), 1e300, -1e300};
     for (double value : values) {
         COLEDateTime date(value);
-        EXPECT_EQ(date.GetStatus(), COLEDateTime::invalid) << value;
+        // A finite day count is taken; what is no number is no date.
+        EXPECT_EQ(date.GetStatus(),
+                  std::isfinite(value) ? COLEDateTime::valid : COLEDateTime::invalid)
+            << value;
         EXPECT_EQ(date.GetSecond(), -1);
         COLEDateTimeSpan span(value);
         EXPECT_EQ(span.GetStatus(), COLEDateTimeSpan::invalid) << value;

@@ -6,7 +6,9 @@
 
 #include <string.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "quill/platform/text.h"
 
@@ -335,3 +337,86 @@ TEST(COLEVariantDate, HoldsTheDayCountAsADate) {
 }
 
 } // namespace
+
+namespace {
+
+// A variant owning a fresh array of the given type and bounds (first
+// dimension first), its elements set by fill(index, address).
+COLEVariant array_variant(VARTYPE type, std::vector<SAFEARRAYBOUND> bounds,
+                          const std::function<void(size_t, void*)>& fill) {
+    SAFEARRAY* array =
+        SafeArrayCreate(type, static_cast<unsigned int>(bounds.size()), bounds.data());
+    EXPECT_NE(array, nullptr);
+    void* data = nullptr;
+    SafeArrayAccessData(array, &data);
+    size_t count = 1;
+    for (const SAFEARRAYBOUND& bound : bounds)
+        count *= bound.cElements;
+    for (size_t i = 0; i < count; ++i)
+        fill(i, static_cast<char*>(data) + i * array->cbElements);
+    SafeArrayUnaccessData(array);
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = static_cast<VARTYPE>(VT_ARRAY | type);
+    v.parray = array;
+    COLEVariant result;
+    result.Attach(v);
+    return result;
+}
+
+COLEVariant longs(std::vector<int32_t> values, int32_t lowest = 0) {
+    return array_variant(VT_I4, {{static_cast<uint32_t>(values.size()), lowest}},
+                         [&](size_t i, void* at) { memcpy(at, &values[i], 4); });
+}
+
+} // namespace
+
+TEST(COLEVariantArray, ArraysCompareElementByElementNotByAddress) {
+    const COLEVariant a = longs({1, 2, 3});
+    const COLEVariant b = longs({1, 2, 3});
+    ASSERT_NE(a.parray, b.parray);
+    EXPECT_TRUE(a == b);
+    EXPECT_FALSE(a == longs({1, 2, 4}));
+    EXPECT_FALSE(a == longs({1, 2}));
+    EXPECT_FALSE(a == longs({1, 2, 3}, 1)) << "other bounds";
+
+    // Two dimensions of 2 x 3 against 3 x 2 with the same six elements.
+    auto counting = [](size_t i, void* at) {
+        const int32_t value = static_cast<int32_t>(i);
+        memcpy(at, &value, 4);
+    };
+    const COLEVariant wide = array_variant(VT_I4, {{2, 0}, {3, 0}}, counting);
+    EXPECT_TRUE(wide == array_variant(VT_I4, {{2, 0}, {3, 0}}, counting));
+    EXPECT_FALSE(wide == array_variant(VT_I4, {{3, 0}, {2, 0}}, counting));
+    EXPECT_FALSE(wide == array_variant(VT_I4, {{6, 0}}, counting));
+
+    // A copy owns its own elements and still equals the original.
+    const COLEVariant copy(a);
+    EXPECT_NE(copy.parray, a.parray);
+    EXPECT_TRUE(copy == a);
+}
+
+TEST(COLEVariantArray, TextsAndVariantsInArraysCompareByValue) {
+    auto texts = [](const char* second) {
+        return array_variant(VT_BSTR, {{2, 0}}, [second](size_t i, void* at) {
+            *static_cast<BSTR*>(at) = make_bstr(i == 0 ? "one" : second);
+        });
+    };
+    EXPECT_TRUE(texts("two") == texts("two"));
+    EXPECT_FALSE(texts("two") == texts("tw0"));
+
+    auto mixed = [](double last) {
+        return array_variant(VT_VARIANT, {{2, 0}}, [last](size_t i, void* at) {
+            VARIANT* v = static_cast<VARIANT*>(at);
+            if (i == 0) {
+                v->vt = VT_BSTR;
+                v->bstrVal = make_bstr("x");
+            } else {
+                v->vt = VT_R8;
+                v->dblVal = last;
+            }
+        });
+    };
+    EXPECT_TRUE(mixed(0.0) == mixed(-0.0));
+    EXPECT_FALSE(mixed(1.0) == mixed(2.0));
+}

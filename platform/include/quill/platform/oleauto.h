@@ -125,8 +125,23 @@ typedef struct tagDEC {
     };
 } DECIMAL;
 
-// Arrays are not implemented here; the type exists so the layout matches.
-typedef struct tagSAFEARRAY SAFEARRAY;
+// One dimension of a safe array: its element count and its lowest index.
+typedef struct tagSAFEARRAYBOUND {
+    uint32_t cElements;
+    int32_t lLbound;
+} SAFEARRAYBOUND;
+
+// A safe array, laid out as on Windows: dimensions, element size, locks,
+// the elements (the first index varies fastest) and the bounds, which are
+// stored from the last dimension to the first.
+typedef struct tagSAFEARRAY {
+    uint16_t cDims;
+    uint16_t fFeatures;
+    uint32_t cbElements;
+    uint32_t cLocks;
+    void* pvData;
+    SAFEARRAYBOUND rgsabound[1];
+} SAFEARRAY;
 
 typedef struct tagVARIANT VARIANT;
 typedef struct tagVARIANT VARIANTARG;
@@ -203,10 +218,25 @@ QUILL_OLEAUTO_API unsigned int SysStringLen(BSTR text);
 // Length in bytes; 0 for null.
 QUILL_OLEAUTO_API unsigned int SysStringByteLen(BSTR text);
 
+// A zero-filled array of elements of type vt (the plain types, BSTR and
+// VARIANT) with dims dimensions, bounds given from the first dimension to
+// the last. Null for other types, no dimension or a size that overflows.
+QUILL_OLEAUTO_API SAFEARRAY* SafeArrayCreate(VARTYPE vt, unsigned int dims,
+                                             SAFEARRAYBOUND* bounds);
+// Releases the array and what its elements own. A null array is S_OK.
+QUILL_OLEAUTO_API HRESULT SafeArrayDestroy(SAFEARRAY* array);
+// A deep copy of the array (*copy null for a null array).
+QUILL_OLEAUTO_API HRESULT SafeArrayCopy(SAFEARRAY* array, SAFEARRAY** copy);
+// The element type the array was created with.
+QUILL_OLEAUTO_API HRESULT SafeArrayGetVartype(SAFEARRAY* array, VARTYPE* vt);
+// The address of the elements (no locking is needed here).
+QUILL_OLEAUTO_API HRESULT SafeArrayAccessData(SAFEARRAY* array, void** data);
+QUILL_OLEAUTO_API HRESULT SafeArrayUnaccessData(SAFEARRAY* array);
+
 // Marks the variant empty without looking at what it held.
 QUILL_OLEAUTO_API void VariantInit(VARIANTARG* variant);
-// Releases what the variant owns (a BSTR; never what a by-reference variant
-// points at) and leaves it empty. DISP_E_BADVARTYPE, the variant untouched,
+// Releases what the variant owns (a BSTR or an array; never what a
+// by-reference variant points at) and leaves it empty. DISP_E_BADVARTYPE, the variant untouched,
 // for a type that cannot be released here (arrays, interfaces, records).
 QUILL_OLEAUTO_API HRESULT VariantClear(VARIANTARG* variant);
 // Clears the destination and makes it a deep copy of the source (a new

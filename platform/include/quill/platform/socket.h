@@ -56,6 +56,10 @@ int tcp_wait(Socket socket, OVERLAPPED* receive, OVERLAPPED* send);
 // The outcome of a completed operation: true with the bytes it moved (0 for
 // a receive means the peer closed), false with *error.
 bool tcp_result(Socket socket, OVERLAPPED* record, uint32_t* bytes, int* error);
+// Gives up a posted receive that nobody will collect with tcp_wait: when it
+// returns, the system writes no more into the receive's buffer or record, so
+// both may be reused or freed. The socket must still be open.
+void tcp_abandon_receive(Socket socket, OVERLAPPED* record);
 
 // Sends all size bytes before it returns, without touching any record the
 // receive side waits on. False with *error; *sent holds what went out.
@@ -67,6 +71,8 @@ bool tcp_send(Socket socket, const void* data, uint32_t size, uint32_t* sent, in
 Socket tcp_listen_loopback(uint16_t port, uint16_t* bound_port);
 Socket tcp_accept(Socket listener);
 int tcp_receive(Socket socket, void* buffer, uint32_t size);
+// Closes with a reset instead of an orderly end, as a peer that crashed.
+void tcp_reset(Socket socket);
 
 } // namespace qp
 
