@@ -11,7 +11,8 @@ int updater_bar_index(int control) {
 
 // Called with the lock held.
 bool UpdaterWindowState::changed(unsigned change) {
-    const bool wake = changed_ == 0;
+    const bool wake = !awake_;
+    awake_ = true;
     changed_ |= change;
     return wake;
 }
@@ -72,6 +73,8 @@ UpdaterWindowTake UpdaterWindowState::take() {
     std::lock_guard<std::mutex> hold(lock_);
     UpdaterWindowTake taken;
     taken.changed = changed_;
+    if (changed_ == 0)
+        awake_ = false;
     taken.status = status_;
     for (int i = 0; i < 3; ++i)
         taken.bars[i] = bars_[i];
@@ -82,6 +85,7 @@ UpdaterWindowTake UpdaterWindowState::take() {
 void UpdaterWindowState::reset() {
     std::lock_guard<std::mutex> hold(lock_);
     changed_ = 0;
+    awake_ = false;
     status_.clear();
     for (UpdaterBarState& bar : bars_)
         bar = UpdaterBarState();

@@ -116,15 +116,22 @@ void on_window_thread(std::function<void()> action) {
     g_changed.wait(hold, [&] { return request->done || !g_open; });
 }
 
+// While the worker keeps changing things the window takes them at this
+// pace: often enough to look smooth, seldom enough to cost nothing.
+const unsigned kRefreshMs = 40;
+guint g_refresh_timer = 0; // the window's thread only
+
 // On the window's thread: the widgets take what changed since the last
-// refresh.
-gboolean refresh(gpointer) {
+// refresh. False when nothing had changed.
+bool refresh() {
     {
         std::lock_guard<std::mutex> hold(g_lock);
         if (!g_open)
-            return G_SOURCE_REMOVE;
+            return false;
     }
     const UpdaterWindowTake taken = g_state.take();
+    if (taken.changed == 0)
+        return false;
     if (taken.has(kChangedStatus)) {
         // The status line shows UTF-8; anything else would be refused.
         const char* text = taken.status.c_str();
@@ -153,6 +160,19 @@ gboolean refresh(gpointer) {
         }
         gtk_main_quit();
     }
+    return true;
+}
+
+gboolean refresh_tick(gpointer) {
+    if (refresh())
+        return G_SOURCE_CONTINUE;
+    g_refresh_timer = 0;
+    return G_SOURCE_REMOVE;
+}
+
+gboolean refresh_woken(gpointer) {
+    if (refresh() && g_refresh_timer == 0)
+        g_refresh_timer = g_timeout_add(kRefreshMs, refresh_tick, nullptr);
     return G_SOURCE_REMOVE;
 }
 
@@ -164,7 +184,7 @@ void wake_window(bool needed) {
         return;
     std::lock_guard<std::mutex> hold(g_lock);
     if (g_open)
-        g_idle_add(refresh, nullptr);
+        g_idle_add(refresh_woken, nullptr);
 }
 
 void set_source(cairo_t* cr, const UpdaterColour& colour) {
@@ -299,6 +319,7 @@ UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
         return UpdaterWindowEnd::no_window;
     build_window();
     g_state.reset();
+    g_refresh_timer = 0;
     {
         std::lock_guard<std::mutex> hold(g_lock);
         g_open = true;
@@ -319,6 +340,10 @@ UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
         by_worker = g_closed_by_worker;
     }
     g_changed.notify_all();
+    if (g_refresh_timer != 0) {
+        g_source_remove(g_refresh_timer);
+        g_refresh_timer = 0;
+    }
     gtk_widget_destroy(g_window.window);
     while (gtk_events_pending())
         gtk_main_iteration();

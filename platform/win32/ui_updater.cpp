@@ -20,6 +20,10 @@ const int kIcon = 132;
 const UINT kStartWorker = WM_USER + 1;
 // The worker changed what the window shows (see updater_window_state.h).
 const UINT kRefresh = WM_USER + 2;
+// While the worker keeps changing things the dialog takes them at this
+// pace: often enough to look smooth, seldom enough to cost nothing.
+const UINT_PTR kRefreshTimer = 1;
+const UINT kRefreshMs = 40;
 
 // Set by the dialog procedure on every message; read by the worker.
 std::atomic<HWND> g_dialog{nullptr};
@@ -29,6 +33,7 @@ ThreadHandle g_worker_thread = nullptr;
 HANDLE g_worker_done = nullptr;
 std::atomic<bool> g_closed_by_worker{false};
 bool g_initialised = false;
+bool g_ended = false; // the dialog's loop stops after the message at hand
 UpdaterWindowState g_state;
 
 void run_worker(void*) {
@@ -47,8 +52,11 @@ void repaint(HWND dialog) {
 
 // On the dialog's thread: the controls take what changed since the last
 // refresh. Messages to the dialog's own controls are plain calls here.
-void refresh(HWND dialog) {
+// False when nothing had changed.
+bool refresh(HWND dialog) {
     const UpdaterWindowTake taken = g_state.take();
+    if (taken.changed == 0)
+        return false;
     if (taken.has(kChangedStatus))
         SetDlgItemTextA(dialog, kUpdaterStatusLine, taken.status.c_str());
     for (int i = 0; i < 3; ++i) {
@@ -71,8 +79,9 @@ void refresh(HWND dialog) {
         repaint(dialog);
     if (taken.has(kChangedClose)) {
         g_closed_by_worker = true;
-        EndDialog(dialog, 0);
+        g_ended = true;
     }
+    return true;
 }
 
 INT_PTR CALLBACK dialog_procedure(HWND dialog, UINT message, WPARAM, LPARAM) {
@@ -99,12 +108,17 @@ INT_PTR CALLBACK dialog_procedure(HWND dialog, UINT message, WPARAM, LPARAM) {
             g_worker_thread = thread_start(run_worker, nullptr);
         return 0;
     case kRefresh:
-        refresh(dialog);
+        if (refresh(dialog))
+            SetTimer(dialog, kRefreshTimer, kRefreshMs, nullptr);
+        return 0;
+    case WM_TIMER:
+        if (!refresh(dialog))
+            KillTimer(dialog, kRefreshTimer);
         return 0;
     case WM_CLOSE:
         // Never wait for the worker here: it may itself be waiting for this
         // thread to take one of its messages.
-        EndDialog(dialog, 0);
+        g_ended = true;
         return 0;
     }
     return 0;
@@ -133,8 +147,8 @@ HWND open_dialog() {
     return dialog && IsWindow(dialog) ? dialog : nullptr;
 }
 
-// Never waits: the change is in g_state already, and one posted refresh
-// carries every change made until the dialog's thread gets to it.
+// Never waits: the change is in g_state already, and the dialog takes it
+// with every other change made until its thread gets to them.
 void wake_dialog(bool needed) {
     if (!needed)
         return;
@@ -153,6 +167,13 @@ void tell_window_failed(DWORD error) {
 
 } // namespace
 
+// The dialog runs in a loop of its own rather than in DialogBoxParamA, so
+// that ending it does not hide it: under an X server without a window
+// manager, Wine waits two seconds for the hidden window to be withdrawn,
+// and the updater must be gone at once after it started "ClientApp.exe"
+// (which replaces it). The window goes with the process a moment later;
+// without an owner, a modal dialog disables nothing, so the loop is all the
+// difference.
 UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
@@ -161,15 +182,25 @@ UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
     g_worker_done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     g_closed_by_worker = false;
     g_initialised = false;
+    g_ended = false;
     g_state.reset();
 
     SetLastError(0);
-    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr),
-                                           MAKEINTRESOURCEA(kDialogTemplate), nullptr,
-                                           dialog_procedure, 0);
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr),
+                                     MAKEINTRESOURCEA(kDialogTemplate), nullptr,
+                                     dialog_procedure, 0);
     const DWORD error = GetLastError();
+    if (dialog) {
+        MSG message;
+        while (!g_ended && GetMessageA(&message, nullptr, 0, 0) > 0) {
+            if (!IsDialogMessageA(dialog, &message)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+    }
     g_dialog = nullptr;
-    if (result == -1 || !g_initialised || !g_worker_thread) {
+    if (!dialog || !g_initialised || !g_worker_thread) {
         if (g_worker_thread)
             pump_until_worker_done();
         CloseHandle(g_worker_done);

@@ -1,10 +1,11 @@
 // What the updater's window shows, kept apart from the window itself so
 // that the worker never waits on the window's thread. The worker changes
-// the state and, only when the window has taken every earlier change, wakes
-// the window's thread once; that thread takes all the changes made since in
-// one go and draws them. A thousand bar steps between two takes are one
-// wake-up and one redraw, and nothing of what the worker asked for is lost:
-// the last text, the last colours and every step are in the next take.
+// the state; the first change after the window went quiet wakes the
+// window's thread, which then takes all changes made since in one go, now
+// and every few tens of milliseconds after, until a take finds nothing new
+// and the window goes quiet again. A thousand bar steps between two takes
+// are one redraw, and nothing of what the worker asked for is lost: the
+// last text, the last colours and every step are in the next take.
 #ifndef QUILL_PLATFORM_UPDATER_WINDOW_STATE_H
 #define QUILL_PLATFORM_UPDATER_WINDOW_STATE_H
 
@@ -49,7 +50,8 @@ struct UpdaterWindowTake {
 class UpdaterWindowState {
 public:
     // Each change returns true when the window's thread has to be woken:
-    // the first change after a take. Later ones ride on that wake-up.
+    // the first change since the window went quiet. Later ones wait for the
+    // window's next take.
     bool set_status(const char* text);
     bool set_bar_range(int control, int maximum);
     bool set_bar_colours(int control, const UpdaterColour* bar, const UpdaterColour* background);
@@ -59,7 +61,9 @@ public:
     bool request_close();
 
     // The window's thread: everything since the previous take, and the
-    // whole state; the next change wakes it again.
+    // whole state. A take that finds no change leaves the window quiet: the
+    // next change wakes it. Until then the window's thread must take again
+    // by itself.
     UpdaterWindowTake take();
     // Back to a fresh window's state, with nothing pending.
     void reset();
@@ -69,6 +73,7 @@ private:
 
     std::mutex lock_;
     unsigned changed_ = 0;
+    bool awake_ = false; // the window's thread will take again by itself
     std::string status_;
     UpdaterBarState bars_[3];
 };
