@@ -79,7 +79,7 @@ shoot() { # target
   else
     program=QuillLauncher
   fi
-  local built=$root/build/$target/launcher/bin/$program
+  local built=$root/build/$target/bin/$program
   if [ ! -x "$built" ]; then
     echo "screenshots: $built is not built; skipping $target" >&2
     return 0

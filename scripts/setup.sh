@@ -16,7 +16,7 @@ packages=(
   g++-mingw-w64-i686 libz-mingw-w64-dev
   wine wine32:i386
   xvfb locales fonts-nanum
-  python3 python3-pyftpdlib wget
+  python3 python3-pyftpdlib wget unzip
   libgtk-3-dev libwebkit2gtk-4.1-dev
   xauth x11-utils imagemagick xdotool fonts-noto-cjk
 )

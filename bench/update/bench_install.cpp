@@ -114,7 +114,15 @@ void print_ratio(const char* title, const char* ours_name, double ours, const ch
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    // The same tree for the end-to-end benchmarks of the whole program.
+    if (argc == 3 && std::string(argv[1]) == "--write-tree") {
+        if (!qp::create_directory(argv[2]) || !write_tree(argv[2])) {
+            fprintf(stderr, "cannot write the tree to %s\n", argv[2]);
+            return 1;
+        }
+        return 0;
+    }
     quill_bench::TempFolder base("quill-bench-install");
     const std::string source = base.file("source");
     const std::string mirror_folder = base.file("mirror");

@@ -1,7 +1,8 @@
 // The updater's window in GTK 3, laid out as the Windows dialog: 175 by 77
 // dialog units at two pixels per unit. GTK may only be used from the
-// window's thread, so every request of the worker is handed to that thread
-// and the worker waits until it has been carried out.
+// window's thread: the worker records its changes and wakes that thread,
+// which draws them (see updater_window_state.h); only a message box makes
+// the worker wait.
 #include "quill/platform/ui_updater.h"
 
 #include <gtk/gtk.h>
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "quill/platform/thread.h"
+#include "quill/platform/updater_window_state.h"
 
 // The artwork, built into the program from update/app/res.
 extern const unsigned char quill_updater_banner[];
@@ -29,6 +31,16 @@ __lsan_default_suppressions() {
     return "leak:libfontconfig.so\nleak:libdbus-1.so\nleak:libglib-2.0.so\n"
            "leak:libgobject-2.0.so\nleak:libgtk-3.so\nleak:libgdk-3.so\n"
            "leak:libpango-1.0.so\nleak:libpangoft2-1.0.so\nleak:libcairo.so\n";
+}
+#endif
+
+#if defined(__SANITIZE_THREAD__)
+// Fontconfig's start-up thread, which pango starts when the window is
+// built, shares its caches with the window's thread in ways the race
+// checker cannot see through an uninstrumented library.
+extern "C" __attribute__((visibility("default"), used)) const char*
+__tsan_default_suppressions() {
+    return "race:libfontconfig.so.1\nrace:libpango-1.0.so.0\nrace:libglib-2.0.so.0\n";
 }
 #endif
 
@@ -63,6 +75,7 @@ std::condition_variable g_changed;
 bool g_open = false; // requests are carried out only while this holds
 bool g_closed_by_worker = false;
 Window g_window;
+UpdaterWindowState g_state;
 
 Bar* bar_of(int control) {
     switch (control) {
@@ -100,7 +113,7 @@ gboolean carry_out(gpointer data) {
 }
 
 // Runs the action on the window's thread and waits for it, as a sent
-// message does. Once the window is gone nothing runs and nothing waits.
+// message does; only the message box needs that. Once the window is gone nothing runs and nothing waits.
 void on_window_thread(std::function<void()> action) {
     auto request = std::make_shared<Request>();
     request->action = std::move(action);
@@ -111,6 +124,77 @@ void on_window_thread(std::function<void()> action) {
     // still let the window show what it asked for.
     g_idle_add(carry_out, new std::shared_ptr<Request>(request));
     g_changed.wait(hold, [&] { return request->done || !g_open; });
+}
+
+// While the worker keeps changing things the window takes them at this
+// pace: often enough to look smooth, seldom enough to cost nothing.
+const unsigned kRefreshMs = 40;
+guint g_refresh_timer = 0; // the window's thread only
+
+// On the window's thread: the widgets take what changed since the last
+// refresh. False when nothing had changed.
+bool refresh() {
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        if (!g_open)
+            return false;
+    }
+    const UpdaterWindowTake taken = g_state.take();
+    if (taken.changed == 0)
+        return false;
+    if (taken.has(kChangedStatus)) {
+        // The status line shows UTF-8; anything else would be refused.
+        const char* text = taken.status.c_str();
+        gtk_label_set_text(GTK_LABEL(g_window.status),
+                           g_utf8_validate(text, -1, nullptr) ? text : "?");
+    }
+    for (int i = 0; i < 3; ++i) {
+        Bar* bar = bar_of(kUpdaterBars[i]);
+        const UpdaterBarState& state = taken.bars[i];
+        bar->maximum = state.maximum;
+        bar->position = state.position;
+        bar->has_bar_colour = state.has_bar_colour;
+        bar->bar_colour = state.bar_colour;
+        bar->has_background = state.has_background;
+        bar->background = state.background;
+        if (taken.has(kChangedRange, i) || taken.has(kChangedColours, i) ||
+            taken.has(kChangedPosition, i))
+            gtk_widget_queue_draw(bar->area);
+    }
+    if (taken.has(kChangedRepaint))
+        gtk_widget_queue_draw(g_window.window);
+    if (taken.has(kChangedClose)) {
+        {
+            std::lock_guard<std::mutex> hold(g_lock);
+            g_closed_by_worker = true;
+        }
+        gtk_main_quit();
+    }
+    return true;
+}
+
+gboolean refresh_tick(gpointer) {
+    if (refresh())
+        return G_SOURCE_CONTINUE;
+    g_refresh_timer = 0;
+    return G_SOURCE_REMOVE;
+}
+
+gboolean refresh_woken(gpointer) {
+    if (refresh() && g_refresh_timer == 0)
+        g_refresh_timer = g_timeout_add(kRefreshMs, refresh_tick, nullptr);
+    return G_SOURCE_REMOVE;
+}
+
+// Never waits: one wake-up carries every change made until the window's
+// thread gets to it. At idle priority, below the redraw's, so a worker that
+// keeps changing things still lets the window show them.
+void wake_window(bool needed) {
+    if (!needed)
+        return;
+    std::lock_guard<std::mutex> hold(g_lock);
+    if (g_open)
+        g_idle_add(refresh_woken, nullptr);
 }
 
 void set_source(cairo_t* cr, const UpdaterColour& colour) {
@@ -244,6 +328,8 @@ UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
     if (!gtk_init_check(nullptr, nullptr))
         return UpdaterWindowEnd::no_window;
     build_window();
+    g_state.reset();
+    g_refresh_timer = 0;
     {
         std::lock_guard<std::mutex> hold(g_lock);
         g_open = true;
@@ -264,6 +350,10 @@ UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
         by_worker = g_closed_by_worker;
     }
     g_changed.notify_all();
+    if (g_refresh_timer != 0) {
+        g_source_remove(g_refresh_timer);
+        g_refresh_timer = 0;
+    }
     gtk_widget_destroy(g_window.window);
     while (gtk_events_pending())
         gtk_main_iteration();
@@ -280,67 +370,29 @@ UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
 }
 
 void updater_window_set_status(const char* text) {
-    std::string copy(text);
-    on_window_thread([copy] {
-        // The status line shows UTF-8; anything else would be refused.
-        if (g_utf8_validate(copy.c_str(), -1, nullptr))
-            gtk_label_set_text(GTK_LABEL(g_window.status), copy.c_str());
-        else
-            gtk_label_set_text(GTK_LABEL(g_window.status), "?");
-    });
+    wake_window(g_state.set_status(text));
 }
 
 void updater_window_set_bar_range(int control, int maximum) {
-    on_window_thread([control, maximum] {
-        if (Bar* bar = bar_of(control)) {
-            bar->maximum = maximum;
-            bar->position = 0;
-            gtk_widget_queue_draw(bar->area);
-        }
-    });
+    wake_window(g_state.set_bar_range(control, maximum));
 }
 
 void updater_window_set_bar_colours(int control, const UpdaterColour* bar_colour,
                                     const UpdaterColour* background) {
-    const bool has_bar = bar_colour != nullptr, has_background = background != nullptr;
-    const UpdaterColour fill = has_bar ? *bar_colour : UpdaterColour{0, 0, 0};
-    const UpdaterColour back = has_background ? *background : UpdaterColour{0, 0, 0};
-    on_window_thread([=] {
-        if (Bar* bar = bar_of(control)) {
-            bar->has_bar_colour = has_bar;
-            bar->bar_colour = fill;
-            bar->has_background = has_background;
-            bar->background = back;
-            gtk_widget_queue_draw(bar->area);
-        }
-    });
+    wake_window(g_state.set_bar_colours(control, bar_colour, background));
 }
 
 void updater_window_step_bar(int control) {
-    on_window_thread([control] {
-        if (Bar* bar = bar_of(control)) {
-            if (bar->position < bar->maximum) {
-                bar->position += 1;
-                gtk_widget_queue_draw(bar->area);
-            }
-        }
-    });
+    wake_window(g_state.step_bar(control));
 }
 
 void updater_window_repaint() {
-    on_window_thread([] {
-        gtk_widget_queue_draw(g_window.window);
-    });
+    wake_window(g_state.request_repaint());
 }
 
 void updater_window_close() {
-    on_window_thread([] {
-        {
-            std::lock_guard<std::mutex> hold(g_lock);
-            g_closed_by_worker = true;
-        }
-        gtk_main_quit();
-    });
+    // Taken with the changes before it, so they are all drawn first.
+    wake_window(g_state.request_close());
 }
 
 void updater_message_box(const char* text) {

@@ -10,6 +10,7 @@
 #include <atomic>
 
 #include "quill/platform/thread.h"
+#include "quill/platform/updater_window_state.h"
 
 namespace qp {
 namespace {
@@ -17,6 +18,12 @@ namespace {
 const int kDialogTemplate = 128;
 const int kIcon = 132;
 const UINT kStartWorker = WM_USER + 1;
+// The worker changed what the window shows (see updater_window_state.h).
+const UINT kRefresh = WM_USER + 2;
+// While the worker keeps changing things the dialog takes them at this
+// pace: often enough to look smooth, seldom enough to cost nothing.
+const UINT_PTR kRefreshTimer = 1;
+const UINT kRefreshMs = 40;
 
 // Set by the dialog procedure on every message; read by the worker.
 std::atomic<HWND> g_dialog{nullptr};
@@ -26,19 +33,55 @@ ThreadHandle g_worker_thread = nullptr;
 HANDLE g_worker_done = nullptr;
 std::atomic<bool> g_closed_by_worker{false};
 bool g_initialised = false;
+bool g_ended = false; // the dialog's loop stops after the message at hand
+UpdaterWindowState g_state;
 
 void run_worker(void*) {
     g_worker(g_worker_argument);
     SetEvent(g_worker_done);
 }
 
-COLORREF colour_or_default(const UpdaterColour* colour) {
-    return colour ? RGB(colour->red, colour->green, colour->blue) : CLR_DEFAULT;
+COLORREF colour_or_default(bool has, const UpdaterColour& colour) {
+    return has ? RGB(colour.red, colour.green, colour.blue) : CLR_DEFAULT;
 }
 
 void repaint(HWND dialog) {
     RedrawWindow(dialog, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+// On the dialog's thread: the controls take what changed since the last
+// refresh. Messages to the dialog's own controls are plain calls here.
+// False when nothing had changed.
+bool refresh(HWND dialog) {
+    const UpdaterWindowTake taken = g_state.take();
+    if (taken.changed == 0)
+        return false;
+    if (taken.has(kChangedStatus))
+        SetDlgItemTextA(dialog, kUpdaterStatusLine, taken.status.c_str());
+    for (int i = 0; i < 3; ++i) {
+        HWND bar = GetDlgItem(dialog, kUpdaterBars[i]);
+        const UpdaterBarState& state = taken.bars[i];
+        if (taken.has(kChangedRange, i)) {
+            SendMessageA(bar, PBM_SETRANGE32, 0, state.maximum);
+            SendMessageA(bar, PBM_SETSTEP, 1, 0);
+        }
+        if (taken.has(kChangedColours, i)) {
+            SendMessageA(bar, PBM_SETBARCOLOR, 0,
+                         colour_or_default(state.has_bar_colour, state.bar_colour));
+            SendMessageA(bar, PBM_SETBKCOLOR, 0,
+                         colour_or_default(state.has_background, state.background));
+        }
+        if (taken.has(kChangedPosition, i))
+            SendMessageA(bar, PBM_SETPOS, state.position, 0);
+    }
+    if (taken.has(kChangedRepaint))
+        repaint(dialog);
+    if (taken.has(kChangedClose)) {
+        g_closed_by_worker = true;
+        g_ended = true;
+    }
+    return true;
 }
 
 INT_PTR CALLBACK dialog_procedure(HWND dialog, UINT message, WPARAM, LPARAM) {
@@ -53,8 +96,7 @@ INT_PTR CALLBACK dialog_procedure(HWND dialog, UINT message, WPARAM, LPARAM) {
         // Themed progress bars draw the theme's colours and ignore the ones
         // the updater sets, so the bars and the lamp go unthemed. A blank,
         // not an empty string: an empty one means "the default theme".
-        const int bars[] = {kUpdaterDownloadBar, kUpdaterListingBar, kUpdaterLamp};
-        for (int id : bars)
+        for (int id : kUpdaterBars)
             SetWindowTheme(GetDlgItem(dialog, id), L" ", L" ");
         repaint(dialog);
         ShowWindow(dialog, SW_SHOWNORMAL);
@@ -65,17 +107,25 @@ INT_PTR CALLBACK dialog_procedure(HWND dialog, UINT message, WPARAM, LPARAM) {
         if (!g_worker_thread)
             g_worker_thread = thread_start(run_worker, nullptr);
         return 0;
+    case kRefresh:
+        if (refresh(dialog))
+            SetTimer(dialog, kRefreshTimer, kRefreshMs, nullptr);
+        return 0;
+    case WM_TIMER:
+        if (!refresh(dialog))
+            KillTimer(dialog, kRefreshTimer);
+        return 0;
     case WM_CLOSE:
         // Never wait for the worker here: it may itself be waiting for this
         // thread to take one of its messages.
-        EndDialog(dialog, 0);
+        g_ended = true;
         return 0;
     }
     return 0;
 }
 
-// The worker's messages reach the dialog only while this thread handles
-// messages, so it does so until the worker has returned.
+// The worker's message boxes need this thread to handle messages, so it does
+// so until the worker has returned.
 void pump_until_worker_done() {
     for (;;) {
         const DWORD woke =
@@ -97,13 +147,33 @@ HWND open_dialog() {
     return dialog && IsWindow(dialog) ? dialog : nullptr;
 }
 
-HWND bar_of(int control) {
-    HWND dialog = open_dialog();
-    return dialog ? GetDlgItem(dialog, control) : nullptr;
+// Never waits: the change is in g_state already, and the dialog takes it
+// with every other change made until its thread gets to them.
+void wake_dialog(bool needed) {
+    if (!needed)
+        return;
+    if (HWND dialog = open_dialog())
+        PostMessageA(dialog, kRefresh, 0, 0);
+}
+
+// A GUI program has no console to fall back on: without its window the
+// player would see nothing at all.
+void tell_window_failed(DWORD error) {
+    char text[160];
+    wsprintfA(text, "Quill Update could not open its window (error %lu).",
+              static_cast<unsigned long>(error));
+    MessageBoxA(nullptr, text, "Quill Update", MB_OK | MB_ICONERROR);
 }
 
 } // namespace
 
+// The dialog runs in a loop of its own rather than in DialogBoxParamA, so
+// that ending it does not hide it: under an X server without a window
+// manager, Wine waits two seconds for the hidden window to be withdrawn,
+// and the updater must be gone at once after it started "ClientApp.exe"
+// (which replaces it). The window goes with the process a moment later;
+// without an owner, a modal dialog disables nothing, so the loop is all the
+// difference.
 UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
@@ -112,18 +182,32 @@ UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
     g_worker_done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     g_closed_by_worker = false;
     g_initialised = false;
+    g_ended = false;
+    g_state.reset();
 
-    // Without a display the dialog fails without a word: the template loads
-    // but the window is never made.
-    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr),
-                                           MAKEINTRESOURCEA(kDialogTemplate), nullptr,
-                                           dialog_procedure, 0);
+    SetLastError(0);
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr),
+                                     MAKEINTRESOURCEA(kDialogTemplate), nullptr,
+                                     dialog_procedure, 0);
+    const DWORD error = GetLastError();
+    if (dialog) {
+        MSG message;
+        while (!g_ended && GetMessageA(&message, nullptr, 0, 0) > 0) {
+            if (!IsDialogMessageA(dialog, &message)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+    }
     g_dialog = nullptr;
-    if (result == -1 || !g_initialised || !g_worker_thread) {
+    if (!dialog || !g_initialised || !g_worker_thread) {
         if (g_worker_thread)
             pump_until_worker_done();
         CloseHandle(g_worker_done);
-        return g_initialised ? UpdaterWindowEnd::closed_by_player : UpdaterWindowEnd::no_window;
+        if (g_initialised)
+            return UpdaterWindowEnd::closed_by_player;
+        tell_window_failed(error);
+        return UpdaterWindowEnd::not_shown;
     }
     if (!g_closed_by_worker) {
         // The worker runs on unwatched; the caller ends the process.
@@ -137,46 +221,30 @@ UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
 }
 
 void updater_window_set_status(const char* text) {
-    if (HWND dialog = open_dialog())
-        SetDlgItemTextA(dialog, kUpdaterStatusLine, text);
+    wake_dialog(g_state.set_status(text));
 }
 
 void updater_window_set_bar_range(int control, int maximum) {
-    if (HWND bar = bar_of(control)) {
-        SendMessageA(bar, PBM_SETRANGE32, 0, maximum);
-        SendMessageA(bar, PBM_SETSTEP, 1, 0);
-        SendMessageA(bar, PBM_SETPOS, 0, 0);
-    }
+    wake_dialog(g_state.set_bar_range(control, maximum));
 }
 
 void updater_window_set_bar_colours(int control, const UpdaterColour* bar_colour,
                                     const UpdaterColour* background) {
-    if (HWND bar = bar_of(control)) {
-        SendMessageA(bar, PBM_SETBARCOLOR, 0, colour_or_default(bar_colour));
-        SendMessageA(bar, PBM_SETBKCOLOR, 0, colour_or_default(background));
-    }
+    wake_dialog(g_state.set_bar_colours(control, bar_colour, background));
 }
 
 void updater_window_step_bar(int control) {
-    // PBM_STEPIT starts a full bar over from empty; a full bar stays full.
-    if (HWND bar = bar_of(control)) {
-        const LRESULT position = SendMessageA(bar, PBM_GETPOS, 0, 0);
-        const LRESULT maximum = SendMessageA(bar, PBM_GETRANGE, FALSE, 0);
-        if (position < maximum)
-            SendMessageA(bar, PBM_STEPIT, 0, 0);
-    }
+    wake_dialog(g_state.step_bar(control));
 }
 
 void updater_window_repaint() {
-    if (HWND dialog = open_dialog())
-        repaint(dialog);
+    wake_dialog(g_state.request_repaint());
 }
 
 void updater_window_close() {
-    if (HWND dialog = open_dialog()) {
-        g_closed_by_worker = true;
-        SendMessageA(dialog, WM_CLOSE, 0, 0);
-    }
+    // Taken with the changes before it, so the dialog shows them all before
+    // it ends.
+    wake_dialog(g_state.request_close());
 }
 
 void updater_message_box(const char* text) {

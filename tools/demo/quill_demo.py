@@ -111,11 +111,10 @@ def start_web(root):
 
 
 def find_program(bin_dir, name):
-    """A built program: in the build's bin/, or in its own output folder."""
-    for place in (bin_dir, os.path.join(bin_dir, '..', 'launcher', 'bin')):
-        path = os.path.join(place, name)
-        if os.path.isfile(path):
-            return path
+    """A built program of the build's bin/."""
+    path = os.path.join(bin_dir, name)
+    if os.path.isfile(path):
+        return path
     raise FileNotFoundError('%s is not built in %s' % (name, bin_dir))
 
 

@@ -28,6 +28,8 @@ int main() {
         const qp::UpdaterWindowEnd end = qp::updater_window_run(update_worker, nullptr);
         if (end == qp::UpdaterWindowEnd::closed_by_worker)
             return 1;
+        if (end == qp::UpdaterWindowEnd::not_shown)
+            return 0;
         if (end == qp::UpdaterWindowEnd::closed_by_player) {
             // The worker may be in the middle of a download; ending here,
             // without tearing down what it uses, leaves only a temporary
@@ -36,7 +38,8 @@ int main() {
         }
         set_front_end(nullptr);
     }
-    // No display, or the terminal asked for: the same run, shown as text.
+    // No display (where a terminal is there to show the run), or the
+    // terminal asked for: the same run, shown as text.
     update_worker(nullptr);
     return 1;
 }

@@ -1,8 +1,9 @@
 // The updater's window: a banner, two progress bars, a status line and a
 // coloured lamp. The window lives on the thread that opens it; one worker
 // thread does all the work and drives the window through the functions
-// below. Like a sent window message, each of them returns once the window
-// has taken the change; once the window is gone they do nothing.
+// below. None of them waits for the window's thread: the change is recorded
+// and the window draws it soon after, together with the changes made
+// meanwhile; once the window is gone they do nothing.
 #ifndef QUILL_PLATFORM_UI_UPDATER_H
 #define QUILL_PLATFORM_UI_UPDATER_H
 
@@ -19,7 +20,10 @@ struct UpdaterColour {
 };
 
 enum class UpdaterWindowEnd {
-    no_window,        // no window could be shown; the worker never started
+    no_window,        // no display; the worker never started, the caller may
+                      // show the run another way
+    not_shown,        // the window failed and the player was told so; the
+                      // worker never started and the run must not go on
     closed_by_worker, // the worker closed it and has finished since
     closed_by_player, // the player closed it; the worker may still run
 };
@@ -30,7 +34,9 @@ typedef void (*UpdaterWorker)(void* argument);
 // new thread. Returns when the window has closed: when the worker closed
 // it, only after the worker has finished (the window's thread keeps
 // handling messages meanwhile, so the worker never waits on it); when the
-// player closed it, at once. Without a display it returns no_window at once.
+// player closed it, at once. Without a display it returns no_window at once;
+// where a program has no terminal to fall back on, a window that fails is
+// reported to the player in a message box and gives not_shown.
 UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument);
 
 // The status line's text (narrow text of the system's code page).

@@ -1,0 +1,94 @@
+#include "quill/platform/updater_window_state.h"
+
+namespace qp {
+
+int updater_bar_index(int control) {
+    for (int i = 0; i < 3; ++i)
+        if (kUpdaterBars[i] == control)
+            return i;
+    return -1;
+}
+
+// Called with the lock held.
+bool UpdaterWindowState::changed(unsigned change) {
+    const bool wake = !awake_;
+    awake_ = true;
+    changed_ |= change;
+    return wake;
+}
+
+bool UpdaterWindowState::set_status(const char* text) {
+    std::lock_guard<std::mutex> hold(lock_);
+    status_ = text ? text : "";
+    return changed(kChangedStatus);
+}
+
+bool UpdaterWindowState::set_bar_range(int control, int maximum) {
+    const int bar = updater_bar_index(control);
+    if (bar < 0)
+        return false;
+    std::lock_guard<std::mutex> hold(lock_);
+    bars_[bar].maximum = maximum;
+    bars_[bar].position = 0;
+    return changed((kChangedRange | kChangedPosition) << bar);
+}
+
+bool UpdaterWindowState::set_bar_colours(int control, const UpdaterColour* bar_colour,
+                                         const UpdaterColour* background) {
+    const int bar = updater_bar_index(control);
+    if (bar < 0)
+        return false;
+    std::lock_guard<std::mutex> hold(lock_);
+    UpdaterBarState& state = bars_[bar];
+    state.has_bar_colour = bar_colour != nullptr;
+    state.bar_colour = bar_colour ? *bar_colour : UpdaterColour{0, 0, 0};
+    state.has_background = background != nullptr;
+    state.background = background ? *background : UpdaterColour{0, 0, 0};
+    return changed(kChangedColours << bar);
+}
+
+bool UpdaterWindowState::step_bar(int control) {
+    const int bar = updater_bar_index(control);
+    if (bar < 0)
+        return false;
+    std::lock_guard<std::mutex> hold(lock_);
+    UpdaterBarState& state = bars_[bar];
+    if (state.position >= state.maximum)
+        return false;
+    ++state.position;
+    return changed(kChangedPosition << bar);
+}
+
+bool UpdaterWindowState::request_repaint() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return changed(kChangedRepaint);
+}
+
+bool UpdaterWindowState::request_close() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return changed(kChangedClose);
+}
+
+UpdaterWindowTake UpdaterWindowState::take() {
+    std::lock_guard<std::mutex> hold(lock_);
+    UpdaterWindowTake taken;
+    taken.changed = changed_;
+    if (changed_ == 0)
+        awake_ = false;
+    taken.status = status_;
+    for (int i = 0; i < 3; ++i)
+        taken.bars[i] = bars_[i];
+    changed_ = 0;
+    return taken;
+}
+
+void UpdaterWindowState::reset() {
+    std::lock_guard<std::mutex> hold(lock_);
+    changed_ = 0;
+    awake_ = false;
+    status_.clear();
+    for (UpdaterBarState& bar : bars_)
+        bar = UpdaterBarState();
+}
+
+} // namespace qp
