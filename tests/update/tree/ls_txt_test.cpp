@@ -111,6 +111,20 @@ TEST_F(Listing, DirectoryLineWithoutNameOrOverlongLineFails) {
     EXPECT_EQ(names.size(), 1u);
 }
 
+// A zero byte early in an overlong line must not hide its length: the rest
+// past the buffer would read as an entry of its own.
+TEST_F(Listing, ZeroByteEarlyInAnOverlongLineStillFails) {
+    std::string line = "a.txt.gz.0 5";
+    line += '\0';
+    line.resize(511, 'x');
+    EXPECT_FALSE(parse("1\n" + line + "evil.exe.gz.0 5\n"));
+    EXPECT_TRUE(log_has("from_ls_txt_2_map_with_file_size  [LINE TOO LONG]"));
+    // The same text cut short of the buffer is one line, read up to its zero.
+    line.resize(300);
+    ASSERT_TRUE(parse("1\n" + line + "\n"));
+    EXPECT_EQ(names, (name_map_C{{"a.txt.gz.0", 0}}));
+}
+
 class LocalListing : public UpdaterTest {};
 
 TEST_F(LocalListing, ListsTreeWithDigestsAndLeavesProtectedRootFilesOut) {
