@@ -1,4 +1,5 @@
 #include "tree/ls_txt.h"
+#include "tree/remote_listing.h"
 
 #include "common/settings.h"
 #include "quill/platform/file.h"
@@ -123,6 +124,20 @@ TEST_F(Listing, ZeroByteEarlyInAnOverlongLineStillFails) {
     line.resize(300);
     ASSERT_TRUE(parse("1\n" + line + "\n"));
     EXPECT_EQ(names, (name_map_C{{"a.txt.gz.0", 0}}));
+}
+
+// The mirror's version goes on as a command line: only its first line,
+// and nothing a lone carriage return would start.
+TEST_F(Listing, MirrorVersionIsItsFirstLineUpToAnyLineEnd) {
+    for (const char* text : {"2.5\n3.0\n", "2.5\r\n", "2.5\rnext --flag\n", "2.5"}) {
+        write_file("version.txt", text);
+        version = "UNSET";
+        ASSERT_TRUE(read_version_txt("version.txt", version)) << text;
+        EXPECT_EQ(version, "2.5") << text;
+    }
+    write_file("version.txt", "");
+    EXPECT_FALSE(read_version_txt("version.txt", version));
+    EXPECT_FALSE(read_version_txt("missing.txt", version));
 }
 
 class LocalListing : public UpdaterTest {};
