@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (result == CNetIO::PACKET_COMPLETE) {
             CNTPacket packet;
             io->MakeCompletePacket(packet);
-            if (packet.GetBufSize() != fed.size() || memcmp(packet.GetBuf(), fed.data(), fed.size()))
+            if (packet.GetBufSize() != fed.size() ||
+                memcmp(packet.GetBuf(), fed.data(), fed.size()))
                 __builtin_trap();
             fed.clear();
         } else if (result == CNetIO::NET_ERROR) {

@@ -60,8 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
              at = replies.find(quoted(folder), at + 1)) {
             const size_t start = replies.find_last_of('\n', at);
             const size_t line = start == std::string::npos ? 0 : start + 1;
-            if (replies.compare(line, 4, "257 ") == 0 &&
-                replies.find_first_of("\r\n", line) > at)
+            if (replies.compare(line, 4, "257 ") == 0 && replies.find_first_of("\r\n", line) > at)
                 on_a_257_line = true;
         }
         require(on_a_257_line);

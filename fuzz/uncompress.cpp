@@ -43,8 +43,8 @@ bool write_gzip(const char* name, const uint8_t* data, size_t size) {
     gzFile file = gzopen(name, "wb");
     if (!file)
         return false;
-    const bool written = size == 0 || gzwrite(file, data, static_cast<unsigned>(size)) ==
-                                          static_cast<int>(size);
+    const bool written =
+        size == 0 || gzwrite(file, data, static_cast<unsigned>(size)) == static_cast<int>(size);
     return gzclose(file) == Z_OK && written;
 }
 
@@ -65,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     --size;
     std::error_code ignored;
     fs::remove(kPlain, ignored);
-    if (!(plain_content ? write_gzip(kCompressed, data, size) : write_bytes(kCompressed, data, size)))
+    if (!(plain_content ? write_gzip(kCompressed, data, size)
+                        : write_bytes(kCompressed, data, size)))
         return 0;
     const uint64_t compressed_size = fs::file_size(kCompressed);
 

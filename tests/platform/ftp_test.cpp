@@ -153,8 +153,8 @@ TEST_F(FtpSession, NamedAccountPutsAndAnonymousCannot) {
 // The folder comes from the 257 reply's own line only.
 TEST(FtpReplies, FolderOnlyFromTheQuotesOfTheLast257Line) {
     std::string folder = "untouched";
-    EXPECT_TRUE(qp::ftp_folder_of_reply("230 Welcome\r\n257 \"/a \"\"b\"\"\" is current\r\n",
-                                        &folder));
+    EXPECT_TRUE(
+        qp::ftp_folder_of_reply("230 Welcome\r\n257 \"/a \"\"b\"\"\" is current\r\n", &folder));
     EXPECT_EQ(folder, "/a \"b\"");
     EXPECT_TRUE(qp::ftp_folder_of_reply("257 \"/old\"\r\n257 \"/new\" ok\r\n", &folder));
     EXPECT_EQ(folder, "/new");

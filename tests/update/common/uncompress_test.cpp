@@ -117,9 +117,10 @@ TEST_F(Uncompress, OutputPastItsBoundLeavesNoPlainFile) {
     EXPECT_FALSE(uncompress_it(at("bomb.dat.gz")));
     EXPECT_FALSE(qp::path_exists("bomb.dat"));
     EXPECT_TRUE(qp::path_exists("bomb.dat.gz"));
-    EXPECT_TRUE(log_has_run({"uncompress_it(" + at("bomb.dat.gz") +
-                                 ")  [UNCOMPRESSED SIZE PASSES " + std::to_string(bound) + " BYTES]",
-                             "uncompress_it(" + at("bomb.dat.gz") + ")  [gz_uncompress  FAILED]"}));
+    EXPECT_TRUE(
+        log_has_run({"uncompress_it(" + at("bomb.dat.gz") + ")  [UNCOMPRESSED SIZE PASSES " +
+                         std::to_string(bound) + " BYTES]",
+                     "uncompress_it(" + at("bomb.dat.gz") + ")  [gz_uncompress  FAILED]"}));
 }
 
 TEST(UncompressBound, FreeSpaceLessItsMarginAndARatioAboveRealFiles) {
