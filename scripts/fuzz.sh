@@ -3,7 +3,7 @@
 #
 #   scripts/fuzz.sh [-j JOBS] [SECONDS] [TARGET...]
 #
-# Builds the fuzz preset (clang, libFuzzer, ASan and UBSan), then runs every
+# Builds the targets of the fuzz preset (clang, libFuzzer, ASan and UBSan), then runs every
 # target (or the ones named, e.g. fuzz_listing) for SECONDS each, 600 unless
 # given, one after another; -j 2 runs two at a time. Each run starts from the
 # checked-in seeds in fuzz/seeds/<name> and keeps what it finds in
@@ -31,7 +31,7 @@ fi
 
 echo "=== fuzz: configure and build"
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -- -j2
+cmake --build --preset fuzz --target quill_fuzzers -- -j2
 
 bin=build/fuzz/bin
 if [ $# -gt 0 ]; then
