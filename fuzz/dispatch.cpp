@@ -61,7 +61,11 @@ struct CheckingSink {
         touch(movement.GetPos());
         touch(movement.GetSpeed());
     }
-    void touch(TPrivData& data) { seen += data.GetLevel() + data.GetExp(); }
+    // Summed as unsigned: the values are the server's, any size.
+    void touch(TPrivData& data) {
+        seen += static_cast<unsigned long>(data.GetLevel()) +
+                static_cast<unsigned long>(data.GetExp());
+    }
     void touch(TObject& object) {
         seen += object.GetID() + object.GetType();
         touch(*object.GetDRVector());

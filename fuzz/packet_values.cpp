@@ -70,8 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 5: {
             std::string text;
             packet >> text;
-            // Never more than the packet holds, and it travels back as read.
-            if (text.size() > stored || text.find('\0') != std::string::npos)
+            // Never more than a packet holds (a forged length lets the
+            // reader see the whole buffer), and it travels back as read.
+            if (text.size() > max_size || text.find('\0') != std::string::npos)
                 __builtin_trap();
             CNTPacket echo;
             echo << static_cast<unsigned short>(1) << static_cast<unsigned short>(0) << text;
