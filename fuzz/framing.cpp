@@ -1,8 +1,11 @@
 // Feeds arbitrary bytes to the framing, cut into receives of arbitrary sizes,
-// as a hostile server could.
+// as a hostile server could. A finished packet is exactly the bytes fed in
+// since the one before.
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
+
+#include <vector>
 
 #include "transport/CNetClientIO.h"
 
@@ -12,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     io->GetRecvQueue().clear();
     size_t at = 0;
     size_t step = 0;
+    std::vector<uint8_t> fed;
     while (at < size) {
         // Each input byte before a chunk decides how short the network cuts
         // the next receive (0 means: all that is wanted).
@@ -24,11 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (io->GetBytesHeld() + n > CNetIO::RECV_BUFFER_SIZE)
             __builtin_trap(); // the framing asked for more than its buffer holds
         memcpy(io->GetBuf() + io->GetBytesHeld(), data + at, n);
+        fed.insert(fed.end(), data + at, data + at + n);
         at += n;
         const unsigned long result = io->CollectPacket(static_cast<unsigned long>(n));
         if (result == CNetIO::PACKET_COMPLETE) {
             CNTPacket packet;
             io->MakeCompletePacket(packet);
+            if (packet.GetBufSize() != fed.size() ||
+                memcmp(packet.GetBuf(), fed.data(), fed.size()))
+                __builtin_trap();
+            fed.clear();
         } else if (result == CNetIO::NET_ERROR) {
             break;
         }

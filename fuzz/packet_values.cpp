@@ -1,5 +1,6 @@
 // Reads every value type the library carries from arbitrary packet bytes, in
 // an order the input chooses, as a dispatcher would read a hostile message.
+// Texts and property collections read must travel back unchanged.
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
@@ -22,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size -= 2;
 
     CNTPacket packet;
-    const size_t stored = size < CNTPacket::MAX_PACKET_SIZE ? size : CNTPacket::MAX_PACKET_SIZE;
+    const size_t max_size = CNTPacket::MAX_PACKET_SIZE;
+    const size_t stored = size < max_size ? size : max_size;
     packet.Write(data, static_cast<unsigned short>(stored));
     packet.SetBufPoint(0);
     if (counters & 1) // a length the buffer cannot hold
@@ -68,6 +70,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 5: {
             std::string text;
             packet >> text;
+            // Never more than a packet holds (a forged length lets the
+            // reader see the whole buffer), and it travels back as read.
+            if (text.size() > max_size || text.find('\0') != std::string::npos)
+                __builtin_trap();
+            CNTPacket echo;
+            echo << static_cast<unsigned short>(1) << static_cast<unsigned short>(0) << text;
+            echo.SetBufPoint(CNTPacket::HEADER_SIZE);
+            std::string back = "stale";
+            echo >> back;
+            if (back != text)
+                __builtin_trap();
             break;
         }
         case 6:
@@ -94,10 +107,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 10: {
             CPropCollection collection;
             packet >> collection;
-            // Write what was read as a byte image and read that back.
+            // Written as a byte image and read back, it is the same.
             const std::vector<unsigned char> image = collection;
             CPropCollection again;
             again.CopyFrom(image);
+            if (static_cast<std::vector<unsigned char>>(again) != image)
+                __builtin_trap();
             break;
         }
         default: {

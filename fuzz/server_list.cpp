@@ -1,13 +1,15 @@
 // Arbitrary bytes as the server list file "ver_C", read by the loader as the
 // updater reads it: from the working directory. Each input is written into a
 // scratch folder that is the working directory only while the loader runs;
-// crash reports still land where the fuzzer was started.
+// crash reports still land where the fuzzer was started. The cipher must
+// round-trip, and a list the writing tool accepts must load.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -91,6 +93,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         __builtin_trap();
     fclose(file);
 
+    // The cipher is undone exactly, byte for byte.
+    std::vector<unsigned char> bytes(data, data + size);
+    decipher_server_list(bytes.data(), bytes.size());
+    encipher_server_list(bytes.data(), bytes.size());
+    if (!std::equal(bytes.begin(), bytes.end(), data))
+        __builtin_trap();
+
     const bool loaded = load_server_list();
     if (loaded) {
         if (g_server_list.empty())
@@ -101,6 +110,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 __builtin_trap();
     } else if (!g_server_list.empty()) {
         __builtin_trap(); // a refused list must add no server
+    }
+
+    // What the writing tool makes of the deciphered text reads back the
+    // same, and the loader takes it.
+    const std::string plain =
+        decipher_server_list_text(std::string(reinterpret_cast<const char*>(data), size));
+    std::string enciphered, reason;
+    if (encipher_server_list_text(plain, enciphered, reason)) {
+        if (decipher_server_list_text(enciphered) != plain)
+            __builtin_trap();
+        FILE* again = fopen(g_server_list_file_name.c_str(), "wb");
+        if (!again)
+            __builtin_trap();
+        fwrite(enciphered.data(), 1, enciphered.size(), again);
+        fclose(again);
+        g_server_list.clear();
+        if (!load_server_list())
+            __builtin_trap();
     }
 
     process_log().close_log_file();

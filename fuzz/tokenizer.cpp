@@ -1,5 +1,6 @@
 // Arbitrary text and delimiters for the two tokenizers. The first byte tells
 // how many of the following bytes are delimiters; the rest is the text.
+// The tokens must be exactly those the rule gives, in order.
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
@@ -40,6 +41,26 @@ void check_tokens(const std::string& text, const std::string& delimiters,
         __builtin_trap();
 }
 
+// The tokens as the rule states them, piece by piece: a piece between
+// delimiters that holds a letter or digit, cut at its first carriage return.
+std::vector<std::string> expected_tokens(const std::string& text, const std::string& delimiters) {
+    std::vector<std::string> tokens;
+    std::string piece;
+    auto finish = [&] {
+        if (has_letter_or_digit(piece))
+            tokens.push_back(piece.substr(0, piece.find('\r')));
+        piece.clear();
+    };
+    for (char c : text) {
+        if (delimiters.find(c) != std::string::npos)
+            finish();
+        else
+            piece += c;
+    }
+    finish();
+    return tokens;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -61,12 +82,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<std::string> tokens;
     StringTokenizer(text, tokens, delimiters);
     check_tokens(text, delimiters, tokens);
+    // No token lost, none made up, none out of order.
+    if (tokens != expected_tokens(text, delimiters))
+        __builtin_trap();
 
     // tokenize reads a C string: the text up to its first zero byte.
     std::vector<std::string> words;
     if (!tokenize(text.c_str(), 0, words))
         __builtin_trap();
     check_tokens(std::string(text.c_str()), " ,\n", words);
+    if (words != expected_tokens(std::string(text.c_str()), " ,\n"))
+        __builtin_trap();
 
     std::vector<std::string> none;
     if (tokenize(nullptr, 0, none) || !none.empty())

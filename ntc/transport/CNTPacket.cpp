@@ -67,6 +67,14 @@ template <typename Wire, typename Value> CNTPacket& get(CNTPacket& packet, Value
     return packet;
 }
 
+// What a peer's byte count may claim at most: the bytes the packet still
+// holds after its cursor.
+unsigned short capped_count(const CNTPacket& packet, unsigned short count) {
+    const int limit = std::min<int>(packet.GetBufSize(), CNTPacket::MAX_PACKET_SIZE);
+    const int left = std::max(limit - packet.GetBufPoint(), 0);
+    return count > left ? static_cast<unsigned short>(left) : count;
+}
+
 } // namespace
 
 // Inline: every field read asks for both, and an exported function of a
@@ -199,9 +207,7 @@ void CNTPacket::ReadString(CString& target) {
         return;
     // The count comes from the peer: room for more than the packet still
     // holds would never be filled.
-    const int left = std::max(Limit() - BufPoint, 0);
-    if (length > left)
-        length = static_cast<unsigned short>(left);
+    length = capped_count(*this, length);
     char* buffer = target.GetBuffer(length);
     if (!buffer)
         return;
@@ -337,6 +343,8 @@ CNTPacket& operator<<(CNTPacket& packet, const std::string& text) {
 CNTPacket& operator>>(CNTPacket& packet, std::string& text) {
     unsigned short length = 0;
     packet >> length;
+    // The count comes from the peer: capped before any room is made for it.
+    length = capped_count(packet, length);
     // Read straight into the target, reusing its storage; the text ends at
     // its first zero byte, as a C string would.
     text.resize(length);

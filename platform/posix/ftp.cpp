@@ -6,10 +6,9 @@
 #include "quill/platform/ftp.h"
 
 #include "quill/platform/file.h"
+#include "quill/platform/ftp_reply.h"
 
 #include <curl/curl.h>
-
-#include <string.h>
 
 #include <algorithm>
 #include <mutex>
@@ -48,12 +47,6 @@ thread_local uint32_t t_last_error = 0;
 void global_init() {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-// A line end in a name would end a command and start another; the library
-// refuses those too, but the rule belongs to the seam.
-bool has_line_end(const char* name) {
-    return strpbrk(name, "\r\n") != nullptr;
 }
 
 // Percent-encodes a remote path for a URL, keeping its '/' separators.
@@ -104,9 +97,8 @@ size_t on_reply_line(char* text, size_t size, size_t count, void* user) {
     FtpConnection* connection = static_cast<FtpConnection*>(user);
     const size_t length = size * count;
     connection->replies.append(text, length);
-    // 125 and 150 open a transfer: the file exists and is on its way.
-    if (connection->file && length >= 4 &&
-        (memcmp(text, "125 ", 4) == 0 || memcmp(text, "150 ", 4) == 0))
+    // A transfer that opens means the file exists and is on its way.
+    if (connection->file && ftp_reply_opens_transfer(text, length))
         connection->file->started = true;
     return length;
 }
@@ -202,31 +194,6 @@ bool visit_folder(FtpConnection* connection, const std::string& path, curl_slist
     return run(connection);
 }
 
-// The folder named by the last 257 reply: the text between its first quote
-// and the closing one, with doubled quotes standing for one.
-bool folder_of_reply(const std::string& replies, std::string* out) {
-    const size_t line = replies.rfind("257 ");
-    if (line == std::string::npos || (line != 0 && replies[line - 1] != '\n'))
-        return false;
-    size_t at = replies.find('"', line);
-    if (at == std::string::npos)
-        return false;
-    std::string folder;
-    for (++at; at < replies.size() && replies[at] != '\r' && replies[at] != '\n'; ++at) {
-        if (replies[at] == '"') {
-            if (at + 1 < replies.size() && replies[at + 1] == '"') {
-                folder += '"';
-                ++at;
-                continue;
-            }
-            *out = folder;
-            return true;
-        }
-        folder += replies[at];
-    }
-    return false;
-}
-
 void free_connection(FtpConnection* connection) {
     if (connection->file)
         ftp_close_file(connection->file);
@@ -309,7 +276,7 @@ void ftp_close_connection(FtpConnection* connection) {
 }
 
 bool ftp_set_current_directory(FtpConnection* connection, const char* directory) {
-    if (!connection || !directory || connection->file || has_line_end(directory)) {
+    if (!connection || !directory || connection->file || ftp_has_line_end(directory)) {
         t_last_error = CURLE_BAD_FUNCTION_ARGUMENT;
         return false;
     }
@@ -330,7 +297,7 @@ bool ftp_get_current_directory(FtpConnection* connection, std::string* out) {
     curl_slist_free_all(print);
     if (!answered)
         return false;
-    if (!folder_of_reply(connection->replies, out)) {
+    if (!ftp_folder_of_reply(connection->replies, out)) {
         t_last_error = CURLE_WEIRD_SERVER_REPLY;
         return false;
     }
@@ -338,7 +305,7 @@ bool ftp_get_current_directory(FtpConnection* connection, std::string* out) {
 }
 
 FtpRemoteFile* ftp_open_file(FtpConnection* connection, const char* remote_name) {
-    if (!connection || !remote_name || connection->file || has_line_end(remote_name)) {
+    if (!connection || !remote_name || connection->file || ftp_has_line_end(remote_name)) {
         t_last_error = CURLE_BAD_FUNCTION_ARGUMENT;
         return nullptr;
     }
@@ -404,7 +371,7 @@ bool ftp_close_file(FtpRemoteFile* file) {
 
 bool ftp_put_file(FtpConnection* connection, const char* local_path, const char* remote_name) {
     if (!connection || !local_path || !remote_name || connection->file ||
-        has_line_end(remote_name)) {
+        ftp_has_line_end(remote_name)) {
         t_last_error = CURLE_BAD_FUNCTION_ARGUMENT;
         return false;
     }

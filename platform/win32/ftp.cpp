@@ -1,6 +1,7 @@
 // FTP sessions on Windows: the internet functions of the system, whose
 // handles are the three levels of the seam.
 #include "quill/platform/ftp.h"
+#include "quill/platform/ftp_reply.h"
 
 #include "quill/platform/types.h"
 
@@ -67,6 +68,12 @@ bool ftp_get_current_directory(FtpConnection* connection, std::string* out) {
     DWORD length = MAX_PATH;
     if (!FtpGetCurrentDirectoryA(handle_of(connection), text, &length))
         return false;
+    // The system takes the folder from the server's reply as it finds it; a
+    // line end in it would reach the next command.
+    if (ftp_has_line_end(text)) {
+        SetLastError(ERROR_INVALID_DATA);
+        return false;
+    }
     out->assign(text);
     return true;
 }

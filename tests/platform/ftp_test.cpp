@@ -1,5 +1,6 @@
 // The FTP session against a real server on loopback.
 #include "quill/platform/ftp.h"
+#include "quill/platform/ftp_reply.h"
 
 #include <gtest/gtest.h>
 
@@ -147,6 +148,39 @@ TEST_F(FtpSession, NamedAccountPutsAndAnonymousCannot) {
     EXPECT_FALSE(qp::ftp_put_file(anonymous, "local.bin", "/home/quill/LOG/anon.bin"));
     EXPECT_FALSE(std::filesystem::exists("site/home/quill/LOG/anon.bin"));
     // Closing the agent (in the fixture) closes both connections.
+}
+
+// The folder comes from the 257 reply's own line only.
+TEST(FtpReplies, FolderOnlyFromTheQuotesOfTheLast257Line) {
+    std::string folder = "untouched";
+    EXPECT_TRUE(
+        qp::ftp_folder_of_reply("230 Welcome\r\n257 \"/a \"\"b\"\"\" is current\r\n", &folder));
+    EXPECT_EQ(folder, "/a \"b\"");
+    EXPECT_TRUE(qp::ftp_folder_of_reply("257 \"/old\"\r\n257 \"/new\" ok\r\n", &folder));
+    EXPECT_EQ(folder, "/new");
+    // "257 " inside the text of a later line is no reply of its own.
+    EXPECT_TRUE(qp::ftp_folder_of_reply("257 \"/here\"\r\n200 see 257 \"/not\"\r\n", &folder));
+    EXPECT_EQ(folder, "/here");
+
+    folder = "untouched";
+    for (const char* replies : {
+             "257 no quote here\r\n200 \"/elsewhere\"\r\n",
+             "257 \"/never closed\r\n\"\r\n",
+             "257 \"/cut short",
+             "200 \"/not a 257\"\r\n",
+             "x257 \"/mid-line\"\r\n",
+         }) {
+        EXPECT_FALSE(qp::ftp_folder_of_reply(replies, &folder)) << replies;
+        EXPECT_EQ(folder, "untouched") << replies;
+    }
+}
+
+TEST(FtpReplies, OnlyTransferRepliesOpenATransfer) {
+    EXPECT_TRUE(qp::ftp_reply_opens_transfer("150 Opening\r\n", 13));
+    EXPECT_TRUE(qp::ftp_reply_opens_transfer("125 ", 4));
+    EXPECT_FALSE(qp::ftp_reply_opens_transfer("150", 3));
+    EXPECT_FALSE(qp::ftp_reply_opens_transfer("150-Opening\r\n", 13));
+    EXPECT_FALSE(qp::ftp_reply_opens_transfer("226 Done\r\n", 10));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "common/uncompress.h"
 
+#include <filesystem>
+#include <limits>
 #include <vector>
 
 #include "common/file_names.h"
@@ -15,16 +17,53 @@ namespace {
 const unsigned gz_buffer_size = 65536;
 const int move_tries = 200;
 const uint32_t move_retry_ms = 25;
+// Deflate cannot pass about 1032 to 1; real files stay far below 1024.
+const uint64_t max_ratio = 1024;
+// Below this the ratio is not asked: headers weigh much in a tiny file.
+const uint64_t ratio_floor = 16u << 20;
+// Left free on the disk for the rest of the update and the game.
+const uint64_t free_space_margin = 16u << 20;
 
 bool fail_uncompress() {
     front_end().set_lamp(lamp_idle);
     return false;
 }
 
+uint64_t compressed_size_of(const std::string& path) {
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(qp::system_path(path.c_str()), error);
+    return error ? 0 : static_cast<uint64_t>(size);
+}
+
+// Unknown free space sets no bound of its own.
+uint64_t free_space_beside(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path folder =
+        std::filesystem::absolute(qp::system_path(path.c_str()), error).parent_path();
+    const std::filesystem::space_info space = std::filesystem::space(folder, error);
+    return error ? std::numeric_limits<uint64_t>::max() : static_cast<uint64_t>(space.available);
+}
+
 } // namespace
 
 bool gz_uncompress(gzFile gz_file, FILE* out_file, md5_C* digest) {
+    bool over_limit = false;
+    return gz_uncompress(gz_file, out_file, std::numeric_limits<uint64_t>::max(), &over_limit,
+                         digest);
+}
+
+uint64_t uncompressed_bound(uint64_t compressed_size, uint64_t free_space) {
+    const uint64_t room = free_space > free_space_margin ? free_space - free_space_margin : 0;
+    const uint64_t ratio_bound =
+        compressed_size > ratio_floor / max_ratio ? compressed_size * max_ratio : ratio_floor;
+    return room < ratio_bound ? room : ratio_bound;
+}
+
+bool gz_uncompress(gzFile gz_file, FILE* out_file, uint64_t limit, bool* over_limit,
+                   md5_C* digest) {
     std::vector<char> buffer(gz_buffer_size);
+    uint64_t written = 0;
+    *over_limit = false;
     bool copied = true;
     bool first = true;
     for (;;) {
@@ -44,6 +83,12 @@ bool gz_uncompress(gzFile gz_file, FILE* out_file, md5_C* digest) {
             break;
         if (fwrite(buffer.data(), 1, static_cast<size_t>(got), out_file) !=
             static_cast<size_t>(got)) {
+            copied = false;
+            break;
+        }
+        written += static_cast<uint64_t>(got);
+        if (written > limit) {
+            *over_limit = true;
             copied = false;
             break;
         }
@@ -106,7 +151,13 @@ uncompress_outcome_C uncompress_into(const std::string& gz_path, const std::stri
     log_format("uncompress_it  [fopen(%s, wb) SUCCESS]", normal_name.c_str());
     process_log().log_line("uncompress_it [ABOUT TO CALL gz_uncompress...]");
 
-    if (!gz_uncompress(gz_file, out_file, digest)) {
+    const uint64_t bound =
+        uncompressed_bound(compressed_size_of(gz_path), free_space_beside(normal_name));
+    bool over_bound = false;
+    if (!gz_uncompress(gz_file, out_file, bound, &over_bound, digest)) {
+        if (over_bound)
+            log_format("uncompress_it(%s)  [UNCOMPRESSED SIZE PASSES %llu BYTES]", gz_path.c_str(),
+                       static_cast<unsigned long long>(bound));
         log_format("uncompress_it(%s)  [gz_uncompress  FAILED]", gz_path.c_str());
         // A part of the content under the plain name would look finished.
         if (qp::delete_file(normal_name.c_str()))

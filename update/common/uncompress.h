@@ -2,6 +2,7 @@
 #ifndef QUILL_UPDATE_COMMON_UNCOMPRESS_H
 #define QUILL_UPDATE_COMMON_UNCOMPRESS_H
 
+#include <stdint.h>
 #include <stdio.h>
 
 #include <string>
@@ -15,9 +16,20 @@
 // With a digest, every byte written is also added to it.
 class md5_C;
 bool gz_uncompress(gzFile gz_file, FILE* out_file, md5_C* digest = nullptr);
+// The same, failing (with *over_limit set) as soon as the output would pass
+// limit bytes.
+bool gz_uncompress(gzFile gz_file, FILE* out_file, uint64_t limit, bool* over_limit,
+                   md5_C* digest = nullptr);
+// The most plain bytes a compressed file of compressed_size bytes may give
+// on a disk with free_space bytes free: the free space less a margin, and
+// no more than a ratio to the compressed size that no real file reaches
+// (small files are always allowed a few megabytes).
+uint64_t uncompressed_bound(uint64_t compressed_size, uint64_t free_space);
 // Writes the plain file beside the compressed one (name up to its first
 // ".gz") and deletes the compressed file. A failed uncompression leaves no
 // plain file behind, so nothing incomplete can pass for a finished download.
+// Output past uncompressed_bound fails it, before a small hostile file can
+// fill the disk.
 bool uncompress_it(const std::string& gz_path);
 // uncompress_it, then moves the plain file to the destination, trying 200
 // times 25 ms apart while the destination is in the way. With keep_in_place

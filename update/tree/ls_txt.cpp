@@ -297,9 +297,14 @@ bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names
     std::set<std::string> seen;
     bool ok = true;
     bool first = true;
-    while (ok && fgets(line, sizeof line, file)) {
-        const size_t length = strlen(line);
-        if (length == sizeof line - 1 && line[length - 1] != '\n' && !feof(file)) {
+    while (ok) {
+        // A zero byte inside the line would hide its length from strlen:
+        // only fgets' own end mark in the last slot tells a full buffer.
+        line[sizeof line - 1] = 'x';
+        if (!fgets(line, sizeof line, file))
+            break;
+        const bool filled = line[sizeof line - 1] == '\0';
+        if (filled && line[sizeof line - 2] != '\n' && !feof(file)) {
             // The rest of the line would read as a line of its own.
             process_log().log_line("from_ls_txt_2_map_with_file_size  [LINE TOO LONG]");
             ok = false;

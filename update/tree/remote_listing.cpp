@@ -87,7 +87,11 @@ bool get_remote_version_txt_file(bool& connection_failed, std::string& version) 
     }
     if (!fetch_root_file("version.txt", "version.txt", connection_failed))
         return false;
-    FILE* file = qp::open_stream((g_root_path + "\\version.txt").c_str(), "r");
+    return read_version_txt(g_root_path + "\\version.txt", version);
+}
+
+bool read_version_txt(const std::string& path, std::string& version) {
+    FILE* file = qp::open_stream(path.c_str(), "r");
     if (!file) {
         process_log().log_line("get_remote_version_txt_file: ERROR : can't open the file : "
                                "version.txt");
@@ -102,8 +106,10 @@ bool get_remote_version_txt_file(bool& connection_failed, std::string& version) 
         return false;
     }
     version = line;
-    // The version travels on as a command line; a line end has no place there.
-    while (!version.empty() && (version.back() == '\n' || version.back() == '\r'))
-        version.pop_back();
+    // The version travels on as a command line; a line end has no place
+    // there, nor what a lone carriage return would start.
+    const size_t end = version.find_first_of("\r\n");
+    if (end != std::string::npos)
+        version.erase(end);
     return true;
 }

@@ -15,5 +15,8 @@ bool get_remote_compressed_ls_txt_file(bool& connection_failed);
 // "version.txt" of the mirror in use, kept in the root folder; version
 // receives its first line without the line end.
 bool get_remote_version_txt_file(bool& connection_failed, std::string& version);
+// The reading part of it: the first line of a local "version.txt", cut at
+// its first line end.
+bool read_version_txt(const std::string& path, std::string& version);
 
 #endif

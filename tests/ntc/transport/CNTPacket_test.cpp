@@ -232,6 +232,19 @@ TEST(CNTPacketBounds, TextThatCannotFitLeavesNoCountBehind) {
     EXPECT_EQ(full.GetBufSize(), 8);
 }
 
+TEST(CNTPacketBounds, TextCountBeyondThePacketMakesNoRoomForIt) {
+    CNTPacket packet = started(1);
+    packet << static_cast<unsigned short>(0xFFFF);
+    packet.Write("abc", 3);
+    CNTPacket in = received(bytes_of(packet));
+    std::string text;
+    in >> text;
+    EXPECT_EQ(text, "abc");
+    // Room for the peer's count would be a 64 KiB allocation per text.
+    EXPECT_LT(text.capacity(), 1024u);
+    EXPECT_EQ(in.GetBufPoint(), in.GetBufSize());
+}
+
 TEST(CNTPacketBounds, ReadingPastTheEndKeepsOldValues) {
     CNTPacket packet = received({0x10, 0x00, 6, 0, 0x01 ^ 0x6B, 0x02});
     int value = 0x7F7F7F7F;

@@ -1,5 +1,6 @@
 #include "common/uncompress.h"
 
+#include <filesystem>
 #include <functional>
 
 #include <zlib.h>
@@ -103,6 +104,45 @@ TEST_F(Uncompress, CorruptStreamLeavesNoPlainFile) {
     write_file("c.gz", bytes);
     EXPECT_FALSE(uncompress_it(at("c.gz")));
     EXPECT_FALSE(qp::path_exists("c"));
+}
+
+// A few kilobytes that would unpack to far more than any real file of that
+// size: refused once the output passes the bound, nothing left behind.
+TEST_F(Uncompress, OutputPastItsBoundLeavesNoPlainFile) {
+    write_gzip("bomb.dat.gz", std::string(20u << 20, '\0'));
+    // The disk of the test has room for far more.
+    const uint64_t bound =
+        uncompressed_bound(std::filesystem::file_size("bomb.dat.gz"), uint64_t(1) << 50);
+    ASSERT_LT(bound, 20u << 20);
+    EXPECT_FALSE(uncompress_it(at("bomb.dat.gz")));
+    EXPECT_FALSE(qp::path_exists("bomb.dat"));
+    EXPECT_TRUE(qp::path_exists("bomb.dat.gz"));
+    EXPECT_TRUE(
+        log_has_run({"uncompress_it(" + at("bomb.dat.gz") + ")  [UNCOMPRESSED SIZE PASSES " +
+                         std::to_string(bound) + " BYTES]",
+                     "uncompress_it(" + at("bomb.dat.gz") + ")  [gz_uncompress  FAILED]"}));
+}
+
+TEST(UncompressBound, FreeSpaceLessItsMarginAndARatioAboveRealFiles) {
+    const uint64_t mib = 1u << 20;
+    const uint64_t plenty = uint64_t(1) << 50;
+    EXPECT_EQ(uncompressed_bound(100, plenty), 16 * mib) << "small files may always unpack";
+    EXPECT_EQ(uncompressed_bound(1 * mib, plenty), 1024 * mib);
+    EXPECT_EQ(uncompressed_bound(1 * mib, 100 * mib), 84 * mib);
+    EXPECT_EQ(uncompressed_bound(1 * mib, 10 * mib), 0u);
+}
+
+TEST(UncompressBound, StreamStopsAtTheLimit) {
+    quill_test::ScratchDir scratch;
+    write_gzip("z.gz", varied(300000));
+    for (uint64_t limit : {uint64_t(299999), uint64_t(300000)}) {
+        gzFile in = gzopen("z.gz", "rb");
+        FILE* out = fopen("z", "wb");
+        ASSERT_TRUE(in && out);
+        bool over = true;
+        EXPECT_EQ(gz_uncompress(in, out, limit, &over), limit == 300000) << limit;
+        EXPECT_EQ(over, limit != 300000) << limit;
+    }
 }
 
 TEST_F(Uncompress, DataThatIsNoGzipIsRefused) {

@@ -1,4 +1,5 @@
 #include "tree/ls_txt.h"
+#include "tree/remote_listing.h"
 
 #include "common/settings.h"
 #include "quill/platform/file.h"
@@ -154,6 +155,35 @@ TEST_F(Listing, EntriesThatWouldHarmTheInstallationFailTheWholeListing) {
     EXPECT_TRUE(parse("1\n[201274_DIR] sub\nsub\\ver_C.gz." + d + " 5\nconsole.dat.gz." + d +
                       " 5\nsub\\report.txt.gz." + d + " 5\n"));
     EXPECT_EQ(names.size(), 4u);
+}
+
+// A zero byte early in an overlong line must not hide its length: the rest
+// past the buffer would read as an entry of its own.
+TEST_F(Listing, ZeroByteEarlyInAnOverlongLineStillFails) {
+    const std::string entry = "a.txt.gz." + md5_of_abc;
+    std::string line = entry + " 5";
+    line += '\0';
+    line.resize(511, 'x');
+    EXPECT_FALSE(parse("1\n" + line + "evil.exe.gz." + md5_of_abc + " 5\n"));
+    EXPECT_TRUE(log_has("from_ls_txt_2_map_with_file_size  [LINE TOO LONG]"));
+    // The same text cut short of the buffer is one line, read up to its zero.
+    line.resize(300);
+    ASSERT_TRUE(parse("1\n" + line + "\n"));
+    EXPECT_EQ(names, (name_map_C{{entry, 0}}));
+}
+
+// The mirror's version goes on as a command line: only its first line,
+// and nothing a lone carriage return would start.
+TEST_F(Listing, MirrorVersionIsItsFirstLineUpToAnyLineEnd) {
+    for (const char* text : {"2.5\n3.0\n", "2.5\r\n", "2.5\rnext --flag\n", "2.5"}) {
+        write_file("version.txt", text);
+        version = "UNSET";
+        ASSERT_TRUE(read_version_txt("version.txt", version)) << text;
+        EXPECT_EQ(version, "2.5") << text;
+    }
+    write_file("version.txt", "");
+    EXPECT_FALSE(read_version_txt("version.txt", version));
+    EXPECT_FALSE(read_version_txt("missing.txt", version));
 }
 
 class LocalListing : public UpdaterTest {};

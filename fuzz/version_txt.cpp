@@ -1,0 +1,47 @@
+// Arbitrary bytes as the mirror's "version.txt". The version read is a
+// start of the file's first line and holds no line end (it goes on as a
+// command line); a first line without line end, zero byte or end-of-file
+// mark comes back whole.
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <string>
+
+#include "common/front_end_C.h"
+#include "tree/remote_listing.h"
+
+namespace {
+
+void require(bool condition) {
+    if (!condition)
+        abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static discarding_front_end_C quiet;
+    set_front_end(&quiet);
+    const char* const name = "fuzz_version.txt";
+    FILE* file = fopen(name, "wb");
+    if (!file)
+        return 0;
+    fwrite(data, 1, size, file);
+    fclose(file);
+
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    std::string version = "UNSET";
+    const bool read = read_version_txt(name, version);
+    if (size == 0)
+        require(!read);
+    if (!read)
+        return 0;
+    require(version.find_first_of("\r\n") == std::string::npos);
+    require(version.size() < 600);
+    require(text.compare(0, version.size(), version) == 0);
+    if (size < 599 && text.find_first_of(std::string("\r\n\x1a\0", 4)) == std::string::npos)
+        require(version == text);
+    return 0;
+}
