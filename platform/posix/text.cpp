@@ -1,7 +1,10 @@
 // The narrow code page here is UTF-8: conversions are done by hand, so they
-// do not depend on the process locale.
+// do not depend on the process locale. Names meet code page 949 through the
+// C library's converter, which knows its table.
 #include "quill/platform/text.h"
 
+#include <errno.h>
+#include <iconv.h>
 #include <string.h>
 
 namespace qp {
@@ -67,7 +70,55 @@ char32_t next_utf8(const unsigned char* text, size_t end, size_t* i) {
     return c;
 }
 
+bool is_ascii(const std::string& text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+// The whole of text from one code page into the other, or false.
+bool convert_whole(const char* to, const char* from, const std::string& text, std::string* out) {
+    iconv_t converter = iconv_open(to, from);
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return false;
+    // Neither code page takes more than three bytes for a character that
+    // the other writes in one: UTF-8 needs 3 where code page 949 needs 2.
+    std::string converted(text.size() * 3 / 2 + 4, '\0');
+    char* in = const_cast<char*>(text.data());
+    size_t in_left = text.size();
+    char* put = &converted[0];
+    size_t out_left = converted.size();
+    size_t result = iconv(converter, &in, &in_left, &put, &out_left);
+    // A sequence cut off at the end is not a character either.
+    if (result != static_cast<size_t>(-1))
+        result = iconv(converter, nullptr, nullptr, &put, &out_left);
+    iconv_close(converter);
+    // The library counts characters it replaced in the result: none may be.
+    if (result != 0 || in_left != 0)
+        return false;
+    converted.resize(converted.size() - out_left);
+    *out = std::move(converted);
+    return true;
+}
+
 } // namespace
+
+bool name_to_cp949(const std::string& name, std::string* out) {
+    if (is_ascii(name)) {
+        *out = name;
+        return true;
+    }
+    return convert_whole("CP949", "UTF-8", name, out);
+}
+
+bool name_from_cp949(const std::string& bytes, std::string* out) {
+    if (is_ascii(bytes)) {
+        *out = bytes;
+        return true;
+    }
+    return convert_whole("UTF-8", "CP949", bytes, out);
+}
 
 std::string wide_to_narrow(const WCHAR* text, int length) {
     std::string out;

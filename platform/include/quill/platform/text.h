@@ -20,6 +20,16 @@ std::string wide_to_narrow(const WCHAR* text, int length = -1);
 // on Windows. Never fails.
 WideString narrow_to_wide(const char* text, int length = -1);
 
+// Names of files and folders as listings, mirrors and the FTP wire carry
+// them: code page 949 bytes on every system, the form the Windows product
+// has always written. A name passes between that form and the narrow code
+// page of this system (code page 949 itself on the Korean Windows, UTF-8
+// elsewhere) only whole: false, leaving *out as it was, when a character has
+// no place in the other form or the bytes form no character of their code
+// page. Names of ASCII characters only are the same in both forms.
+bool name_to_cp949(const std::string& name, std::string* out);
+bool name_from_cp949(const std::string& bytes, std::string* out);
+
 } // namespace qp
 
 #endif
