@@ -1,6 +1,7 @@
 // Arbitrary bytes as a reference listing: the parse must never read or
 // write outside its buffers, and whatever it accepts names only paths
-// inside the installation folder, with sizes that are not negative.
+// inside the installation folder, with sizes that are not negative, under
+// names that go back into a listing's code page 949.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "common/front_end_C.h"
+#include "quill/platform/text.h"
 #include "tree/ls_txt.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -37,6 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (entry.second.directory == 0 && entry.second.size < 0)
             __builtin_trap();
         if (names.find(entry.first) == names.end())
+            __builtin_trap();
+        std::string listed;
+        if (!qp::name_to_cp949(entry.first, &listed))
             __builtin_trap();
     }
     if (version.find('\n') != std::string::npos)

@@ -7,6 +7,7 @@
 
 #include "quill/platform/file.h"
 #include "quill/platform/ftp_reply.h"
+#include "quill/platform/text.h"
 
 #include <curl/curl.h>
 
@@ -79,18 +80,25 @@ std::string combine(const std::string& directory, const std::string& name) {
 
 // The URL of a remote path. A path from the server's root starts with an
 // encoded '/', which the library sends as part of the folder to change into;
-// other paths start at the logon folder.
-std::string url_of(const FtpConnection* connection, const std::string& path) {
-    if (!path.empty() && path[0] == '/')
-        return connection->base_url + "/%2F" + encode_path(path.substr(1));
-    return connection->base_url + "/" + encode_path(path);
+// other paths start at the logon folder. Names go on the wire in code page
+// 949, as the Windows product sends them: false for a name without that form.
+bool url_of(const FtpConnection* connection, const std::string& path, std::string* url) {
+    std::string wire;
+    if (!name_to_cp949(path, &wire))
+        return false;
+    if (!wire.empty() && wire[0] == '/')
+        *url = connection->base_url + "/%2F" + encode_path(wire.substr(1));
+    else
+        *url = connection->base_url + "/" + encode_path(wire);
+    return true;
 }
 
-std::string folder_url_of(const FtpConnection* connection, const std::string& path) {
-    std::string url = url_of(connection, path);
-    if (url.back() != '/')
-        url += '/';
-    return url;
+bool folder_url_of(const FtpConnection* connection, const std::string& path, std::string* url) {
+    if (!url_of(connection, path, url))
+        return false;
+    if (url->back() != '/')
+        *url += '/';
+    return true;
 }
 
 size_t on_reply_line(char* text, size_t size, size_t count, void* user) {
@@ -188,7 +196,12 @@ bool run(FtpConnection* connection) {
 
 // Logs on (the first time) and changes into path, without a transfer.
 bool visit_folder(FtpConnection* connection, const std::string& path, curl_slist* after) {
-    reset_request(connection, folder_url_of(connection, path));
+    std::string url;
+    if (!folder_url_of(connection, path, &url)) {
+        t_last_error = CURLE_BAD_FUNCTION_ARGUMENT;
+        return false;
+    }
+    reset_request(connection, url);
     curl_easy_setopt(connection->easy, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(connection->easy, CURLOPT_POSTQUOTE, after);
     return run(connection);
@@ -297,7 +310,8 @@ bool ftp_get_current_directory(FtpConnection* connection, std::string* out) {
     curl_slist_free_all(print);
     if (!answered)
         return false;
-    if (!ftp_folder_of_reply(connection->replies, out)) {
+    std::string folder;
+    if (!ftp_folder_of_reply(connection->replies, &folder) || !name_from_cp949(folder, out)) {
         t_last_error = CURLE_WEIRD_SERVER_REPLY;
         return false;
     }
@@ -309,9 +323,14 @@ FtpRemoteFile* ftp_open_file(FtpConnection* connection, const char* remote_name)
         t_last_error = CURLE_BAD_FUNCTION_ARGUMENT;
         return nullptr;
     }
+    std::string url;
+    if (!url_of(connection, combine(connection->directory, remote_name), &url)) {
+        t_last_error = CURLE_BAD_FUNCTION_ARGUMENT;
+        return nullptr;
+    }
     FtpRemoteFile* file = new FtpRemoteFile;
     file->connection = connection;
-    reset_request(connection, url_of(connection, combine(connection->directory, remote_name)));
+    reset_request(connection, url);
     curl_easy_setopt(connection->easy, CURLOPT_WRITEFUNCTION, on_file_data);
     curl_easy_setopt(connection->easy, CURLOPT_WRITEDATA, file);
     if (curl_multi_add_handle(connection->multi, connection->easy) != CURLM_OK) {
@@ -375,13 +394,18 @@ bool ftp_put_file(FtpConnection* connection, const char* local_path, const char*
         t_last_error = CURLE_BAD_FUNCTION_ARGUMENT;
         return false;
     }
+    std::string url;
+    if (!url_of(connection, combine(connection->directory, remote_name), &url)) {
+        t_last_error = CURLE_BAD_FUNCTION_ARGUMENT;
+        return false;
+    }
     Upload upload;
     upload.file = file_open_read(local_path);
     if (upload.file == kInvalidFile) {
         t_last_error = CURLE_READ_ERROR;
         return false;
     }
-    reset_request(connection, url_of(connection, combine(connection->directory, remote_name)));
+    reset_request(connection, url);
     curl_easy_setopt(connection->easy, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(connection->easy, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(-1));
     curl_easy_setopt(connection->easy, CURLOPT_READFUNCTION, on_upload_read);

@@ -146,6 +146,35 @@ TEST_F(Publish, NamesTheListingCannotCarryAreRefusedAndNothingIsWritten) {
     EXPECT_FALSE(qp::path_exists("mirror.publishing"));
 }
 
+// The listing and the mirror name files in code page 949 on every system:
+// the bytes an updater reads and asks the FTP server for.
+TEST_F(Publish, KoreanNamesGoToTheListingAndTheMirrorInCodePage949) {
+    ASSERT_TRUE(qp::create_directory("src\\data\\자료"));
+    write_file("src/data/자료/한글자료.txt", "abc");
+    ASSERT_TRUE(publish()) << error;
+    const std::string folder = "data\\\xC0\xDA\xB7\xE1";
+    const std::string file = folder + "\\\xC7\xD1\xB1\xDB\xC0\xDA\xB7\xE1.txt.gz." + md5_hex("abc");
+    const std::string listing = read_file("mirror/ls.txt");
+    EXPECT_NE(std::string::npos, listing.find("\n[201274_DIR] " + folder + "\n")) << listing;
+    EXPECT_NE(std::string::npos, listing.find("\n" + file + " ")) << listing;
+    EXPECT_EQ(gunzip("mirror\\" + file), "abc");
+
+    name_map_C names;
+    record_map_C records;
+    std::string version;
+    ASSERT_TRUE(from_ls_txt_2_map_with_file_size("mirror\\ls.txt", names, records, version));
+    EXPECT_EQ(names.count("data\\자료\\한글자료.txt.gz." + md5_hex("abc")), 1u);
+}
+
+#ifndef _WIN32
+TEST_F(Publish, ANameCodePage949CannotWriteIsRefused) {
+    write_file("src/\xF0\x9F\x98\x80.txt", "abc");
+    EXPECT_FALSE(publish());
+    EXPECT_NE(std::string::npos, error.find("code page 949")) << error;
+    EXPECT_FALSE(qp::path_exists("mirror"));
+}
+#endif
+
 TEST_F(Publish, BadVersionOrSourceIsRefused) {
     EXPECT_FALSE(publish(""));
     EXPECT_FALSE(publish("1.0\nsecond line"));

@@ -9,6 +9,7 @@
 
 #include "common/md5_C.h"
 #include "quill/platform/file.h"
+#include "quill/platform/text.h"
 #include "tree/ls_txt.h"
 
 namespace {
@@ -17,8 +18,12 @@ const size_t copy_buffer_size = 65536;
 
 struct source_entry {
     bool directory;
-    std::string relative; // backslashes between components
+    std::string relative; // backslashes between components, as this system names it
 };
+
+// The tree's entries under their listing names (code page 949), in the
+// order of those bytes, so that every system writes the same listing.
+typedef std::map<std::string, source_entry> source_map;
 
 std::string join(const std::string& folder, const std::string& name) {
     return folder + "\\" + name;
@@ -26,7 +31,7 @@ std::string join(const std::string& folder, const std::string& name) {
 
 // The tree below folder, in name order as the listing wants it.
 bool walk_source(const std::string& folder, const std::string& relative,
-                 std::map<std::string, bool>& entries, std::string& error) {
+                 source_map& entries, std::string& error) {
     std::vector<qp::DirEntry> found;
     if (!qp::find_files(join(folder, "*").c_str(), &found)) {
         error += "cannot list " + folder + "\n";
@@ -47,7 +52,9 @@ bool walk_source(const std::string& folder, const std::string& relative,
             ok = false;
             continue;
         }
-        entries[name] = entry.is_directory;
+        std::string listed;
+        qp::name_to_cp949(name, &listed); // the check above made sure it has that form
+        entries[listed] = source_entry{entry.is_directory, name};
         if (entry.is_directory && !walk_source(path, name, entries, error))
             ok = false;
     }
@@ -183,7 +190,7 @@ bool version_is_new(const std::string& mirror, const std::string& version, std::
 }
 
 bool build_mirror(const std::string& version, const std::string& source,
-                  const std::map<std::string, bool>& entries, const std::string& target,
+                  const source_map& entries, const std::string& target,
                   const publish_progress_C& progress, std::string& error) {
     if (!qp::create_directory(target.c_str())) {
         error += "cannot create " + target + "\n";
@@ -192,9 +199,9 @@ bool build_mirror(const std::string& version, const std::string& source,
     int file_count = 0;
     int64_t byte_count = 0;
     for (const auto& entry : entries)
-        if (!entry.second) {
+        if (!entry.second.directory) {
             ++file_count;
-            const int64_t size = file_size(join(source, entry.first));
+            const int64_t size = file_size(join(source, entry.second.relative));
             if (size > 0)
                 byte_count += size;
         }
@@ -203,14 +210,17 @@ bool build_mirror(const std::string& version, const std::string& source,
     int files_done = 0;
     int64_t bytes_done = 0;
     for (const auto& entry : entries) {
-        const std::string& name = entry.first;
-        const std::string placed = join(target, name);
-        if (entry.second) {
+        const std::string& name = entry.second.relative;
+        // The mirror holds its files under the names the updaters ask the
+        // FTP server for: the listing's code page 949 bytes.
+        const std::string& listed = entry.first;
+        const std::string placed = join(target, listed);
+        if (entry.second.directory) {
             if (!qp::create_directory(placed.c_str())) {
                 error += "cannot create " + placed + "\n";
                 return false;
             }
-            listing += ls_txt_directory_line(name);
+            listing += ls_txt_directory_line(listed);
             continue;
         }
         // The digest is known only once the file is read.
@@ -221,7 +231,7 @@ bool build_mirror(const std::string& version, const std::string& source,
             error += "cannot compress " + join(source, name) + "\n";
             return false;
         }
-        const std::string entry_name = ls_txt_file_entry_name(name, md5_hex);
+        const std::string entry_name = ls_txt_file_entry_name(listed, md5_hex);
         const std::string compressed = join(target, entry_name);
         if (!qp::move_file(temporary.c_str(), compressed.c_str())) {
             error += "cannot rename " + temporary + "\n";
@@ -263,7 +273,7 @@ bool publish_mirror(const std::string& version, const std::string& source,
     }
     if (mirror.empty() || !may_replace(mirror, error) || !version_is_new(mirror, version, error))
         return false;
-    std::map<std::string, bool> entries;
+    source_map entries;
     if (!walk_source(source, "", entries, error))
         return false;
 

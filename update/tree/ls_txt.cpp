@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <map>
 #include <set>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "common/settings.h"
 #include "common/tokenizer.h"
 #include "quill/platform/file.h"
+#include "quill/platform/text.h"
 
 const char* const ls_txt_directory_tag = "[201274_DIR]";
 
@@ -111,6 +113,16 @@ std::string without_line_end(const char* line) {
     return text;
 }
 
+// A listing names paths in code page 949 on every system; the maps hold
+// them as this system names its files.
+bool name_of_listing(const std::string& listed, std::string& name) {
+    if (qp::name_from_cp949(listed, &name))
+        return true;
+    log_format("from_ls_txt_2_map_with_file_size  [NAME NOT IN CODE PAGE 949 : %s]",
+               listed.c_str());
+    return false;
+}
+
 bool fail_unsafe_entry(const std::string& name) {
     log_format("from_ls_txt_2_map_with_file_size  [ENTRY OUTSIDE THE INSTALLATION FOLDER : %s]",
                name.c_str());
@@ -198,9 +210,14 @@ bool entry_path_stays_inside(const std::string& path) {
     }
 }
 
-std::string entry_path_problem(const std::string& relative_path) {
-    if (!entry_path_stays_inside(relative_path))
+std::string entry_path_problem(const std::string& path) {
+    if (!entry_path_stays_inside(path))
         return "not a path inside the tree";
+    // What the updater reads is the listing's form of the name.
+    std::string relative_path;
+    if (!qp::name_to_cp949(path, &relative_path))
+        return "listings and mirrors name files in code page 949, which lacks a character "
+               "of this name";
     for (char c : relative_path) {
         if (c == ' ' || c == ',')
             return "blanks and commas separate the fields of a listing line";
@@ -241,12 +258,26 @@ bool create_ls_txt_file(const std::string& root, const std::string& compressed_t
         process_log().log_line("create_ls_txt_file  [ERROR : CAN'T CREATE (OPEN) THE ls.txt FILE]");
         return false;
     }
+    // The lines go in the order of the listing's own bytes, which is the
+    // same on every system. A name that code page 949 cannot write is none
+    // a reference listing can hold: the player's, left out and left alone.
+    std::map<std::string, const name_map_C::value_type*> by_listed_name;
+    for (const auto& entry : walk) {
+        std::string listed;
+        if (qp::name_to_cp949(entry.first, &listed))
+            by_listed_name.emplace(std::move(listed), &entry);
+        else
+            log_format("create_ls_txt_file  [NAME NOT IN CODE PAGE 949, LEFT ALONE : %s]",
+                       entry.first.c_str());
+    }
     bool written = true;
     md5_C md5;
-    for (const auto& entry : walk) {
+    for (const auto& listed_entry : by_listed_name) {
+        const std::string& listed = listed_entry.first;
+        const name_map_C::value_type& entry = *listed_entry.second;
         std::string line;
         if (entry.second == 1) {
-            line = ls_txt_directory_line(entry.first);
+            line = ls_txt_directory_line(listed);
             names.insert(name_map_C::value_type(entry.first, 1));
         } else {
             if (is_protected_file(entry.first))
@@ -254,9 +285,8 @@ bool create_ls_txt_file(const std::string& root, const std::string& compressed_t
             std::string digest;
             if (!md5.doit(entry.first, digest))
                 digest = "UNSET";
-            const std::string entry_name = ls_txt_file_entry_name(entry.first, digest);
-            line = ls_txt_file_line(entry_name, -1);
-            names.insert(name_map_C::value_type(entry_name, 0));
+            line = ls_txt_file_line(ls_txt_file_entry_name(listed, digest), -1);
+            names.insert(name_map_C::value_type(ls_txt_file_entry_name(entry.first, digest), 0));
         }
         if (fputs(line.c_str(), listing) == EOF)
             written = false;
@@ -330,7 +360,11 @@ bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names
                 ok = false;
                 break;
             }
-            const std::string& name = tokens[1];
+            std::string name;
+            if (!name_of_listing(tokens[1], name)) {
+                ok = false;
+                break;
+            }
             if (!entry_path_stays_inside(name)) {
                 ok = fail_unsafe_entry(name);
                 break;
@@ -347,7 +381,11 @@ bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names
             records.insert(record_map_C::value_type(name, record));
             continue;
         }
-        const std::string& name = tokens[0];
+        std::string name;
+        if (!name_of_listing(tokens[0], name)) {
+            ok = false;
+            break;
+        }
         long long size = -1;
         if (tokens.size() >= 2) {
             const char* text = tokens[1].c_str();

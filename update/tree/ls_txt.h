@@ -2,7 +2,10 @@
 // folder and per file, each file named by its relative path, ".gz", a dot
 // and the MD5 of its plain content, so that a changed file carries a new
 // name. The updater writes the local listing and reads the reference one;
-// quill-publish writes the reference one with the same helpers.
+// quill-publish writes the reference one with the same helpers. A listing
+// names paths in code page 949 bytes on every system (qp::name_to_cp949);
+// the line helpers take names in that form, the maps hold them as this
+// system names its files.
 #ifndef QUILL_UPDATE_TREE_LS_TXT_H
 #define QUILL_UPDATE_TREE_LS_TXT_H
 
@@ -43,9 +46,9 @@ std::string ls_txt_file_line(const std::string& entry_name, int64_t size);
 // counting as a separator.
 bool entry_path_stays_inside(const std::string& path);
 // Why a relative path cannot travel through a listing and come back as the
-// same file, or "" when it can. Blanks and commas separate tokens, the
-// first ".gz" ends the plain name, the root-level protected files are never
-// replaced.
+// same file, or "" when it can. Code page 949 must have every character of
+// it, blanks and commas separate tokens, the first ".gz" ends the plain
+// name, the root-level protected files are never replaced.
 std::string entry_path_problem(const std::string& relative_path);
 
 // Walks the tree below root into names (relative path -> 1 folder, 0 file;
@@ -61,7 +64,8 @@ bool create_ls_txt_file(const std::string& root, const std::string& compressed_t
 // size, an entry naming anything outside the installation folder, a ".gz"
 // before the last component, a file name that is not "name.gz." and an
 // MD5, two entries for one path (compared as Windows compares names), an
-// entry for a file of the updater, or a Windows device name; the
+// entry for a file of the updater, a Windows device name, or a name that is
+// not code page 949 or has no form on this system; the
 // maps may then hold part of the listing and must be discarded.
 bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names,
                                       record_map_C& records, std::string& version);

@@ -157,6 +157,32 @@ TEST_F(Listing, EntriesThatWouldHarmTheInstallationFailTheWholeListing) {
     EXPECT_EQ(names.size(), 4u);
 }
 
+// Listings name paths in code page 949 bytes; the maps hold them as this
+// system names its files.
+TEST_F(Listing, NamesAreCodePage949BytesAndAnythingElseFailsTheListing) {
+    // A name without an ASCII letter or digit is no token of a listing line:
+    // the Korean folder sits in an ASCII one.
+    const std::string folder = "data\\\xC0\xDA\xB7\xE1";                          // data\자료
+    const std::string file = folder + "\\\xC7\xD1\xB1\xDB.txt.gz." + md5_of_abc; // data\자료\한글.txt
+    // 똠 and 똂: the second bytes differ only in the case of an ASCII letter.
+    const std::string first = "\x8C\x63.dat.gz." + md5_of_abc;
+    const std::string second = "\x8C\x43.dat.gz." + md5_of_abc;
+    ASSERT_TRUE(parse("1\n[201274_DIR] " + folder + "\n" + file + " 3\n" + first + " 3\n" +
+                      second + " 3\n"));
+    EXPECT_EQ(names, (name_map_C{{"data\\자료", 1},
+                                 {"data\\자료\\한글.txt.gz." + md5_of_abc, 0},
+                                 {"똠.dat.gz." + md5_of_abc, 0},
+                                 {"똂.dat.gz." + md5_of_abc, 0}}));
+    EXPECT_EQ(records["data\\자료\\한글.txt.gz." + md5_of_abc].name,
+              "data\\자료\\한글.txt.gz." + md5_of_abc);
+
+    // 한 in UTF-8, as a listing of no fixed code page held it.
+    EXPECT_FALSE(parse("1\n\xED\x95\x9C.txt.gz." + md5_of_abc + " 3\n"));
+    EXPECT_TRUE(log_has("from_ls_txt_2_map_with_file_size  [NAME NOT IN CODE PAGE 949 : "
+                        "\xED\x95\x9C.txt.gz." + md5_of_abc + "]"));
+    EXPECT_FALSE(parse("1\n[201274_DIR] data\\\xC7\n"));
+}
+
 // A zero byte early in an overlong line must not hide its length: the rest
 // past the buffer would read as an entry of its own.
 TEST_F(Listing, ZeroByteEarlyInAnOverlongLineStillFails) {
@@ -227,6 +253,34 @@ TEST_F(LocalListing, FileWhoseNameHoldsGzKeepsItsWholeName) {
     ASSERT_TRUE(plain_path_of_entry("notes.gz.txt.gz." + md5_of_abc, plain));
     EXPECT_EQ(plain, "notes.gz.txt");
     EXPECT_FALSE(plain_path_of_entry("notes.txt", plain));
+}
+
+TEST_F(LocalListing, KoreanNamesAreListedInCodePage949InTheOrderOfThoseBytes) {
+    ASSERT_TRUE(qp::create_directory("자료"));
+    write_file("자료/한글.txt", "abc");
+    write_file("가.txt", "");
+    write_file("똠.txt", "");
+#ifndef _WIN32
+    // Only here can a name hold what code page 949 lacks: the player's file.
+    write_file("\xF0\x9F\x98\x80.txt", "abc");
+#endif
+    name_map_C names;
+    ASSERT_TRUE(create_ls_txt_file(g_root_path, g_compressed_tree_name, names));
+    EXPECT_EQ(names, (name_map_C{{"가.txt.gz." + md5_of_empty, 0},
+                                 {"똠.txt.gz." + md5_of_empty, 0},
+                                 {"자료", 1},
+                                 {"자료\\한글.txt.gz." + md5_of_abc, 0}}));
+    // 똠 (8C 63) sorts before 가 (B0 A1) by its bytes, after it in Unicode.
+    EXPECT_EQ(read_text_file("ls.txt"), "\x8C\x63.txt.gz." + md5_of_empty +
+                                            "\n\xB0\xA1.txt.gz." + md5_of_empty +
+                                            "\n[201274_DIR] \xC0\xDA\xB7\xE1\n"
+                                            "\xC0\xDA\xB7\xE1\\\xC7\xD1\xB1\xDB.txt.gz." +
+                                            md5_of_abc + "\n");
+#ifndef _WIN32
+    EXPECT_TRUE(log_has("create_ls_txt_file  [NAME NOT IN CODE PAGE 949, LEFT ALONE : "
+                        "\xF0\x9F\x98\x80.txt]"));
+    EXPECT_EQ(read_text_file("\xF0\x9F\x98\x80.txt"), "abc");
+#endif
 }
 
 TEST(Versions, LeadingNumbersCompareInSinglePrecision) {
