@@ -7,6 +7,8 @@
 
 #include "common/logger_C.h"
 #include "quill/platform/file.h"
+#include "quill/platform/locale.h"
+#include "quill/platform/text.h"
 
 const char* const placed_files_C::file_name = "ls_placed.txt";
 const char* const placed_files_C::new_file_name = "ls_placed.txt.new";
@@ -25,9 +27,9 @@ std::string last_component_of(const std::string& path) {
 
 std::string folded_name(const std::string& name) {
     std::string folded = name;
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+    // Character by character: the second byte of a Korean character may be
+    // an ASCII letter, and folding it would make two names one.
+    qp::lower_case(&folded[0], folded.size());
     return folded;
 }
 
@@ -67,10 +69,17 @@ bool placed_files_C::load() {
         std::string line = content.substr(start, end - start);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        if (line.compare(0, strlen(folder_tag), folder_tag) == 0)
-            add_folder(line.substr(strlen(folder_tag)));
-        else if (!line.empty())
-            add_file(line);
+        // The record names paths as listings do, in code page 949. A name
+        // without a form here is not one this system placed: it stays.
+        const bool folder = line.compare(0, strlen(folder_tag), folder_tag) == 0;
+        std::string path;
+        if (qp::name_from_cp949(folder ? line.substr(strlen(folder_tag)) : line, &path) &&
+            !path.empty()) {
+            if (folder)
+                add_folder(path);
+            else
+                add_file(path);
+        }
         start = end + 1;
     }
     changed_ = false;
@@ -79,10 +88,14 @@ bool placed_files_C::load() {
 
 bool placed_files_C::save() {
     std::string content;
+    std::string name;
+    // Every recorded path came from a listing, so each has its form there.
     for (const auto& folder : folders_)
-        content += folder_tag + folder.second + "\n";
+        if (qp::name_to_cp949(folder.second, &name))
+            content += folder_tag + name + "\n";
     for (const auto& file : files_)
-        content += file.second + "\n";
+        if (qp::name_to_cp949(file.second, &name))
+            content += name + "\n";
     FILE* file = qp::open_stream(new_file_name, "wb");
     if (!file) {
         log_format("placed_files_C::save  [CAN'T WRITE %s]", new_file_name);
