@@ -76,6 +76,8 @@ FtpServer::FtpServer(const std::string& folder, const FtpServerOptions& options)
         arguments += " --break-transfers";
     if (options.wrong_digest)
         arguments += " --wrong-digest";
+    if (options.cp949_names)
+        arguments += " --cp949-names";
     start_script(arguments);
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);

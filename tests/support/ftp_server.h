@@ -45,6 +45,11 @@ struct FtpServerOptions {
     // Files named "name.gz." and 32 hex digits are served as a gzip stream
     // of other content, padded to the file's size: only the digest tells.
     bool wrong_digest = false;
+    // The folder keeps its names in code page 949 bytes, as a Linux host a
+    // mirror was uploaded to in that code page: a name a test (or a Windows
+    // program under Wine) wrote in UTF-8 is renamed to those bytes before
+    // each command. Name bytes always pass between wire and disk unchanged.
+    bool cp949_names = false;
 };
 
 class FtpServer {

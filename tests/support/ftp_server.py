@@ -3,7 +3,7 @@
 
 ftp_server.py --root DIR --port-file FILE --alive-file FILE
               [--user NAME --password TEXT] [--cut-after BYTES]
-              [--break-transfers] [--wrong-digest]
+              [--break-transfers] [--wrong-digest] [--cp949-names]
 
 Serves DIR read-only to anonymous users and, with --user, read-write to that
 account. Once it accepts connections it writes "PORT REFUSED_PORT" to
@@ -17,6 +17,13 @@ file named "name.gz." plus 32 hex digits is served as a gzip stream of
 other content, padded with zero bytes to the file's own size (zlib ignores
 what follows a gzip stream), so that only its digest tells; a file shorter
 than that stream gets the stream cut to its size.
+
+Names pass between the wire and the disk as bytes, unchanged both ways, as
+on a Linux host: a client asking for code page 949 bytes finds the file of
+those bytes. With --cp949-names the served folder keeps every name in code
+page 949, as a Linux host that a Windows-made mirror was uploaded to in that
+code page: before each command, a name that reads as UTF-8 (what a Windows
+program under Wine writes) is renamed to its code page 949 bytes.
 
 Paths may be given in the Windows form of a Wine program ("C:\\users\\...");
 they are turned into the Unix paths of the Wine prefix in WINEPREFIX.
@@ -76,6 +83,39 @@ class BreakingDTPHandler(CuttingDTPHandler):
         return super().send(data)
 
 
+class BytesFTPHandler(FTPHandler):
+    """Name bytes through unchanged: the ones that are no UTF-8 travel as
+    the surrogates Python's file functions turn back into those bytes."""
+
+    unicode_errors = 'surrogateescape'
+
+    def push(self, s):
+        super(FTPHandler, self).push(s.encode('utf8', 'surrogateescape'))
+
+
+def names_to_cp949(root):
+    """Renames every UTF-8 name below root to its code page 949 bytes."""
+    for base, folders, files in os.walk(os.fsencode(root), topdown=False):
+        for name in folders + files:
+            try:
+                text = name.decode('utf-8')
+            except UnicodeDecodeError:
+                continue  # already bytes of another code page
+            if text.isascii():
+                continue
+            try:
+                os.rename(os.path.join(base, name),
+                          os.path.join(base, text.encode('cp949')))
+            except (UnicodeEncodeError, OSError):
+                pass
+
+
+class Cp949NamesHandler(BytesFTPHandler):
+    def pre_process_command(self, line, cmd, arg):
+        names_to_cp949(self.cp949_root)
+        return super().pre_process_command(line, cmd, arg)
+
+
 DIGEST_NAME = re.compile(r'\.gz\.[0-9a-f]{32}$')
 
 
@@ -105,6 +145,7 @@ def main():
     parser.add_argument('--cut-after', type=int)
     parser.add_argument('--break-transfers', action='store_true')
     parser.add_argument('--wrong-digest', action='store_true')
+    parser.add_argument('--cp949-names', action='store_true')
     args = parser.parse_args()
 
     # Whatever started us may be a test runner reading our output to its end:
@@ -123,7 +164,8 @@ def main():
     if args.user:
         authorizer.add_user(args.user, args.password, root, perm='elradfmwMT')
 
-    handler = type('Handler', (FTPHandler,), {})
+    handler = type('Handler', (Cp949NamesHandler if args.cp949_names else BytesFTPHandler,),
+                   {'cp949_root': root})
     handler.authorizer = authorizer
     handler.passive_ports = None
     handler.use_sendfile = False

@@ -555,6 +555,52 @@ TEST_F(UpdaterProgram, ARunKilledBeforeItsFileIsPlacedLeavesNoWrongFileAtItsPath
             << entry.path();
 }
 
+// Korean names travel in code page 949 through listings, the mirror and the
+// FTP wire on both systems, and land under the system's own names. The
+// mirror keeps its names in those bytes and passes them through unchanged.
+TEST_F(UpdaterProgram, KoreanNamesInstallUpdateAndGoWhileThePlayersOwnStay) {
+    quill_test::FtpServerOptions cp949;
+    cp949.cp949_names = true;
+    quill_test::FtpServer mirror("mirror", cp949);
+    const std::string korean_file = "install/data/자료/한글자료.txt";
+    const std::string players_file = "install/data/자료/내 메모.txt";
+    make_source({{"readme.txt", "one"}, {"data/a.dat", "a"}});
+    ASSERT_TRUE(qp::create_directory("source\\data\\자료"));
+    write_file("source/data/자료/한글자료.txt", "안녕하세요");
+    write_file("source/data/자료/map.dat", "map one");
+    publish("1", "mirror");
+    // 자료\한글자료.txt in code page 949, as the listing names it.
+    const std::string listed = "\\\xC0\xDA\xB7\xE1\\\xC7\xD1\xB1\xDB\xC0\xDA\xB7\xE1.txt.gz.";
+    EXPECT_NE(std::string::npos, read_file("mirror/ls.txt").find(listed));
+    write_server_list({mirror.name()});
+    ASSERT_EQ(1, run_updater());
+    ASSERT_EQ("1", client_command_line());
+    EXPECT_EQ("안녕하세요", read_file(korean_file));
+    EXPECT_EQ("map one", read_file("install/data/자료/map.dat"));
+    EXPECT_EQ(read_file("mirror/ls.txt"), read_file("install/ls_static.txt"));
+    EXPECT_NE(std::string::npos, read_file("install/ls_placed.txt").find("\xC0\xDA\xB7\xE1\\"));
+    fs::remove("install/parameters.txt");
+
+    // Version 2 drops the Korean file and its folder; the player's own file
+    // in that folder keeps both.
+    write_file(players_file, "the player's memo");
+#ifndef _WIN32
+    // A name code page 949 cannot write is the player's as well.
+    write_file("install/data/자료/\xF0\x9F\x98\x80.txt", "a smile");
+#endif
+    make_source({{"readme.txt", "two"}, {"data/a.dat", "a"}});
+    publish("2", "mirror");
+    ASSERT_EQ(1, run_updater());
+    ASSERT_EQ("2", client_command_line());
+    EXPECT_FALSE(qp::path_exists(korean_file.c_str()));
+    EXPECT_FALSE(qp::path_exists("install/data/자료/map.dat"));
+    EXPECT_EQ("the player's memo", read_file(players_file));
+#ifndef _WIN32
+    EXPECT_EQ("a smile", read_file("install/data/자료/\xF0\x9F\x98\x80.txt"));
+#endif
+    EXPECT_EQ("two", read_file("install/readme.txt"));
+}
+
 TEST_F(UpdaterProgram, ThePublisherRefusesAVersionTheUpdaterCannotTellApart) {
     make_source({{"readme.txt", "one"}});
     publish("20261208", "mirror");
