@@ -13,6 +13,7 @@
 #include "objects/TPrivData.h"
 #include "protocol/CNTProxy.h"
 #include "protocol/CNTStub.h"
+#include "protocol/Messages.h"
 #include "protocol/WireLists.h"
 #include "transport/CDebug.h"
 #include "transport/CNTPacket.h"
@@ -20,28 +21,6 @@
 #include "transport/Trace.h"
 
 namespace {
-
-enum : unsigned short { NET_TIME_SYNC = 10005 };
-
-bool is_reply(unsigned short message) {
-    switch (message) {
-    case 10002:
-    case 10003:
-    case 10004:
-    case 10006:
-    case 10007:
-    case 10008:
-    case 12010:
-    case 16024:
-    case 21001:
-    case 21002:
-    case 21005:
-    case 21011:
-        return true;
-    default:
-        return false;
-    }
-}
 
 // One message being decoded: the packet, and the room some lists reserve
 // before they are read, taken by the lists in the order they come.
@@ -134,84 +113,16 @@ void deliver(Decoding& decoding, void (CNTStub_GSToCL::*callback)(Args...),
 // False for a message number that no callback takes.
 bool dispatch_to_stub(Decoding& decoding, unsigned short message) {
     typedef CNTStub_GSToCL S;
-    // clang-format off
     switch (message) {
-    case 29001: deliver(decoding, &S::SC_Message29001); break;
-    case 29002: deliver(decoding, &S::SC_Message29002); break;
-    case 14002: deliver(decoding, &S::SC_AvatarList, {60}); break;
-    case 14003: deliver(decoding, &S::SC_ObjectLists, {100, 100, 100}); break;
-    case 14004: deliver(decoding, &S::SC_WorldItemList); break;
-    case 14005: deliver(decoding, &S::SC_MonsterList); break;
-    case 14006: deliver(decoding, &S::SC_NPCList); break;
-    case 14007: deliver(decoding, &S::SC_Avatar); break;
-    case 14008: deliver(decoding, &S::SC_WorldItem); break;
-    case 14009: deliver(decoding, &S::SC_Monster); break;
-    case 14010: deliver(decoding, &S::SC_NPC); break;
-    case 14011: deliver(decoding, &S::SC_Message14011); break;
-    case 14012: deliver(decoding, &S::SC_Message14012, {5}); break;
-    case 14013: deliver(decoding, &S::SC_Message14013); break;
-    case 12002: deliver(decoding, &S::SC_Chat); break;
-    case 12003: deliver(decoding, &S::SC_AvatarMove); break;
-    case 12004: deliver(decoding, &S::SC_Message12004); break;
-    case 12005: deliver(decoding, &S::SC_Message12005); break;
-    case 12006: deliver(decoding, &S::SC_Message12006); break;
-    case 12012: deliver(decoding, &S::SC_AttackResult, {50, 50, 50}); break;
-    case 12008: deliver(decoding, &S::SC_Message12008); break;
-    case 12007: deliver(decoding, &S::SC_Message12007); break;
-    case 15003: deliver(decoding, &S::SC_Message15003); break;
-    case 12009: deliver(decoding, &S::SC_Message12009); break;
-    case 20001: deliver(decoding, &S::SC_Message20001); break;
-    case 16015: deliver(decoding, &S::SC_Wisper_Chat); break;
-    case 16016: deliver(decoding, &S::SC_Wisper_Chat_Wide); break;
-    case 29003: deliver(decoding, &S::SC_Message29003); break;
-    case 13002: deliver(decoding, &S::SC_PrivData); break;
-    case 13006: deliver(decoding, &S::SC_Message13006); break;
-    case 13003: deliver(decoding, &S::SC_Message13003); break;
-    case 13004: deliver(decoding, &S::SC_Message13004); break;
-    case 13005: deliver(decoding, &S::SC_Message13005); break;
-    case 13008: deliver(decoding, &S::SC_Message13008); break;
-    case 13010: deliver(decoding, &S::SC_Message13010); break;
-    case 15002: deliver(decoding, &S::SC_Message15002); break;
-    case 18001: deliver(decoding, &S::SC_Message18001); break;
-    case 19001: deliver(decoding, &S::SC_Message19001); break;
-    case 17002: deliver(decoding, &S::SC_Message17002); break;
-    case 16007: deliver(decoding, &S::SC_Message16007); break;
-    case 16008: deliver(decoding, &S::SC_Message16008); break;
-    case 16009: deliver(decoding, &S::SC_Message16009); break;
-    case 16026: deliver(decoding, &S::SC_Message16026); break;
-    case 16010: deliver(decoding, &S::SC_Message16010); break;
-    case 16014: deliver(decoding, &S::SC_Message16014); break;
-    case 16025: deliver(decoding, &S::SC_Message16025); break;
-    case 16017: deliver(decoding, &S::SC_Message16017); break;
-    case 16018: deliver(decoding, &S::SC_Message16018); break;
-    case 16022: deliver(decoding, &S::SC_Message16022); break;
-    case 16023: deliver(decoding, &S::SC_Message16023); break;
-    case 16019: deliver(decoding, &S::SC_Message16019); break;
-    case 17003: deliver(decoding, &S::SC_Message17003); break;
-    case 13007: deliver(decoding, &S::SC_Message13007); break;
-    case 16006: deliver(decoding, &S::SC_Message16006); break;
-    case 16013: deliver(decoding, &S::SC_Message16013); break;
-    case 508: deliver(decoding, &S::SC_GSList); break;
-    case 50001: deliver(decoding, &S::SC_Message50001, {100, 100}); break;
-    case 50002: deliver(decoding, &S::SC_Message50002); break;
-    case 50003: deliver(decoding, &S::SC_Message50003); break;
-    case 50004: deliver(decoding, &S::SC_Message50004); break;
-    case 50005: deliver(decoding, &S::SC_Message50005, {100, 100}); break;
-    case 60001: deliver(decoding, &S::SC_Message60001); break;
-    case 60002: deliver(decoding, &S::SC_Message60002); break;
-    case 16020: deliver(decoding, &S::SC_Message16020); break;
-    case 16021: deliver(decoding, &S::SC_Message16021, {300, 100}); break;
-    case 21003: deliver(decoding, &S::SC_Message21003); break;
-    case 21004: deliver(decoding, &S::SC_Message21004); break;
-    case 21006: deliver(decoding, &S::SC_Message21006); break;
-    case 21007: deliver(decoding, &S::SC_Message21007); break;
-    case 21008: deliver(decoding, &S::SC_Message21008); break;
-    case 21009: deliver(decoding, &S::SC_Message21009); break;
-    case 21010: deliver(decoding, &S::SC_Message21010); break;
+#define QUILL_NTC_DISPATCH(NUMBER, CALLBACK_NAME, ROOM)                         \
+    case NUMBER:                                                               \
+        deliver(decoding, &S::CALLBACK_NAME, {QUILL_NTC_FIELDS ROOM});          \
+        break;
+        QUILL_NTC_CALLBACKS(QUILL_NTC_DISPATCH)
+#undef QUILL_NTC_DISPATCH
     default:
         return false;
     }
-    // clang-format on
     return true;
 }
 
@@ -224,7 +135,7 @@ CNTMainClient::~CNTMainClient() {}
 unsigned long CNTMainClient::ProcessPacketFromServer(CNTPacket& packet) {
     unsigned short message = 0, length = 0;
     packet >> message >> length;
-    if (is_reply(message)) {
+    if (ntc_msg::IsReplyNumber(message)) {
         unsigned short sequence = 0;
         packet >> sequence;
         // The record takes the packet with its cursor after the sequence
@@ -234,7 +145,7 @@ unsigned long CNTMainClient::ProcessPacketFromServer(CNTPacket& packet) {
             proxy->DeliverNestedReply(sequence, packet);
         return 0;
     }
-    if (message == NET_TIME_SYNC) {
+    if (message == ntc_msg::NET_TIME_SYNC) {
         unsigned long serverTime = 0, latency = 0;
         packet >> serverTime >> latency;
         SC_SetNetTime(serverTime, latency);

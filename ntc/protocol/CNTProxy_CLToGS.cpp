@@ -1,6 +1,10 @@
 #include "protocol/CNTProxy_CLToGS.h"
 
+#include <tuple>
+#include <type_traits>
+
 #include "protocol/CNestedReply.h"
+#include "protocol/Messages.h"
 #include "protocol/WireLists.h"
 #include "quill/platform/clock.h"
 #include "transport/CDebug.h"
@@ -11,83 +15,33 @@ namespace {
 
 typedef unsigned short u16;
 
-// The message numbers of the requests.
-enum : u16 {
-    LOGON = 1002,
-    CREATE_AVATAR = 1003,
-    DELETE_AVATAR = 1004,
-    CANCEL_DELETE_AVATAR = 1005,
-    TRY_ON_SESSION = 1006,
-    ENTER_SESSION = 1007,
-    LEAVE_SESSION = 1008,
-    BEAR_AGAIN = 1009,
-    BEAR_AND_ENTER_SESSION = 1011,
-    WARP_SESSION_IN = 1012,
-    WARP_SESSION_IN_FREE = 1013,
-    WARP_SESSION_OUT = 1014,
-    CHANGE_AVATAR_NICKNAME = 1015,
-    ERROR_REPORT = 1016,
-    CHAT = 2002,
-    AVATAR_MOVE = 2003,
-    PUTON_ITEM = 2004,
-    TAKEOFF_ITEM = 2005,
-    CHOOSE_WEAPON = 2006,
-    BUY_ITEMS = 2007,
-    BUY_ITEM = 2008,
-    SELL_ITEM = 2009,
-    PICKUP_ITEM = 2010,
-    DROP_ITEM = 2011,
-    ATTACK_MONSTER = 2012,
-    RELOCATE_ITEM = 2013,
-    USE_ITEM = 2014,
-    WISPER_CHAT = 2015,
-    WISPER_CHAT_WIDE = 2016,
-    ATTACK_AREA = 2017,
-    SKILL_ATTACK_MONSTER = 2018,
-    AVATAR_RELOAD = 2019,
-    UPDATE_JEWELRY = 2020,
-    ITEM_UPGRADE = 2021,
-    REPAIR_ITEM = 2022,
-    EXCHANGE_ITEM = 2023,
-    RESET_KI_SYSTEM = 3002,
-    INC_PARAMETER = 3003,
-    REQUEST_BARTER = 4001,
-    RESPONSE_BARTER = 4002,
-    CANCEL_BARTER = 4003,
-    DEALING = 4004,
-    DEAL_SIGN = 4005,
-    REQUEST_PARTY = 5001,
-    RESPONSE_PARTY = 5002,
-    BREAKWITH_PARTY = 5003,
-    FORCE_BREAKWITH_PARTY = 5004,
-    ENTRUST_PARTY = 5005,
-    RELOCATE_SKILL = 6001,
-    CHOOSE_SKILL = 6002,
-    BUY_SKILL = 6003,
-    SELL_SKILL = 6004,
-    PICKUP_SKILL = 6005,
-    DROP_SKILL = 6006,
-    GM_MOVE_TO_AVATAR = 9001,
-    GM_MOVE_TO_POSITION = 9002,
-    GM_CALL_AVATAR = 9003,
-    GM_TRANSPARENT = 9004,
-    GM_PROHIBIT_CHATTING = 9005,
-    GM_GET_AVATAR_INFORMATION = 9006,
-    GM_PURGE_AVATAR = 9007,
-    GM_CHANGE_LEVEL = 9008,
-    GM_GIVE_SKILL = 9009,
-    GM_GIVE_ITEM = 9010,
-    GM_STEAL_ITEM = 9011
-};
-
-// A message without reply: number and length placeholder.
-CNTPacket& Begin(CNTPacket& packet, u16 number) {
+// A request's header: its number and the length placeholder.
+CNTPacket& Begin(CNTPacket& packet, ntc_msg::Number number) {
     return packet << number << static_cast<u16>(0);
 }
 
-// Texts travel up to their first zero byte.
-const char* Text(const char* text) {
-    return text;
+// One request field: a text up to its first zero byte, a counted list, or
+// the field's own packet operator.
+void Put(CNTPacket& packet, const CString& text) {
+    packet << static_cast<const char*>(text);
+}
+template <size_t N> void Put(CNTPacket& packet, const CWizCharString<N>& text) {
+    packet << static_cast<const char*>(text);
+}
+template <class T> void Put(CNTPacket& packet, const std::vector<T>& list) {
+    ntc_wire::WriteList(packet, list);
+}
+template <class T> void Put(CNTPacket& packet, const T& field) {
+    packet << field;
+}
+
+template <class... Fields> void PutAll(CNTPacket& packet, const std::tuple<Fields...>& fields) {
+    std::apply([&packet](const auto&... field) { (Put(packet, field), ...); }, fields);
+}
+
+template <class Catalogued, class... Given> void CheckFields() {
+    static_assert(std::is_same<Catalogued, std::tuple<std::decay_t<Given>...>>::value,
+                  "the fields of a request are the catalogue's");
 }
 
 // A call with reply, from registering its record to reading the reply.
@@ -135,16 +89,74 @@ private:
 
 using ntc_wire::ReadNumber;
 
+// One reply field: a plain number (0 where the reply is too short), a
+// counted list (refused beyond what a reply can carry), or a record by its
+// packet operator.
+template <class T> bool Take(ReplyCall& call, std::vector<T>& list, unsigned long& result) {
+    return call.List(list, result);
+}
+template <class T> bool Take(ReplyCall& call, T& field, unsigned long&) {
+    if constexpr (std::is_arithmetic<T>::value)
+        ReadNumber(call.Reply(), field);
+    else
+        call.Reply() >> field;
+    return true;
+}
+
+// A request without reply: sent, and GS_OK whatever became of it (a failed
+// send has closed the connection).
+template <ntc_msg::Number N, class... Fields>
+GS_RESULT Post(CNTProxy& proxy, const Fields&... fields) {
+    CheckFields<typename ntc_msg::Post<N>::FieldTypes, Fields...>();
+    CNTPacket packet;
+    Begin(packet, N);
+    (Put(packet, fields), ...);
+    proxy.Send(packet);
+    return GS_OK;
+}
+
+// A request with reply: registered, sent with its sequence number after the
+// fields that go before it, waited for; then the reply's fields in order and
+// its result code.
+template <ntc_msg::Number N, class... Before, class... Fields, class... Reply>
+GS_RESULT CallWithReply(CNTProxy& proxy, unsigned long& result,
+                        const std::tuple<Before...>& before, const std::tuple<Fields...>& fields,
+                        std::tuple<Reply&...> reply) {
+    CheckFields<typename ntc_msg::Call<N>::BeforeTypes, Before...>();
+    CheckFields<typename ntc_msg::Call<N>::FieldTypes, Fields...>();
+    CheckFields<typename ntc_msg::Call<N>::ReplyTypes, Reply...>();
+    ReplyCall call(proxy);
+    if (!call.Registered())
+        return GS_FAIL;
+    CNTPacket packet;
+    Begin(packet, N);
+    PutAll(packet, before);
+    packet << call.Sequence();
+    PutAll(packet, fields);
+    if (!call.SendAndWait(packet, result))
+        return GS_FAIL;
+    const bool taken = std::apply(
+        [&call, &result](auto&... field) { return (Take(call, field, result) && ...); }, reply);
+    if (!taken)
+        return GS_FAIL;
+    ReadNumber(call.Reply(), result);
+    return GS_OK;
+}
+
+// Most calls have nothing before the sequence number.
+template <ntc_msg::Number N, class... Fields, class... Reply>
+GS_RESULT CallWithReply(CNTProxy& proxy, unsigned long& result,
+                        const std::tuple<Fields...>& fields, std::tuple<Reply&...> reply) {
+    return CallWithReply<N>(proxy, result, std::tuple<>(), fields, reply);
+}
+
 // The attack timestamp of 2012 and 2018.
-GS_RESULT SendAttack(CNTProxy& proxy, u16 number, unsigned long monsterID) {
+template <ntc_msg::Number N> GS_RESULT SendAttack(CNTProxy& proxy, unsigned long monsterID) {
     const uint32_t ticks = qp::tick_count();
     SYSTEMTIME now;
     qp::system_time(&now);
-    CNTPacket packet;
-    Begin(packet, number) << monsterID << static_cast<unsigned long>(ticks)
-                          << static_cast<u16>(now.wSecond) << static_cast<u16>(now.wMilliseconds);
-    proxy.Send(packet);
-    return GS_OK;
+    return Post<N>(proxy, monsterID, static_cast<unsigned long>(ticks),
+                   static_cast<u16>(now.wSecond), static_cast<u16>(now.wMilliseconds));
 }
 
 } // namespace
@@ -173,562 +185,311 @@ void CNTProxy_CLToGS::ProcessProxyError() {
 
 // ---- Account, avatars, sessions ----------------------------------------
 
+using std::forward_as_tuple;
+using std::tie;
+
 GS_RESULT CNTProxy_CLToGS::CS_Logon(CString& first, CString& second, unsigned short& value,
                                     std::vector<TAvatar>& avatars,
                                     std::vector<TPrivData>& privData, unsigned long& result) {
-    ReplyCall call(*this);
-    if (!call.Registered())
-        return GS_FAIL;
-    CNTPacket packet;
-    Begin(packet, LOGON) << call.Sequence() << Text(first) << Text(second);
-    if (!call.SendAndWait(packet, result))
-        return GS_FAIL;
-    ReadNumber(call.Reply(), value);
-    if (!call.List(avatars, result) || !call.List(privData, result))
-        return GS_FAIL;
-    ReadNumber(call.Reply(), result);
-    return GS_OK;
+    return CallWithReply<ntc_msg::LOGON>(*this, result, forward_as_tuple(first, second),
+                                         tie(value, avatars, privData));
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_CreateAvatar(short avatarIndex, CString& nickname, short templateID,
                                            unsigned long& result) {
-    ReplyCall call(*this);
-    if (!call.Registered())
-        return GS_FAIL;
-    CNTPacket packet;
-    Begin(packet, CREATE_AVATAR) << call.Sequence() << avatarIndex << Text(nickname) << templateID;
-    if (!call.SendAndWait(packet, result))
-        return GS_FAIL;
-    ReadNumber(call.Reply(), result);
-    return GS_OK;
+    return CallWithReply<ntc_msg::CREATE_AVATAR>(
+        *this, result, forward_as_tuple(avatarIndex, nickname, templateID), tie());
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_DeleteAvatar(short avatarIndex, COLEDateTime& deleteDate,
                                            unsigned long& result) {
-    ReplyCall call(*this);
-    if (!call.Registered())
-        return GS_FAIL;
-    CNTPacket packet;
-    Begin(packet, DELETE_AVATAR) << call.Sequence() << avatarIndex;
-    if (!call.SendAndWait(packet, result))
-        return GS_FAIL;
-    call.Reply() >> deleteDate;
-    ReadNumber(call.Reply(), result);
-    return GS_OK;
+    return CallWithReply<ntc_msg::DELETE_AVATAR>(*this, result, forward_as_tuple(avatarIndex),
+                                                 tie(deleteDate));
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_CancelDeleteAvatar(short avatarIndex, unsigned long& result) {
-    ReplyCall call(*this);
-    if (!call.Registered())
-        return GS_FAIL;
-    CNTPacket packet;
-    Begin(packet, CANCEL_DELETE_AVATAR) << call.Sequence() << avatarIndex;
-    if (!call.SendAndWait(packet, result))
-        return GS_FAIL;
-    ReadNumber(call.Reply(), result);
-    return GS_OK;
+    return CallWithReply<ntc_msg::CANCEL_DELETE_AVATAR>(*this, result,
+                                                        forward_as_tuple(avatarIndex), tie());
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_TryOnSession(short avatarIndex, short channel,
                                            std::vector<TItem>& items,
                                            std::vector<TSkill>& skills, unsigned long& result) {
-    ReplyCall call(*this);
-    if (!call.Registered())
-        return GS_FAIL;
-    CNTPacket packet;
-    Begin(packet, TRY_ON_SESSION) << call.Sequence() << avatarIndex << channel;
-    if (!call.SendAndWait(packet, result))
-        return GS_FAIL;
-    if (!call.List(items, result) || !call.List(skills, result))
-        return GS_FAIL;
-    ReadNumber(call.Reply(), result);
-    return GS_OK;
+    return CallWithReply<ntc_msg::TRY_ON_SESSION>(
+        *this, result, forward_as_tuple(avatarIndex, channel), tie(items, skills));
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_EnterSession() {
-    CNTPacket packet;
-    Begin(packet, ENTER_SESSION);
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::ENTER_SESSION>(*this);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_LeaveSession() {
-    CNTPacket packet;
-    Begin(packet, LEAVE_SESSION);
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::LEAVE_SESSION>(*this);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_BearAgain(short value) {
-    CNTPacket packet;
-    Begin(packet, BEAR_AGAIN) << value;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::BEAR_AGAIN>(*this, value);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_BearAndEnterSession() {
-    CNTPacket packet;
-    Begin(packet, BEAR_AND_ENTER_SESSION);
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::BEAR_AND_ENTER_SESSION>(*this);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Warp_SessionIn(short& value1, short& value2, short& value3,
                                              short& value4, CNTVector& position,
                                              unsigned long& result) {
-    ReplyCall call(*this);
-    if (!call.Registered())
-        return GS_FAIL;
-    CNTPacket packet;
-    Begin(packet, WARP_SESSION_IN) << call.Sequence() << value1 << value2 << value3 << value4;
-    if (!call.SendAndWait(packet, result))
-        return GS_FAIL;
-    call.Reply() >> position;
-    ReadNumber(call.Reply(), result);
-    return GS_OK;
+    return CallWithReply<ntc_msg::WARP_SESSION_IN>(
+        *this, result, forward_as_tuple(value1, value2, value3, value4), tie(position));
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Warp_SessionIn_Free(short value, CNTVector& position) {
-    CNTPacket packet;
-    Begin(packet, WARP_SESSION_IN_FREE) << value << position;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::WARP_SESSION_IN_FREE>(*this, value, position);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Warp_SessionOut() {
-    CNTPacket packet;
-    Begin(packet, WARP_SESSION_OUT);
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::WARP_SESSION_OUT>(*this);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Change_AvatarNickName(CWizCharString<20>& nickname,
                                                     unsigned long& result) {
-    ReplyCall call(*this);
-    if (!call.Registered())
-        return GS_FAIL;
-    CNTPacket packet;
     // The one request with a byte before its sequence number.
-    Begin(packet, CHANGE_AVATAR_NICKNAME)
-        << static_cast<unsigned char>(1) << call.Sequence() << Text(nickname);
-    if (!call.SendAndWait(packet, result))
-        return GS_FAIL;
-    ReadNumber(call.Reply(), result);
-    return GS_OK;
+    return CallWithReply<ntc_msg::CHANGE_AVATAR_NICKNAME>(
+        *this, result, std::make_tuple(static_cast<unsigned char>(1)), forward_as_tuple(nickname),
+        tie());
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Error(CString& text) {
-    CNTPacket packet;
-    Begin(packet, ERROR_REPORT) << Text(text);
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::ERROR_REPORT>(*this, text);
 }
 
 // ---- Actions in the world -----------------------------------------------
 
 GS_RESULT CNTProxy_CLToGS::CS_Chat(CWizCharString<200>& text) {
-    CNTPacket packet;
-    Begin(packet, CHAT) << Text(text);
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::CHAT>(*this, text);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_AvatarMove(CDRVector& drVector, unsigned short aniID,
                                          unsigned long time) {
-    CNTPacket packet;
-    Begin(packet, AVATAR_MOVE) << drVector << aniID << time;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::AVATAR_MOVE>(*this, drVector, aniID, time);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_PutonItem(short from, short to) {
-    CNTPacket packet;
-    Begin(packet, PUTON_ITEM) << from << to;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::PUTON_ITEM>(*this, from, to);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_TakeoffItem(short from, short to) {
-    CNTPacket packet;
-    Begin(packet, TAKEOFF_ITEM) << from << to;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::TAKEOFF_ITEM>(*this, from, to);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_ChooseWeapon(short index) {
-    CNTPacket packet;
-    Begin(packet, CHOOSE_WEAPON) << index;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::CHOOSE_WEAPON>(*this, index);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_BuyItems(long itemID, short count) {
-    CNTPacket packet;
-    Begin(packet, BUY_ITEMS) << itemID << count;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::BUY_ITEMS>(*this, itemID, count);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_BuyItem(long itemID, short count, short index) {
-    CNTPacket packet;
-    Begin(packet, BUY_ITEM) << itemID << count << index;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::BUY_ITEM>(*this, itemID, count, index);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_SellItem(short index) {
-    CNTPacket packet;
-    Begin(packet, SELL_ITEM) << index;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::SELL_ITEM>(*this, index);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_PickupItem(unsigned long worldItemID) {
-    CNTPacket packet;
-    Begin(packet, PICKUP_ITEM) << worldItemID;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::PICKUP_ITEM>(*this, worldItemID);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_DropItem(short index) {
-    CNTPacket packet;
-    Begin(packet, DROP_ITEM) << index;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::DROP_ITEM>(*this, index);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Avatar_AttackMonster(unsigned long monsterID) {
-    return SendAttack(*this, ATTACK_MONSTER, monsterID);
+    return SendAttack<ntc_msg::ATTACK_MONSTER>(*this, monsterID);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_ReLocateItemInInventory(short from, short to) {
-    CNTPacket packet;
-    Begin(packet, RELOCATE_ITEM) << from << to;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::RELOCATE_ITEM>(*this, from, to);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Use_Item(short index) {
-    CNTPacket packet;
-    Begin(packet, USE_ITEM) << index;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::USE_ITEM>(*this, index);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Wisper_Chat(unsigned long avatarID, CWizCharString<200>& text) {
-    CNTPacket packet;
-    Begin(packet, WISPER_CHAT) << avatarID << Text(text);
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::WISPER_CHAT>(*this, avatarID, text);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Wisper_Chat_Wide(CWizCharString<20>& nickname,
                                                CWizCharString<200>& text) {
-    CNTPacket packet;
-    Begin(packet, WISPER_CHAT_WIDE) << Text(nickname) << Text(text);
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::WISPER_CHAT_WIDE>(*this, nickname, text);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Avatar_AttackArea(CNTVector& position) {
-    CNTPacket packet;
-    Begin(packet, ATTACK_AREA) << position;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::ATTACK_AREA>(*this, position);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Avatar_SkillAttackMonster(unsigned long monsterID) {
-    return SendAttack(*this, SKILL_ATTACK_MONSTER, monsterID);
+    return SendAttack<ntc_msg::SKILL_ATTACK_MONSTER>(*this, monsterID);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Avatar_Reload() {
-    CNTPacket packet;
-    Begin(packet, AVATAR_RELOAD);
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::AVATAR_RELOAD>(*this);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_UpdateJewelryCollection(short index) {
-    CNTPacket packet;
-    Begin(packet, UPDATE_JEWELRY) << index;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::UPDATE_JEWELRY>(*this, index);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Request_ItemUpgrade(short index, long itemID,
                                                   std::vector<short>& materials, short value1,
                                                   short value2, long& upgraded,
                                                   unsigned long& result) {
-    ReplyCall call(*this);
-    if (!call.Registered())
-        return GS_FAIL;
-    CNTPacket packet;
-    Begin(packet, ITEM_UPGRADE) << call.Sequence() << index << itemID;
-    ntc_wire::WriteList(packet, materials);
-    packet << value1 << value2;
-    if (!call.SendAndWait(packet, result))
-        return GS_FAIL;
-    ReadNumber(call.Reply(), upgraded);
-    ReadNumber(call.Reply(), result);
-    return GS_OK;
+    return CallWithReply<ntc_msg::ITEM_UPGRADE>(
+        *this, result, forward_as_tuple(index, itemID, materials, value1, value2), tie(upgraded));
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_RepairItem(short index) {
-    CNTPacket packet;
-    Begin(packet, REPAIR_ITEM) << index;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::REPAIR_ITEM>(*this, index);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_ExchangeItemInInventory(short from, short to) {
-    CNTPacket packet;
-    Begin(packet, EXCHANGE_ITEM) << from << to;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::EXCHANGE_ITEM>(*this, from, to);
 }
 
 // ---- Parameters of the own avatar ---------------------------------------
 
 GS_RESULT CNTProxy_CLToGS::CS_UI_ResetKiSystem(short value1, short value2, short value3) {
-    CNTPacket packet;
-    Begin(packet, RESET_KI_SYSTEM) << value1 << value2 << value3;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::RESET_KI_SYSTEM>(*this, value1, value2, value3);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_IncParameter(short parameter) {
-    CNTPacket packet;
-    Begin(packet, INC_PARAMETER) << parameter;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::INC_PARAMETER>(*this, parameter);
 }
 
 // ---- Barter and dealing -------------------------------------------------
 
 GS_RESULT CNTProxy_CLToGS::CS_RequestBarter(unsigned long avatarID) {
-    CNTPacket packet;
-    Begin(packet, REQUEST_BARTER) << avatarID;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::REQUEST_BARTER>(*this, avatarID);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_ResponseBarter(unsigned long avatarID, short answer) {
-    CNTPacket packet;
-    Begin(packet, RESPONSE_BARTER) << avatarID << answer;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::RESPONSE_BARTER>(*this, avatarID, answer);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_CancelBarter(unsigned long avatarID) {
-    CNTPacket packet;
-    Begin(packet, CANCEL_BARTER) << avatarID;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::CANCEL_BARTER>(*this, avatarID);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Dealing(unsigned long avatarID, std::vector<TItem>& items,
                                       std::vector<TSkill>& skills, long gold) {
-    CNTPacket packet;
-    Begin(packet, DEALING) << avatarID;
-    ntc_wire::WriteList(packet, items);
-    ntc_wire::WriteList(packet, skills);
-    packet << gold;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::DEALING>(*this, avatarID, items, skills, gold);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_DealSign(unsigned long avatarID) {
-    CNTPacket packet;
-    Begin(packet, DEAL_SIGN) << avatarID;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::DEAL_SIGN>(*this, avatarID);
 }
 
 // ---- Parties -------------------------------------------------------------
 
 GS_RESULT CNTProxy_CLToGS::CS_Request_Make_Party(unsigned long avatarID) {
-    CNTPacket packet;
-    Begin(packet, REQUEST_PARTY) << avatarID;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::REQUEST_PARTY>(*this, avatarID);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Response_Make_Party(unsigned long avatarID, bool accept) {
-    CNTPacket packet;
-    Begin(packet, RESPONSE_PARTY) << avatarID << accept;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::RESPONSE_PARTY>(*this, avatarID, accept);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Breakwith_Party() {
-    CNTPacket packet;
-    Begin(packet, BREAKWITH_PARTY);
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::BREAKWITH_PARTY>(*this);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Boss_Force_PartyMember_To_Breakwith_Party(CString nickname) {
-    CNTPacket packet;
-    Begin(packet, FORCE_BREAKWITH_PARTY) << Text(nickname);
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::FORCE_BREAKWITH_PARTY>(*this, nickname);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_Boss_Entrust_PartyMember(CString nickname) {
-    CNTPacket packet;
-    Begin(packet, ENTRUST_PARTY) << Text(nickname);
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::ENTRUST_PARTY>(*this, nickname);
 }
 
 // ---- Skills --------------------------------------------------------------
 
 GS_RESULT CNTProxy_CLToGS::CS_ReLocateSkill(short& from, short& to) {
-    CNTPacket packet;
-    Begin(packet, RELOCATE_SKILL) << from << to;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::RELOCATE_SKILL>(*this, from, to);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_ChooseSkill(short& index) {
-    CNTPacket packet;
-    Begin(packet, CHOOSE_SKILL) << index;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::CHOOSE_SKILL>(*this, index);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_BuySkill(long& skillID, short& value1, short& value2) {
-    CNTPacket packet;
-    Begin(packet, BUY_SKILL) << skillID << value1 << value2;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::BUY_SKILL>(*this, skillID, value1, value2);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_SellSkill(short& index) {
-    CNTPacket packet;
-    Begin(packet, SELL_SKILL) << index;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::SELL_SKILL>(*this, index);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_PickupSkill(unsigned long& skillID) {
-    CNTPacket packet;
-    Begin(packet, PICKUP_SKILL) << skillID;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::PICKUP_SKILL>(*this, skillID);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_DropSkill(short& index) {
-    CNTPacket packet;
-    Begin(packet, DROP_SKILL) << index;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::DROP_SKILL>(*this, index);
 }
 
 // ---- Game-master commands -------------------------------------------------
 
 GS_RESULT CNTProxy_CLToGS::CS_GM_Move_To_Avatar(CString nickname, short& zoneID,
                                                 CNTVector& position, unsigned long& result) {
-    ReplyCall call(*this);
-    if (!call.Registered())
-        return GS_FAIL;
-    CNTPacket packet;
-    Begin(packet, GM_MOVE_TO_AVATAR) << call.Sequence() << Text(nickname);
-    if (!call.SendAndWait(packet, result))
-        return GS_FAIL;
-    ReadNumber(call.Reply(), zoneID);
-    call.Reply() >> position;
-    ReadNumber(call.Reply(), result);
-    return GS_OK;
+    return CallWithReply<ntc_msg::GM_MOVE_TO_AVATAR>(*this, result, forward_as_tuple(nickname),
+                                                     tie(zoneID, position));
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_GM_Move_To_Position(short zoneID, CNTVector position,
                                                   unsigned long& result) {
-    ReplyCall call(*this);
-    if (!call.Registered())
-        return GS_FAIL;
-    CNTPacket packet;
-    Begin(packet, GM_MOVE_TO_POSITION) << call.Sequence() << zoneID << position;
-    if (!call.SendAndWait(packet, result))
-        return GS_FAIL;
-    ReadNumber(call.Reply(), result);
-    return GS_OK;
+    return CallWithReply<ntc_msg::GM_MOVE_TO_POSITION>(
+        *this, result, forward_as_tuple(zoneID, position), tie());
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_GM_Call_Avatar(CString nickname) {
-    CNTPacket packet;
-    Begin(packet, GM_CALL_AVATAR) << Text(nickname);
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::GM_CALL_AVATAR>(*this, nickname);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_GM_Transparent(bool on) {
-    CNTPacket packet;
-    Begin(packet, GM_TRANSPARENT) << on;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::GM_TRANSPARENT>(*this, on);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_GM_Prohibit_Avatar_Chatting(CString nickname, int minutes) {
-    CNTPacket packet;
-    Begin(packet, GM_PROHIBIT_CHATTING) << Text(nickname) << minutes;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::GM_PROHIBIT_CHATTING>(*this, nickname, minutes);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_GM_Get_Avatar_Information(CString nickname, TAvatar& avatar,
                                                         TPrivData& privData,
                                                         unsigned long& result) {
-    ReplyCall call(*this);
-    if (!call.Registered())
-        return GS_FAIL;
-    CNTPacket packet;
-    Begin(packet, GM_GET_AVATAR_INFORMATION) << call.Sequence() << Text(nickname);
-    if (!call.SendAndWait(packet, result))
-        return GS_FAIL;
-    call.Reply() >> avatar >> privData;
-    ReadNumber(call.Reply(), result);
-    return GS_OK;
+    return CallWithReply<ntc_msg::GM_GET_AVATAR_INFORMATION>(
+        *this, result, forward_as_tuple(nickname), tie(avatar, privData));
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_GM_Purge_Avatar(CString nickname) {
-    CNTPacket packet;
-    Begin(packet, GM_PURGE_AVATAR) << Text(nickname);
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::GM_PURGE_AVATAR>(*this, nickname);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_GM_Change_Level(CString nickname, short level) {
-    CNTPacket packet;
-    Begin(packet, GM_CHANGE_LEVEL) << Text(nickname) << level;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::GM_CHANGE_LEVEL>(*this, nickname, level);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_GM_Give_Skill(CString nickname, int skillID, int value) {
-    CNTPacket packet;
-    Begin(packet, GM_GIVE_SKILL) << Text(nickname) << skillID << value;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::GM_GIVE_SKILL>(*this, nickname, skillID, value);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_GM_Give_Item(CString nickname, int itemID, short count) {
-    CNTPacket packet;
-    Begin(packet, GM_GIVE_ITEM) << Text(nickname) << itemID << count;
-    Send(packet);
-    return GS_OK;
+    return Post<ntc_msg::GM_GIVE_ITEM>(*this, nickname, itemID, count);
 }
 
 GS_RESULT CNTProxy_CLToGS::CS_GM_Steal_Item(CString nickname, short index, TItem& item,
                                             unsigned long& result) {
-    ReplyCall call(*this);
-    if (!call.Registered())
-        return GS_FAIL;
-    CNTPacket packet;
-    Begin(packet, GM_STEAL_ITEM) << call.Sequence() << Text(nickname) << index;
-    if (!call.SendAndWait(packet, result))
-        return GS_FAIL;
-    call.Reply() >> item;
-    ReadNumber(call.Reply(), result);
-    return GS_OK;
+    return CallWithReply<ntc_msg::GM_STEAL_ITEM>(*this, result, forward_as_tuple(nickname, index),
+                                                 tie(item));
 }

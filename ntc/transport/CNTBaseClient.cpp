@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "protocol/CNTProxy.h"
+#include "protocol/Messages.h"
 #include "quill/platform/clock.h"
 #include "quill/platform/socket.h"
 #include "quill/platform/thread.h"
@@ -435,6 +436,10 @@ GS_RESULT CNTBaseClient::SC_SetNetTime(unsigned long& serverTime, unsigned long&
     m_ServerTime = serverTime;
     return 0;
 }
+
+static_assert(static_cast<int>(CNTBaseClient::NET_TIME_MESSAGE) ==
+                  static_cast<int>(ntc_msg::RESPONSE_NET_TIME),
+              "the answer to the server's clock is the catalogue's");
 
 GS_RESULT CNTBaseClient::CS_ResponseNetTime(unsigned long& time) {
     CNTPacket packet;

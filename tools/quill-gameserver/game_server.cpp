@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "quill/platform/clock.h"
+#include "protocol/Messages.h"
 #include "records.h"
 #include "transport/CNTPacket.h"
 #include "transport/COLEDateTime.h"
@@ -17,38 +18,46 @@ namespace {
 
 typedef unsigned short u16;
 
-// Request numbers (client to server) and the numbers of what we send.
+// The requests this server answers and the messages it sends, by their
+// names in the library's catalogue; which reply number answers which call
+// is this server's choice among the catalogue's reply numbers.
+namespace msg = ntc_msg;
 enum : u16 {
-    CS_LOGON = 1002,
-    CS_CREATE_AVATAR = 1003,
-    CS_DELETE_AVATAR = 1004,
-    CS_CANCEL_DELETE_AVATAR = 1005,
-    CS_TRY_ON_SESSION = 1006,
-    CS_ENTER_SESSION = 1007,
-    CS_LEAVE_SESSION = 1008,
-    CS_RESPONSE_NET_TIME = 1010,
-    CS_WARP_SESSION_IN = 1012,
-    CS_CHANGE_NICKNAME = 1015,
-    CS_CHAT = 2002,
-    CS_AVATAR_MOVE = 2003,
-    CS_ITEM_UPGRADE = 2021,
-    CS_GM_MOVE_TO_AVATAR = 9001,
-    CS_GM_MOVE_TO_POSITION = 9002,
-    CS_GM_GET_AVATAR_INFORMATION = 9006,
-    CS_GM_STEAL_ITEM = 9011,
+    CS_LOGON = msg::LOGON,
+    CS_CREATE_AVATAR = msg::CREATE_AVATAR,
+    CS_DELETE_AVATAR = msg::DELETE_AVATAR,
+    CS_CANCEL_DELETE_AVATAR = msg::CANCEL_DELETE_AVATAR,
+    CS_TRY_ON_SESSION = msg::TRY_ON_SESSION,
+    CS_ENTER_SESSION = msg::ENTER_SESSION,
+    CS_LEAVE_SESSION = msg::LEAVE_SESSION,
+    CS_RESPONSE_NET_TIME = msg::RESPONSE_NET_TIME,
+    CS_WARP_SESSION_IN = msg::WARP_SESSION_IN,
+    CS_CHANGE_NICKNAME = msg::CHANGE_AVATAR_NICKNAME,
+    CS_CHAT = msg::CHAT,
+    CS_AVATAR_MOVE = msg::AVATAR_MOVE,
+    CS_ITEM_UPGRADE = msg::ITEM_UPGRADE,
+    CS_GM_MOVE_TO_AVATAR = msg::GM_MOVE_TO_AVATAR,
+    CS_GM_MOVE_TO_POSITION = msg::GM_MOVE_TO_POSITION,
+    CS_GM_GET_AVATAR_INFORMATION = msg::GM_GET_AVATAR_INFORMATION,
+    CS_GM_STEAL_ITEM = msg::GM_STEAL_ITEM,
 
     RE_LOGON = 10002,
     RE_CREATE_AVATAR = 10003,
     RE_DELETE_AVATAR = 10004,
-    SC_NET_TIME = 10005,
+    SC_NET_TIME = msg::NET_TIME_SYNC,
     RE_TRY_ON_SESSION = 10006,
     RE_OTHER = 10007,
-    SC_CHAT = 12002,
-    SC_AVATAR_MOVE = 12003,
-    SC_PRIV_DATA = 13002,
-    SC_AVATAR_LIST = 14002,
-    SC_AVATAR = 14007
+    SC_CHAT = msg::SC_Chat,
+    SC_AVATAR_MOVE = msg::SC_AvatarMove,
+    SC_PRIV_DATA = msg::SC_PrivData,
+    SC_AVATAR_LIST = msg::SC_AvatarList,
+    SC_AVATAR = msg::SC_Avatar
 };
+
+static_assert(msg::IsReplyNumber(RE_LOGON) && msg::IsReplyNumber(RE_CREATE_AVATAR) &&
+                  msg::IsReplyNumber(RE_DELETE_AVATAR) && msg::IsReplyNumber(RE_TRY_ON_SESSION) &&
+                  msg::IsReplyNumber(RE_OTHER),
+              "the client takes these as replies");
 
 enum { MAX_AVATARS = 3, MAX_CHAT = 200, MAX_NICKNAME = 20 };
 
