@@ -3,6 +3,8 @@
 // the Windows results for the same inputs.
 #include "quill/platform/oleauto.h"
 
+#include "quill/platform/calendar.h"
+
 #include <locale.h>
 #include <math.h>
 #include <stddef.h>
@@ -436,30 +438,8 @@ HRESULT to_unsigned(const Value& v, uint64_t high, uint64_t* out) {
     return DISP_E_TYPEMISMATCH;
 }
 
-// Day number of a civil date (days since 1970-01-01), proleptic Gregorian.
-int64_t days_from_civil(int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
-
-void civil_from_days(int64_t z, int64_t* y, unsigned* m, unsigned* d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    *d = doy - (153 * mp + 2) / 5 + 1;
-    *m = mp < 10 ? mp + 3 : mp - 9;
-    *y = static_cast<int64_t>(yoe) + era * 400 + (*m <= 2);
-}
-
 // 30 December 1899 as a day number since 1970-01-01.
-const int64_t kDateEpoch = -25569;
+const int64_t kDateEpoch = qp::kDateValueEpochDay;
 // The range of dates Windows accepts: 1 January 100 to 31 December 9999.
 const double kMinDate = -657434.0;
 const double kMaxDate = 2958466.0;
@@ -482,13 +462,13 @@ std::string format_date(double date) {
         return text;
     }
     int64_t y;
-    unsigned m;
-    unsigned d;
-    civil_from_days(day + kDateEpoch, &y, &m, &d);
+    int m;
+    int d;
+    qp::civil_from_days(day + kDateEpoch, &y, &m, &d);
     if (seconds == 0)
-        snprintf(text, sizeof text, "%04lld-%02u-%02u", static_cast<long long>(y), m, d);
+        snprintf(text, sizeof text, "%04lld-%02d-%02d", static_cast<long long>(y), m, d);
     else
-        snprintf(text, sizeof text, "%04lld-%02u-%02u %02d:%02d:%02d", static_cast<long long>(y), m,
+        snprintf(text, sizeof text, "%04lld-%02d-%02d %02d:%02d:%02d", static_cast<long long>(y), m,
                  d, hour, minute, second);
     return text;
 }
@@ -523,13 +503,10 @@ bool parse_date(const std::string& s, double* out) {
     } else if (!has_date) {
         return false;
     }
-    static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    if (y < 100 || y > 9999 || m < 1 || m > 12 || d < 1 || d > kDays[m - 1] ||
-        (m == 2 && d == 29 && !leap) || hh > 23 || mm > 59 || ss > 59 || hh < 0 || mm < 0 || ss < 0)
+    if (y < 100 || y > 9999 || m < 1 || m > 12 || d < 1 || d > qp::days_in_month(y, m) ||
+        hh > 23 || mm > 59 || ss > 59 || hh < 0 || mm < 0 || ss < 0)
         return false;
-    const double day = static_cast<double>(
-        days_from_civil(y, static_cast<unsigned>(m), static_cast<unsigned>(d)) - kDateEpoch);
+    const double day = static_cast<double>(qp::days_from_civil(y, m, d) - kDateEpoch);
     const double time = (hh * 3600 + mm * 60 + ss) / 86400.0;
     *out = day < 0 ? day - time : day + time;
     return true;
