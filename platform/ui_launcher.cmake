@@ -6,6 +6,7 @@ add_library(quill_ui_launcher STATIC
 quill_target_defaults(quill_ui_launcher)
 target_link_libraries(quill_ui_launcher PUBLIC quill_platform)
 if(WIN32)
+  target_sources(quill_ui_launcher PRIVATE win32/browser_site.cpp)
   target_link_libraries(quill_ui_launcher PUBLIC ole32 oleaut32 uuid user32 gdi32)
 else()
   find_package(PkgConfig REQUIRED)
