@@ -1,8 +1,5 @@
 // QuillUpdate_bootstrap: started by the updater with a command line, swaps in
 // a newly downloaded updater and hands the command line on to the launcher.
-#include <stdlib.h>
-#include <string.h>
-
 #include <string>
 
 #include "bootstrap/bootstrap_run.h"
@@ -11,20 +8,12 @@
 #include "quill/platform/instant_clock.h"
 #include "quill/platform/shell.h"
 #include "quill/platform/ui_bootstrap.h"
-
-namespace {
-
-bool console_wanted() {
-    const char* ui = getenv("QUILL_UI");
-    return ui && strcmp(ui, "console") == 0;
-}
-
-} // namespace
+#include "quill/platform/ui_choice.h"
 
 int main(int argc, char** argv) {
     qp::use_instant_clock_if_requested();
     const std::string command_line = qp::command_line_parameters(argc, argv);
-    const bool windows = !console_wanted();
+    const bool windows = !qp::console_ui_requested();
 
     // Started by hand: the player must go through the updater.
     if (command_line.empty()) {

@@ -11,6 +11,7 @@
 #include "launcher_config.h"
 #include "launcher_log.h"
 #include "quill/platform/shell.h"
+#include "quill/platform/ui_choice.h"
 #include "quill/platform/ui_launcher.h"
 
 const char* const g_start_through_updater_message = "SurePatch를 사용하여 실행시켜 주십시요";
@@ -50,8 +51,7 @@ bool CLauncherApp::InitInstance(const std::string& command_line) {
         qp::launcher_message_box(g_start_through_updater_message, kMessageCaption);
         return false;
     }
-    const char* ui = getenv("QUILL_UI");
-    if (ui != nullptr && strcmp(ui, "console") == 0) {
+    if (qp::console_ui_requested()) {
         run_launcher_console(deployment_settings(), system_shell(), command_line, stdin, stdout,
                              launcher_autostart_ms());
         return true;

@@ -5,6 +5,8 @@
 
 #include <gtk/gtk.h>
 
+#include "gtk_aids.h"
+
 #include <atomic>
 #include <functional>
 #include <future>
@@ -57,17 +59,6 @@ void on_window_thread(std::function<void()> action) {
     carried_out.wait();
 }
 
-GdkPixbuf* picture_of(const unsigned char* bytes, unsigned long size) {
-    GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
-    const bool loaded = gdk_pixbuf_loader_write(loader, bytes, size, nullptr);
-    const bool closed = gdk_pixbuf_loader_close(loader, nullptr);
-    GdkPixbuf* picture = loaded && closed ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
-    if (picture)
-        g_object_ref(picture);
-    g_object_unref(loader);
-    return picture;
-}
-
 // A progress control with a border that only ever shows its colour.
 gboolean draw_lamp(GtkWidget* lamp, cairo_t* cr, gpointer) {
     const int width = gtk_widget_get_allocated_width(lamp);
@@ -98,7 +89,7 @@ void build_window() {
     gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
     gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
     gtk_window_set_type_hint(GTK_WINDOW(window), GDK_WINDOW_TYPE_HINT_DIALOG);
-    if (GdkPixbuf* icon = picture_of(quill_bootstrap_icon, quill_bootstrap_icon_size)) {
+    if (GdkPixbuf* icon = picture_from_bytes(quill_bootstrap_icon, quill_bootstrap_icon_size)) {
         gtk_window_set_icon(GTK_WINDOW(window), icon);
         g_object_unref(icon);
     }
@@ -111,7 +102,7 @@ void build_window() {
     gtk_container_add(GTK_CONTAINER(window), layout);
 
     GtkWidget* banner;
-    if (GdkPixbuf* picture = picture_of(quill_bootstrap_banner, quill_bootstrap_banner_size)) {
+    if (GdkPixbuf* picture = picture_from_bytes(quill_bootstrap_banner, quill_bootstrap_banner_size)) {
         banner = gtk_image_new_from_pixbuf(picture);
         g_object_unref(picture);
     } else {
@@ -213,13 +204,8 @@ bool bootstrap_message_box(const char* text, const char* caption) {
     const std::string title = caption ? caption : "Error";
     bool shown = false;
     auto show = [&] {
-        GtkWidget* box = gtk_message_dialog_new(g_open ? GTK_WINDOW(g_shown.window) : nullptr,
-                                                GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING,
-                                                GTK_BUTTONS_OK, "%s", message.c_str());
-        gtk_window_set_title(GTK_WINDOW(box), title.c_str());
-        gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
-        gtk_dialog_run(GTK_DIALOG(box));
-        gtk_widget_destroy(box);
+        run_message_dialog(g_open ? GTK_WINDOW(g_shown.window) : nullptr, GTK_MESSAGE_WARNING,
+                           title.c_str(), message.c_str(), true);
         shown = true;
     };
     if (g_open) {

@@ -4,6 +4,8 @@
 #include "../common/ui_launcher_aids.h"
 
 #include <gtk/gtk.h>
+
+#include "gtk_aids.h"
 #include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -23,21 +25,6 @@ bool display_ready() {
     if (state < 0)
         state = gtk_init_check(nullptr, nullptr) ? 1 : 0;
     return state == 1;
-}
-
-GdkPixbuf* pixbuf_from_bytes(const launcher_resource& resource) {
-    GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
-    GdkPixbuf* pixbuf = nullptr;
-    if (gdk_pixbuf_loader_write(loader, resource.data, resource.size, nullptr) &&
-        gdk_pixbuf_loader_close(loader, nullptr)) {
-        pixbuf = gdk_pixbuf_loader_get_pixbuf(loader);
-        if (pixbuf)
-            g_object_ref(pixbuf);
-    } else {
-        gdk_pixbuf_loader_close(loader, nullptr);
-    }
-    g_object_unref(loader);
-    return pixbuf;
 }
 
 class gtk_launcher_window : public launcher_window {
@@ -159,7 +146,7 @@ private:
         for (size_t i = 0; i < dialog_.resource_count; ++i) {
             if (dialog_.resources[i].id != id)
                 continue;
-            GdkPixbuf* pixbuf = pixbuf_from_bytes(dialog_.resources[i]);
+            GdkPixbuf* pixbuf = picture_from_bytes(dialog_.resources[i].data, dialog_.resources[i].size);
             if (pixbuf)
                 pixbufs_[id] = pixbuf;
             return pixbuf;
@@ -297,11 +284,6 @@ int gtk_launcher_window::run() {
     return 0;
 }
 
-gboolean close_message_box(gpointer dialog) {
-    gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
-    return G_SOURCE_REMOVE;
-}
-
 } // namespace
 
 int run_launcher_dialog(const launcher_template& dialog, launcher_events& events) {
@@ -318,17 +300,8 @@ void launcher_message_box(const char* text, const char* caption) {
         fprintf(stderr, "%s: %s\n", caption, text);
         return;
     }
-    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING,
-                                               GTK_BUTTONS_OK, "%s", text);
-    gtk_window_set_title(GTK_WINDOW(dialog), caption);
-    const long close_after = launcher_test_delay("QUILL_TEST_MESSAGE_BOX_MS");
-    guint timer = 0;
-    if (close_after >= 0)
-        timer = g_timeout_add(static_cast<guint>(close_after), close_message_box, dialog);
-    gtk_dialog_run(GTK_DIALOG(dialog));
-    if (timer != 0 && g_main_context_find_source_by_id(nullptr, timer))
-        g_source_remove(timer);
-    gtk_widget_destroy(dialog);
+    run_message_dialog(nullptr, GTK_MESSAGE_WARNING, caption, text, false,
+                       launcher_test_delay("QUILL_TEST_MESSAGE_BOX_MS"));
     while (gtk_events_pending())
         gtk_main_iteration_do(FALSE);
 }

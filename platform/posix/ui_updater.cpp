@@ -6,6 +6,8 @@
 #include "quill/platform/ui_updater.h"
 
 #include <gtk/gtk.h>
+
+#include "gtk_aids.h"
 #include <stdio.h>
 
 #include <condition_variable>
@@ -224,21 +226,6 @@ gboolean draw_bar(GtkWidget* area, cairo_t* cr, gpointer data) {
     return TRUE;
 }
 
-GdkPixbuf* pixbuf_of(const unsigned char* data, unsigned long size) {
-    GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
-    GdkPixbuf* picture = nullptr;
-    if (gdk_pixbuf_loader_write(loader, data, size, nullptr) &&
-        gdk_pixbuf_loader_close(loader, nullptr)) {
-        picture = gdk_pixbuf_loader_get_pixbuf(loader);
-        if (picture)
-            g_object_ref(picture);
-    } else {
-        gdk_pixbuf_loader_close(loader, nullptr);
-    }
-    g_object_unref(loader);
-    return picture;
-}
-
 void place(GtkWidget* fixed, GtkWidget* widget, int x, int y, int width, int height) {
     gtk_widget_set_size_request(widget, width * kUnit, height * kUnit);
     gtk_fixed_put(GTK_FIXED(fixed), widget, x * kUnit, y * kUnit);
@@ -268,7 +255,7 @@ void build_window() {
     gtk_window_set_title(GTK_WINDOW(window), kCaption);
     gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
     gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
-    if (GdkPixbuf* icon = pixbuf_of(quill_updater_icon, quill_updater_icon_size)) {
+    if (GdkPixbuf* icon = picture_from_bytes(quill_updater_icon, quill_updater_icon_size)) {
         gtk_window_set_icon(GTK_WINDOW(window), icon);
         g_object_unref(icon);
     }
@@ -279,7 +266,7 @@ void build_window() {
     gtk_container_add(GTK_CONTAINER(window), fixed);
 
     GtkWidget* banner = nullptr;
-    if (GdkPixbuf* picture = pixbuf_of(quill_updater_banner, quill_updater_banner_size)) {
+    if (GdkPixbuf* picture = picture_from_bytes(quill_updater_banner, quill_updater_banner_size)) {
         banner = gtk_image_new_from_pixbuf(picture);
         g_object_unref(picture);
     } else {
@@ -399,12 +386,8 @@ void updater_message_box(const char* text) {
     std::string copy(text);
     bool shown = false;
     on_window_thread([&] {
-        GtkWidget* box = gtk_message_dialog_new(GTK_WINDOW(g_window.window), GTK_DIALOG_MODAL,
-                                                GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s",
-                                                copy.c_str());
-        gtk_window_set_title(GTK_WINDOW(box), "Error");
-        gtk_dialog_run(GTK_DIALOG(box));
-        gtk_widget_destroy(box);
+        run_message_dialog(GTK_WINDOW(g_window.window), GTK_MESSAGE_ERROR, "Error", copy.c_str(),
+                           false);
         shown = true;
     });
     if (!shown) {

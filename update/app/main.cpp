@@ -2,27 +2,18 @@
 // to date from the mirrors of "ver_C", then starts the game. It takes no
 // command line.
 #include <stdlib.h>
-#include <string.h>
 
 #include "app/update_worker.h"
 #include "app/window_front_end_C.h"
 #include "common/front_end_C.h"
 #include "quill/platform/instant_clock.h"
+#include "quill/platform/ui_choice.h"
 #include "quill/platform/ui_updater.h"
-
-namespace {
-
-bool console_wanted() {
-    const char* ui = getenv("QUILL_UI");
-    return ui && strcmp(ui, "console") == 0;
-}
-
-} // namespace
 
 int main() {
     qp::use_instant_clock_if_requested();
 
-    if (!console_wanted()) {
+    if (!qp::console_ui_requested()) {
         static window_front_end_C window;
         set_front_end(&window);
         const qp::UpdaterWindowEnd end = qp::updater_window_run(update_worker, nullptr);

@@ -1,0 +1,46 @@
+#include "gtk_aids.h"
+
+namespace qp {
+
+GdkPixbuf* picture_from_bytes(const unsigned char* bytes, size_t size) {
+    GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+    GdkPixbuf* picture = nullptr;
+    if (gdk_pixbuf_loader_write(loader, bytes, size, nullptr) &&
+        gdk_pixbuf_loader_close(loader, nullptr)) {
+        picture = gdk_pixbuf_loader_get_pixbuf(loader);
+        if (picture)
+            g_object_ref(picture);
+    } else {
+        // A loader must be closed, even one that failed.
+        gdk_pixbuf_loader_close(loader, nullptr);
+    }
+    g_object_unref(loader);
+    return picture;
+}
+
+namespace {
+
+gboolean answer_dialog(gpointer dialog) {
+    gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+    return G_SOURCE_REMOVE;
+}
+
+} // namespace
+
+void run_message_dialog(GtkWindow* parent, GtkMessageType type, const char* title,
+                        const char* text, bool centred, long close_after_ms) {
+    GtkWidget* dialog = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, type, GTK_BUTTONS_OK,
+                                               "%s", text);
+    gtk_window_set_title(GTK_WINDOW(dialog), title);
+    if (centred)
+        gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+    guint timer = 0;
+    if (close_after_ms >= 0)
+        timer = g_timeout_add(static_cast<guint>(close_after_ms), answer_dialog, dialog);
+    gtk_dialog_run(GTK_DIALOG(dialog));
+    if (timer != 0 && g_main_context_find_source_by_id(nullptr, timer))
+        g_source_remove(timer);
+    gtk_widget_destroy(dialog);
+}
+
+} // namespace qp
