@@ -3,7 +3,7 @@
 #include <string>
 
 #include "bootstrap/bootstrap_run.h"
-#include "bootstrap/window_front_end_C.h"
+#include "bootstrap/bootstrap_window_C.h"
 #include "common/front_end_C.h"
 #include "quill/platform/instant_clock.h"
 #include "quill/platform/shell.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "bootstrap/bootstrap_fixture.h"
-#include "bootstrap/window_front_end_C.h"
+#include "bootstrap/bootstrap_window_C.h"
 #include "quill/platform/ui_bootstrap.h"
 #include "support/scratch_dir.h"
 

@@ -1,17 +1,17 @@
-#include "bootstrap/window_front_end_C.h"
+#include "bootstrap/bootstrap_window_C.h"
 
 #include "bootstrap/bootstrap_run.h"
 #include "quill/platform/ui_bootstrap.h"
 
-void window_front_end_C::message_box(const char* text) {
+void bootstrap_window_C::message_box(const char* text) {
     qp::bootstrap_message_box(text, nullptr);
 }
 
-void window_front_end_C::set_lamp(const lamp_colour_C& colour) {
+void bootstrap_window_C::set_lamp(const lamp_colour_C& colour) {
     qp::bootstrap_window_set_lamp(qp::BootstrapColour{colour.red, colour.green, colour.blue});
 }
 
-void window_front_end_C::set_status_text(const char* text) {
+void bootstrap_window_C::set_status_text(const char* text) {
     qp::bootstrap_window_set_status(text);
 }
 
@@ -24,7 +24,7 @@ void work(void* command_line) {
 } // namespace
 
 bool run_bootstrap_in_window(const std::string& command_line) {
-    window_front_end_C window;
+    bootstrap_window_C window;
     front_end_C* previous = set_front_end(&window);
     std::string parameters = command_line;
     const bool shown = qp::bootstrap_window_run(work, &parameters);

@@ -1,12 +1,12 @@
 // The bootstrap's window as the front-end of the shared code.
-#ifndef QUILL_BOOTSTRAP_WINDOW_FRONT_END_C_H
-#define QUILL_BOOTSTRAP_WINDOW_FRONT_END_C_H
+#ifndef QUILL_BOOTSTRAP_BOOTSTRAP_WINDOW_C_H
+#define QUILL_BOOTSTRAP_BOOTSTRAP_WINDOW_C_H
 
 #include <string>
 
 #include "common/front_end_C.h"
 
-class window_front_end_C : public front_end_C {
+class bootstrap_window_C : public front_end_C {
 public:
     void message_box(const char* text) override;
     void set_lamp(const lamp_colour_C& colour) override;
