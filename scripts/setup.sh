@@ -12,7 +12,7 @@ fi
 packages=(
   cmake ninja-build g++ clang pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  zlib1g-dev libcurl4-openssl-dev
+  zlib1g-dev libcurl4-openssl-dev libssl-dev
   g++-mingw-w64-i686 libz-mingw-w64-dev
   wine wine32:i386
   xvfb locales fonts-nanum

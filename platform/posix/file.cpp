@@ -202,6 +202,10 @@ bool any_file_matches(const char* pattern) {
     return found;
 }
 
+bool restrict_to_owner(const char* name) {
+    return chmod(native(name).c_str(), S_IRUSR | S_IWUSR) == 0;
+}
+
 bool make_writable(const char* name) {
     const std::string path = native(name);
     struct stat info;

@@ -1,6 +1,9 @@
 #include "publish.h"
 
 #include <zlib.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <map>
@@ -12,6 +15,7 @@
 #include "common/logger_C.h"
 #include "common/md5_C.h"
 #include "quill/platform/file.h"
+#include "tree/mirror_signature.h"
 #include "support/scratch_dir.h"
 #include "tree/ls_txt.h"
 
@@ -174,6 +178,88 @@ TEST_F(Publish, ANameCodePage949CannotWriteIsRefused) {
     EXPECT_FALSE(qp::path_exists("mirror"));
 }
 #endif
+
+qp::Sha256Digest sha256(const std::string& bytes) {
+    qp::Sha256Digest digest{};
+    qp::sha256_of(bytes.data(), bytes.size(), &digest);
+    return digest;
+}
+
+// A signed publication adds "ls.sig" and changes nothing else of the mirror.
+TEST_F(Publish, ASignedMirrorIsTheUnsignedOnePlusItsSignature) {
+    ASSERT_TRUE(publish()) << error;
+    const std::string unsigned_listing = read_file("mirror/ls.txt");
+    const std::vector<std::string> unsigned_tree = tree_of("mirror");
+
+    ASSERT_TRUE(make_publisher_keys("publisher.key", error)) << error;
+    publish_key_C key;
+    ASSERT_TRUE(read_publisher_key("publisher.key", &key, error)) << error;
+    qp::PublicKey public_key;
+    ASSERT_TRUE(read_public_key(read_file("publisher.key.pub"), &public_key));
+    EXPECT_EQ(public_key, key.public_key);
+#ifndef _WIN32
+    struct stat info;
+    ASSERT_EQ(0, stat("publisher.key", &info));
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+#endif
+    ASSERT_TRUE(publish_mirror("1.6", "src", "mirror", nullptr, &key, error)) << error;
+    std::vector<std::string> expected_tree = unsigned_tree;
+    expected_tree.push_back("ls.sig");
+    std::sort(expected_tree.begin(), expected_tree.end());
+    EXPECT_EQ(tree_of("mirror"), expected_tree);
+    const std::string listing = read_file("mirror/ls.txt");
+    EXPECT_EQ(listing.substr(listing.find('\n')),
+              unsigned_listing.substr(unsigned_listing.find('\n')));
+
+    mirror_signature_C signature;
+    std::string why;
+    const std::string text = read_file("mirror/ls.sig");
+    ASSERT_TRUE(read_mirror_signature(text, public_key, &signature, &why)) << why;
+    EXPECT_EQ(signature.version, "1.6");
+    EXPECT_EQ(signature.listing, sha256(listing));
+    const std::map<std::string, qp::Sha256Digest> files = {
+        {"a.txt.gz." + md5_hex("abc"), sha256("abc")},
+        {"data\\b.bin.gz." + md5_hex(binary), sha256(binary)},
+        {"data\\zero.gz." + md5_hex(""), sha256("")}};
+    EXPECT_EQ(signature.files, files);
+
+    // The next publication has a greater number, also within one second.
+    ASSERT_TRUE(publish_mirror("1.7", "src", "mirror", nullptr, &key, error)) << error;
+    mirror_signature_C next;
+    ASSERT_TRUE(read_mirror_signature(read_file("mirror/ls.sig"), public_key, &next, &why));
+    EXPECT_GT(next.publication, signature.publication);
+}
+
+TEST_F(Publish, ASignatureReadsOnlyWholeUnchangedAndFromItsOwnKey) {
+    publish_key_C key;
+    ASSERT_TRUE(make_publisher_keys("publisher.key", error) &&
+                read_publisher_key("publisher.key", &key, error))
+        << error;
+    ASSERT_TRUE(publish_mirror("2.0", "src", "mirror", nullptr, &key, error)) << error;
+    const std::string text = read_file("mirror/ls.sig");
+    mirror_signature_C read;
+    std::string why;
+    for (size_t i = 0; i < text.size(); i += 7) {
+        std::string changed = text;
+        changed[i] = static_cast<char>(changed[i] ^ 0x01);
+        EXPECT_FALSE(read_mirror_signature(changed, key.public_key, &read, &why)) << i;
+    }
+    EXPECT_FALSE(read_mirror_signature(text.substr(0, text.size() - 1), key.public_key, &read,
+                                       &why));
+    EXPECT_FALSE(read_mirror_signature("", key.public_key, &read, &why));
+
+    publish_key_C other;
+    ASSERT_TRUE(make_publisher_keys("other.key", error) &&
+                read_publisher_key("other.key", &other, error));
+    EXPECT_FALSE(read_mirror_signature(text, other.public_key, &read, &why));
+    EXPECT_EQ(why, "BAD SIGNATURE");
+    EXPECT_TRUE(read_mirror_signature(text, key.public_key, &read, &why)) << why;
+
+    // A key is never replaced.
+    const std::string before = read_file("publisher.key");
+    EXPECT_FALSE(make_publisher_keys("publisher.key", error));
+    EXPECT_EQ(read_file("publisher.key"), before);
+}
 
 TEST_F(Publish, BadVersionOrSourceIsRefused) {
     EXPECT_FALSE(publish(""));

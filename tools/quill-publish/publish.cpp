@@ -8,9 +8,11 @@
 #include <zlib.h>
 
 #include "common/md5_C.h"
+#include "quill/platform/clock.h"
 #include "quill/platform/file.h"
 #include "quill/platform/text.h"
 #include "tree/ls_txt.h"
+#include "tree/mirror_signature.h"
 
 namespace {
 
@@ -90,10 +92,10 @@ int64_t file_size(const std::string& path) {
     return ok ? size : -1;
 }
 
-// Compresses source into target and returns the digest of the plain
-// content in one pass over it.
+// Compresses source into target and returns the digests of the plain
+// content (MD5 for the listing, SHA-256 for a signature) in one pass over it.
 bool compress_file(const std::string& source, const std::string& target, std::string& md5_hex,
-                   int64_t& plain_size) {
+                   qp::Sha256Digest& sha256, int64_t& plain_size) {
     FILE* in = qp::open_stream(source.c_str(), "rb");
     if (!in)
         return false;
@@ -103,12 +105,14 @@ bool compress_file(const std::string& source, const std::string& target, std::st
         return false;
     }
     md5_C md5;
+    qp::Sha256 strong;
     std::vector<char> buffer(copy_buffer_size);
     bool ok = true;
     plain_size = 0;
     size_t got;
     while ((got = fread(buffer.data(), 1, buffer.size(), in)) > 0) {
         md5.update(buffer.data(), got);
+        strong.update(buffer.data(), got);
         plain_size += static_cast<int64_t>(got);
         if (gzwrite(out, buffer.data(), static_cast<unsigned>(got)) != static_cast<int>(got)) {
             ok = false;
@@ -123,6 +127,8 @@ bool compress_file(const std::string& source, const std::string& target, std::st
     unsigned char digest[16];
     md5.finish(digest);
     md5_hex = md5_C::hex(digest);
+    if (!strong.finish(&sha256))
+        ok = false;
     return ok;
 }
 
@@ -191,7 +197,11 @@ bool version_is_new(const std::string& mirror, const std::string& version, std::
 
 bool build_mirror(const std::string& version, const std::string& source,
                   const source_map& entries, const std::string& target,
-                  const publish_progress_C& progress, std::string& error) {
+                  const publish_progress_C& progress, const publish_key_C* signing,
+                  uint64_t publication, std::string& error) {
+    mirror_signature_C signature;
+    signature.publication = publication;
+    signature.version = version;
     if (!qp::create_directory(target.c_str())) {
         error += "cannot create " + target + "\n";
         return false;
@@ -226,8 +236,9 @@ bool build_mirror(const std::string& version, const std::string& source,
         // The digest is known only once the file is read.
         const std::string temporary = placed + ".gz.publishing";
         std::string md5_hex;
+        qp::Sha256Digest sha256;
         int64_t plain_size = 0;
-        if (!compress_file(join(source, name), temporary, md5_hex, plain_size)) {
+        if (!compress_file(join(source, name), temporary, md5_hex, sha256, plain_size)) {
             error += "cannot compress " + join(source, name) + "\n";
             return false;
         }
@@ -243,6 +254,7 @@ bool build_mirror(const std::string& version, const std::string& source,
             return false;
         }
         listing += ls_txt_file_line(entry_name, size);
+        signature.files[entry_name] = sha256;
         ++files_done;
         bytes_done += plain_size;
         if (progress)
@@ -254,7 +266,39 @@ bool build_mirror(const std::string& version, const std::string& source,
         error += "cannot write the listings in " + target + "\n";
         return false;
     }
+    if (signing) {
+        std::string text;
+        if (!qp::sha256_of(listing.data(), listing.size(), &signature.listing) ||
+            !sign_mirror_signature(signature, signing->private_key, signing->public_key,
+                                   &text) ||
+            !write_whole(join(target, mirror_signature_file_name), text)) {
+            error += "cannot sign the mirror with this key\n";
+            return false;
+        }
+    }
     return true;
+}
+
+// The publication number: the time of publication (UTC, as
+// YYYYMMDDhhmmss), and always past the one the mirror holds, so that it
+// grows from one publication to the next.
+uint64_t next_publication(const std::string& mirror) {
+    SYSTEMTIME now;
+    qp::system_time(&now);
+    uint64_t number = 0;
+    for (int part : {int(now.wYear), int(now.wMonth), int(now.wDay), int(now.wHour),
+                     int(now.wMinute), int(now.wSecond)})
+        number = number * (number == 0 ? 1 : 100) + static_cast<uint64_t>(part);
+    std::string previous;
+    FILE* file = qp::open_stream(join(mirror, mirror_signature_file_name).c_str(), "rb");
+    if (file) {
+        char buffer[256];
+        const size_t got = fread(buffer, 1, sizeof buffer, file);
+        fclose(file);
+        previous.assign(buffer, got);
+    }
+    const uint64_t held = publication_of(previous);
+    return number > held ? number : held + 1;
 }
 
 } // namespace
@@ -262,6 +306,12 @@ bool build_mirror(const std::string& version, const std::string& source,
 bool publish_mirror(const std::string& version, const std::string& source,
                     const std::string& mirror, const publish_progress_C& progress,
                     std::string& error) {
+    return publish_mirror(version, source, mirror, progress, nullptr, error);
+}
+
+bool publish_mirror(const std::string& version, const std::string& source,
+                    const std::string& mirror, const publish_progress_C& progress,
+                    const publish_key_C* signing, std::string& error) {
     if (version.empty() || version.find_first_of("\r\n") != std::string::npos ||
         static_cast<int>(version.size()) > ls_txt_max_line) {
         error += "the version must be one non-empty line of at most 511 characters\n";
@@ -285,7 +335,9 @@ bool publish_mirror(const std::string& version, const std::string& source,
     if (qp::path_exists(previous.c_str()))
         remove_tree(previous);
 
-    if (!build_mirror(version, source, entries, building, progress, error)) {
+    const uint64_t publication = signing ? next_publication(mirror) : 0;
+    if (!build_mirror(version, source, entries, building, progress, signing, publication,
+                      error)) {
         remove_tree(building);
         return false;
     }
@@ -304,5 +356,44 @@ bool publish_mirror(const std::string& version, const std::string& source,
     }
     if (had_mirror && !remove_tree(previous))
         error += "the old mirror stays in " + previous + "\n";
+    return true;
+}
+
+bool make_publisher_keys(const std::string& key_file, std::string& error) {
+    const std::string public_file = key_file + ".pub";
+    if (qp::path_exists(key_file.c_str()) || qp::path_exists(public_file.c_str())) {
+        error += key_file + " or " + public_file + " exists already; a key is never replaced\n";
+        return false;
+    }
+    publish_key_C key;
+    if (!qp::make_key_pair(&key.private_key, &key.public_key)) {
+        error += "the system could not make a key pair\n";
+        return false;
+    }
+    // Nobody but the owner may read the private key, from its first byte on.
+    const bool written = write_whole(key_file, "") && qp::restrict_to_owner(key_file.c_str()) &&
+                         write_whole(key_file, private_key_text(key.private_key, key.public_key)) &&
+                         write_whole(public_file, public_key_text(key.public_key));
+    if (!written) {
+        qp::delete_file(key_file.c_str());
+        qp::delete_file(public_file.c_str());
+        error += "cannot write " + key_file + " and " + public_file + "\n";
+    }
+    return written;
+}
+
+bool read_publisher_key(const std::string& key_file, publish_key_C* key, std::string& error) {
+    std::string text;
+    FILE* file = qp::open_stream(key_file.c_str(), "rb");
+    if (file) {
+        char buffer[1024];
+        const size_t got = fread(buffer, 1, sizeof buffer, file);
+        fclose(file);
+        text.assign(buffer, got);
+    }
+    if (!file || !read_private_key(text, &key->private_key, &key->public_key)) {
+        error += key_file + ": not a private key made by \"quill-publish keygen\"\n";
+        return false;
+    }
     return true;
 }

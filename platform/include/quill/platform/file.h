@@ -80,6 +80,9 @@ bool make_writable(const char* name);
 // Other files, and every file on Windows, where the name decides, are left
 // as they are. False when the file cannot be read or its mode changed.
 bool mark_program_executable(const char* name);
+// Lets only the file's owner read or write it (mode 0600), for a secret
+// such as a private key. Windows keeps the rights the folder gives: true.
+bool restrict_to_owner(const char* name);
 // Removes an empty folder. A link to a folder (symbolic link or junction) is
 // removed itself; the folder it points at stays untouched. False when the
 // folder is missing, not empty, or not a folder.
