@@ -11,7 +11,7 @@
 //   version <the listing's first line, as its bytes>
 //   listing <SHA-256 of ls.txt, 64 lowercase hex digits>
 //   file <SHA-256 of the plain content> <the file's entry name as listed>
-//   ...                                   (one line per file, in listing order)
+//   ...                                   (one line per file, by entry name)
 //   signature <r then s, 128 lowercase hex digits>
 //
 // The signature is ECDSA P-256 over the SHA-256 of every byte before the
