@@ -143,6 +143,8 @@ class LinuxBuild:
 
     name = 'Linux'
     suffix = ''
+    # What the programs' output is written in.
+    encoding = 'utf-8'
 
     def __init__(self, bin_dir):
         self.bin_dir = bin_dir
@@ -189,6 +191,8 @@ class WindowsBuild(LinuxBuild):
 
     name = 'Windows'
     suffix = '.exe'
+    # The prefix's ANSI code page, in which a console program writes.
+    encoding = 'cp949'
 
     def __init__(self, bin_dir, cpack, wine_run, prefix):
         super().__init__(bin_dir)
@@ -376,7 +380,8 @@ class Output:
     a Windows GUI program started under Wine has no output a pipe could
     carry to its end, so the file is read while the chain runs."""
 
-    def __init__(self, raw_path, log_path):
+    def __init__(self, raw_path, log_path, encoding):
+        self.encoding = encoding
         self.raw = open(raw_path, 'rb')
         self.log = open(log_path, 'w', encoding='utf-8', errors='replace')
         self.pending = b''
@@ -391,7 +396,7 @@ class Output:
         for raw in complete:
             # A terminal progress bar redraws its line: keep what it showed
             # last.
-            line = raw.decode('utf-8', errors='replace').rstrip('\r').split('\r')[-1]
+            line = raw.decode(self.encoding, errors='replace').rstrip('\r').split('\r')[-1]
             self.lines.append(line)
             self.log.write(line + '\n')
             say('    | ' + line)
@@ -412,7 +417,7 @@ def run_chain(install, build, env, log_path):
                                    cwd=install, env=env, stdin=subprocess.DEVNULL,
                                    stdout=raw, stderr=subprocess.STDOUT,
                                    start_new_session=True)
-    output = Output(raw_path, log_path)
+    output = Output(raw_path, log_path, build.encoding)
     ended = False
     quiet_since = None
     try:
@@ -600,7 +605,7 @@ def main():
                     'stopped' % (version, CHAIN_TIMEOUT))
             with open(game_log_path, 'rb') as f:
                 f.seek(server_log_start)
-                server_log = f.read().decode('utf-8', errors='replace')
+                server_log = f.read().decode(build.encoding, errors='replace')
             files, size = counter.take()
             wrong = tree_differences(source, install)
             results.append((version, seconds, files, size, wrong,
