@@ -29,9 +29,9 @@ import argparse
 import hashlib
 import http.server
 import logging
-import re
 import os
 import random
+import re
 import shutil
 import signal
 import socket
