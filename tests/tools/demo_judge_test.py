@@ -5,6 +5,8 @@ and the wait for the launch chain's end, which must outlast the updater."""
 import importlib.util
 import os
 import shutil
+import signal
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -101,11 +103,11 @@ class ChainEnd(unittest.TestCase):
         # script named like the image plays the loader's program here.
         with open(os.path.join(self.work, image), 'w') as f:
             f.write('sleep 30\n')
-        started = [
-            os.spawnlp(os.P_NOWAIT, 'bash', 'bash', '-c', 'exec -a "$0" sleep 30', image),
-            os.spawnlp(os.P_NOWAIT, 'bash', 'bash', '-c',
-                       'cd "$1" && exec -a /usr/lib/wine/wine sh "$0"', image, self.work),
-        ]
+        scripts = ['exec -a "$0" sleep 30', 'cd "$1" && exec -a /usr/lib/wine/wine sh "$0"']
+        processes = [subprocess.Popen(['bash', '-c', script, image, self.work],
+                                      stdout=subprocess.DEVNULL, start_new_session=True)
+                     for script in scripts]
+        started = [process.pid for process in processes]
         try:
             for _ in range(50):
                 if set(started) <= set(demo.chain_processes(self.install)):
@@ -114,9 +116,10 @@ class ChainEnd(unittest.TestCase):
             self.assertLessEqual(set(started), set(demo.chain_processes(self.install)))
             self.assertEqual(demo.chain_processes(self.work + '-other'), [])
         finally:
-            for pid in started:
-                os.kill(pid, 9)
-                os.waitpid(pid, 0)
+            for process in processes:
+                os.killpg(process.pid, signal.SIGKILL)
+                process.wait()
+
 
 if __name__ == '__main__':
     unittest.main(verbosity=2)
