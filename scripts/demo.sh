@@ -5,6 +5,7 @@
 # bootstrap and the launcher hand on the command line, and the game client
 # logs on to the sample game server; then version 1.1 is published and the
 # chain runs again, fetching only the difference and swapping the updater.
+# Then the same with the Windows build under Wine, from its packages.
 #
 # Without a display the programs run their console forms and the launcher
 # takes its start action by itself; with one, their windows show and the
@@ -20,6 +21,12 @@ for preset in linux win32; do
   cmake --build --preset "$preset" -- -j"$(nproc)"
 done
 
+status=0
 echo
 echo "=== the launch chain (Linux build), on loopback"
-exec /usr/bin/python3 tools/demo/quill_demo.py --bin build/linux/bin --work build/demo
+/usr/bin/python3 tools/demo/quill_demo.py --bin build/linux/bin --work build/demo || status=1
+echo
+echo "=== the launch chain (Windows build, under Wine), on loopback"
+/usr/bin/python3 tools/demo/quill_demo.py --windows --bin build/win32/bin \
+  --work build/demo-windows || status=1
+exit "$status"
