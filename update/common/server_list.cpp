@@ -78,8 +78,11 @@ bool port_is_valid(const std::string& host, std::string& reason) {
         return true;
     const std::string port = host.substr(colon + 1);
     long value = 0;
+    // Only up to five digits are read: a longer run is refused before its
+    // value could overflow.
     bool digits = !port.empty() && port.size() <= 5;
-    for (char c : port) {
+    for (size_t i = 0; digits && i < port.size(); ++i) {
+        const char c = port[i];
         if (c < '0' || c > '9')
             digits = false;
         else

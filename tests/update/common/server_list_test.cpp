@@ -262,6 +262,8 @@ TEST_F(ServerListTool, RefusesWhatTheLoaderWouldRefuse) {
     for (const std::string& plain :
          {std::string("w 1 h d u"), std::string("w 1 h d u p x"), std::string("w 0 h d u p"),
           std::string("w 2 h d u p"), std::string("w 1 h:99999 d u p"), std::string("w 1 h: d u p"),
+          // Far more digits than a port has: refused, never read into a number.
+          std::string("w 1 h:1111111111111111111111 d u p"),
           std::string("w 1 h d u p\0", 12), std::string(4097, 'x')}) {
         reason.clear();
         EXPECT_FALSE(encipher_server_list_text(plain, enciphered, reason)) << plain;
