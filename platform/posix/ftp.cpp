@@ -163,7 +163,14 @@ template <typename Stop>
 bool drive(FtpConnection* connection, Stop stop, CURLcode* result) {
     for (;;) {
         int running = 0;
-        const CURLMcode step = curl_multi_perform(connection->multi, &running);
+        CURLMcode step = curl_multi_perform(connection->multi, &running);
+        // On a kept connection the server's passive-mode answer can arrive
+        // within the same call that sent the command: the library then
+        // leaves the data connection unstarted and waits on the control
+        // connection, which has nothing more to say, until the wait below
+        // runs out. A second call starts it at once.
+        if (step == CURLM_OK && running)
+            step = curl_multi_perform(connection->multi, &running);
         int queued = 0;
         while (CURLMsg* message = curl_multi_info_read(connection->multi, &queued)) {
             if (message->msg == CURLMSG_DONE && message->easy_handle == connection->easy) {
