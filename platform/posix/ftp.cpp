@@ -424,6 +424,14 @@ bool ftp_put_file(FtpConnection* connection, const char* local_path, const char*
     return sent && !upload.failed;
 }
 
+bool ftp_connection_alive(FtpConnection* connection) {
+    // The library looks at a cached connection before every request and,
+    // when the server has closed it, logs on anew with the same account;
+    // every request names its folder in full, so nothing of the session is
+    // lost with the old connection. No command is needed to find out.
+    return connection && !connection->file;
+}
+
 uint32_t ftp_last_error() {
     return t_last_error;
 }

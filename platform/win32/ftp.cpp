@@ -110,6 +110,16 @@ bool ftp_put_file(FtpConnection* connection, const char* local_path, const char*
                        0) != FALSE;
 }
 
+bool ftp_connection_alive(FtpConnection* connection) {
+    // The system notices a dropped connection only when it next sends a
+    // command on it: the shortest command that changes nothing.
+    if (!connection)
+        return false;
+    char text[MAX_PATH + 1] = {0};
+    DWORD length = MAX_PATH;
+    return FtpGetCurrentDirectoryA(handle_of(connection), text, &length) != FALSE;
+}
+
 uint32_t ftp_last_error() {
     return GetLastError();
 }

@@ -93,7 +93,10 @@ int download_bar_units(long size) {
 CFtp::CFtp() = default;
 
 CFtp::~CFtp() {
-    CloseConnection();
+    if (!connected_)
+        return;
+    qp::ftp_keep_session(agent_, connection_, server_.c_str(), named_ ? user_.c_str() : nullptr,
+                         named_ ? password_.c_str() : nullptr, directory_.c_str());
 }
 
 bool CFtp::set_rights(const std::string& user, const std::string& password) {
@@ -119,11 +122,21 @@ int CFtp::open_connection(const char* caller, const std::string& server,
                directory.c_str(), user_.c_str(), password_.c_str());
     if (connected_)
         return 1;
+    server_ = server;
+    directory_ = directory;
+    named_ = named;
+    const char* user = named ? user_.c_str() : nullptr;
+    const char* password = named ? password_.c_str() : nullptr;
+    if (qp::ftp_take_session(server.c_str(), user, password, directory.c_str(), &agent_,
+                             &connection_)) {
+        last_open_failed_ = 0;
+        connected_ = 1;
+        return 1;
+    }
     agent_ = qp::ftp_open_agent(agent_name);
     if (!agent_)
         return 0;
-    connection_ = named ? qp::ftp_connect(agent_, server.c_str(), user_.c_str(), password_.c_str())
-                        : qp::ftp_connect(agent_, server.c_str(), nullptr, nullptr);
+    connection_ = qp::ftp_connect(agent_, server.c_str(), user, password);
     if (!connection_) {
         process_log().log_line("CFtp::OpenConnection  [ABSOLUTE_CONNECTION_FAILURE]");
         CloseConnection();
@@ -305,6 +318,8 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
         if (outcome == transfer_complete && closed)
             return true;
         qp::delete_file(local_path.c_str());
+        if (outcome == transfer_broken && lap + 1 >= laps)
+            CloseConnection(); // not worth keeping for the next file
         if (outcome != transfer_broken || lap + 1 >= laps)
             return false;
 
