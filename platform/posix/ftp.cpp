@@ -10,6 +10,7 @@
 #include "quill/platform/text.h"
 
 #include <curl/curl.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <mutex>
@@ -29,6 +30,9 @@ struct FtpConnection {
     std::string directory; // as changed into; "" is the logon folder
     std::string replies;   // the server's reply lines of the running request
     FtpRemoteFile* file = nullptr;
+    // The control connection the library kept after the last request, bad
+    // when it kept none.
+    curl_socket_t control = CURL_SOCKET_BAD;
 };
 
 struct FtpRemoteFile {
@@ -175,6 +179,11 @@ bool drive(FtpConnection* connection, Stop stop, CURLcode* result) {
         while (CURLMsg* message = curl_multi_info_read(connection->multi, &queued)) {
             if (message->msg == CURLMSG_DONE && message->easy_handle == connection->easy) {
                 *result = message->data.result;
+                // Asked while the request still belongs to the multi handle,
+                // whose cache holds the connection.
+                if (curl_easy_getinfo(connection->easy, CURLINFO_ACTIVESOCKET,
+                                      &connection->control) != CURLE_OK)
+                    connection->control = CURL_SOCKET_BAD;
                 return true;
             }
         }
@@ -389,6 +398,8 @@ bool ftp_close_file(FtpRemoteFile* file) {
     FtpConnection* connection = file->connection;
     // Taking the transfer away before its end makes the library drop the
     // connection; the next request opens a new one.
+    if (!file->done)
+        connection->control = CURL_SOCKET_BAD;
     curl_multi_remove_handle(connection->multi, connection->easy);
     connection->file = nullptr;
     delete file;
@@ -425,11 +436,14 @@ bool ftp_put_file(FtpConnection* connection, const char* local_path, const char*
 }
 
 bool ftp_connection_alive(FtpConnection* connection) {
-    // The library looks at a cached connection before every request and,
-    // when the server has closed it, logs on anew with the same account;
-    // every request names its folder in full, so nothing of the session is
-    // lost with the old connection. No command is needed to find out.
-    return connection && !connection->file;
+    // The library would send the next command on a connection the server
+    // has already hung up on. Between requests the server has nothing to
+    // say: anything waiting to be read (a 421 before it hung up, or the end
+    // of the stream) means it is gone. Looking costs no command.
+    if (!connection || connection->file || connection->control == CURL_SOCKET_BAD)
+        return false;
+    pollfd waiting = {connection->control, POLLIN, 0};
+    return poll(&waiting, 1, 0) == 0;
 }
 
 uint32_t ftp_last_error() {
