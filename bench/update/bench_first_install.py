@@ -38,13 +38,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(ROOT, 'tools', 'demo'))
 from quill_demo import start_ftp, tree_differences, write_server_list  # noqa: E402
-
-
-def program(build, name):
-    path = os.path.join(ROOT, 'build', build, 'bin', name)
-    if not os.path.isfile(path):
-        sys.exit('%s is not built (%s)' % (name, path))
-    return path
+from bench_window import program  # noqa: E402
 
 
 def reference_program(revision):
