@@ -10,6 +10,7 @@
 #include "quill/platform/text.h"
 
 #include <curl/curl.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <mutex>
@@ -29,6 +30,9 @@ struct FtpConnection {
     std::string directory; // as changed into; "" is the logon folder
     std::string replies;   // the server's reply lines of the running request
     FtpRemoteFile* file = nullptr;
+    // The control connection the library kept after the last request, bad
+    // when it kept none.
+    curl_socket_t control = CURL_SOCKET_BAD;
 };
 
 struct FtpRemoteFile {
@@ -163,11 +167,23 @@ template <typename Stop>
 bool drive(FtpConnection* connection, Stop stop, CURLcode* result) {
     for (;;) {
         int running = 0;
-        const CURLMcode step = curl_multi_perform(connection->multi, &running);
+        CURLMcode step = curl_multi_perform(connection->multi, &running);
+        // On a kept connection the server's passive-mode answer can arrive
+        // within the same call that sent the command: the library then
+        // leaves the data connection unstarted and waits on the control
+        // connection, which has nothing more to say, until the wait below
+        // runs out. A second call starts it at once.
+        if (step == CURLM_OK && running)
+            step = curl_multi_perform(connection->multi, &running);
         int queued = 0;
         while (CURLMsg* message = curl_multi_info_read(connection->multi, &queued)) {
             if (message->msg == CURLMSG_DONE && message->easy_handle == connection->easy) {
                 *result = message->data.result;
+                // Asked while the request still belongs to the multi handle,
+                // whose cache holds the connection.
+                if (curl_easy_getinfo(connection->easy, CURLINFO_ACTIVESOCKET,
+                                      &connection->control) != CURLE_OK)
+                    connection->control = CURL_SOCKET_BAD;
                 return true;
             }
         }
@@ -382,6 +398,8 @@ bool ftp_close_file(FtpRemoteFile* file) {
     FtpConnection* connection = file->connection;
     // Taking the transfer away before its end makes the library drop the
     // connection; the next request opens a new one.
+    if (!file->done)
+        connection->control = CURL_SOCKET_BAD;
     curl_multi_remove_handle(connection->multi, connection->easy);
     connection->file = nullptr;
     delete file;
@@ -415,6 +433,17 @@ bool ftp_put_file(FtpConnection* connection, const char* local_path, const char*
     if (!sent && upload.failed)
         t_last_error = CURLE_READ_ERROR;
     return sent && !upload.failed;
+}
+
+bool ftp_connection_alive(FtpConnection* connection) {
+    // The library would send the next command on a connection the server
+    // has already hung up on. Between requests the server has nothing to
+    // say: anything waiting to be read (a 421 before it hung up, or the end
+    // of the stream) means it is gone. Looking costs no command.
+    if (!connection || connection->file || connection->control == CURL_SOCKET_BAD)
+        return false;
+    pollfd waiting = {connection->control, POLLIN, 0};
+    return poll(&waiting, 1, 0) == 0;
 }
 
 uint32_t ftp_last_error() {

@@ -78,6 +78,8 @@ FtpServer::FtpServer(const std::string& folder, const FtpServerOptions& options)
         arguments += " --wrong-digest";
     if (options.cp949_names)
         arguments += " --cp949-names";
+    if (options.idle_timeout > 0)
+        arguments += " --idle-timeout " + std::to_string(options.idle_timeout);
     start_script(arguments);
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -96,6 +98,23 @@ FtpServer::~FtpServer() {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (fs::exists(port_file_, ignored) && std::chrono::steady_clock::now() < deadline)
         pause_briefly();
+}
+
+FtpServer::Sessions FtpServer::sessions() const {
+    Sessions count;
+    std::ifstream in(port_file_ + ".sessions");
+    in >> count.opened >> count.closed;
+    return count;
+}
+
+FtpServer::Sessions FtpServer::wait_for_sessions_to_end() const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    Sessions count = sessions();
+    while (count.closed < count.opened && std::chrono::steady_clock::now() < deadline) {
+        pause_briefly();
+        count = sessions();
+    }
+    return count;
 }
 
 std::string FtpServer::name() const {

@@ -50,6 +50,9 @@ struct FtpServerOptions {
     // program under Wine) wrote in UTF-8 is renamed to those bytes before
     // each command. Name bytes always pass between wire and disk unchanged.
     bool cp949_names = false;
+    // When above 0, a control connection that sends no command for this
+    // many seconds is dropped by the server with a 421 reply.
+    double idle_timeout = 0;
 };
 
 class FtpServer {
@@ -71,6 +74,17 @@ public:
     std::string refused_name() const;
     // The served folder, absolute.
     const std::string& folder() const { return folder_; }
+
+    // Control connections the server has taken in so far, and how many of
+    // them have ended (closed by either side).
+    struct Sessions {
+        int opened = 0;
+        int closed = 0;
+    };
+    Sessions sessions() const;
+    // Waits, up to 20 seconds, until every control connection taken in has
+    // ended; what the count was then.
+    Sessions wait_for_sessions_to_end() const;
 
 private:
     std::string folder_;

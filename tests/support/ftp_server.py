@@ -4,6 +4,7 @@
 ftp_server.py --root DIR --port-file FILE --alive-file FILE
               [--user NAME --password TEXT] [--cut-after BYTES]
               [--break-transfers] [--wrong-digest] [--cp949-names]
+              [--idle-timeout SECONDS]
 
 Serves DIR read-only to anonymous users and, with --user, read-write to that
 account. Once it accepts connections it writes "PORT REFUSED_PORT" to
@@ -17,6 +18,11 @@ file named "name.gz." plus 32 hex digits is served as a gzip stream of
 other content, padded with zero bytes to the file's own size (zlib ignores
 what follows a gzip stream), so that only its digest tells; a file shorter
 than that stream gets the stream cut to its size.
+
+Every control connection opened and closed is counted in "FILE.sessions"
+beside the port file, as "OPENED CLOSED" (written by a rename too). With
+--idle-timeout, the server drops a control connection that sent no command
+for that many seconds, with a 421 reply, as servers do to idle clients.
 
 Names pass between the wire and the disk as bytes, unchanged both ways, as
 on a Linux host: a client asking for code page 949 bytes finds the file of
@@ -116,6 +122,41 @@ class Cp949NamesHandler(BytesFTPHandler):
         return super().pre_process_command(line, cmd, arg)
 
 
+class SessionCount:
+    """Control connections opened and closed, told through a file."""
+
+    def __init__(self, path):
+        self.path = path
+        self.opened = 0
+        self.closed = 0
+        self.write()
+
+    def write(self):
+        with open(self.path + '.tmp', 'w') as out:
+            out.write('%d %d\n' % (self.opened, self.closed))
+        os.replace(self.path + '.tmp', self.path)
+
+    def open(self):
+        self.opened += 1
+        self.write()
+
+    def close(self):
+        self.closed += 1
+        self.write()
+
+
+def counting_handler(base, sessions):
+    class Counting(base):
+        def on_connect(self):
+            sessions.open()
+            return super().on_connect()
+
+        def on_disconnect(self):
+            sessions.close()
+            return super().on_disconnect()
+    return Counting
+
+
 DIGEST_NAME = re.compile(r'\.gz\.[0-9a-f]{32}$')
 
 
@@ -146,6 +187,7 @@ def main():
     parser.add_argument('--break-transfers', action='store_true')
     parser.add_argument('--wrong-digest', action='store_true')
     parser.add_argument('--cp949-names', action='store_true')
+    parser.add_argument('--idle-timeout', type=float)
     args = parser.parse_args()
 
     # Whatever started us may be a test runner reading our output to its end:
@@ -164,8 +206,12 @@ def main():
     if args.user:
         authorizer.add_user(args.user, args.password, root, perm='elradfmwMT')
 
-    handler = type('Handler', (Cp949NamesHandler if args.cp949_names else BytesFTPHandler,),
+    sessions = SessionCount(port_file + '.sessions')
+    handler = type('Handler', (counting_handler(
+        Cp949NamesHandler if args.cp949_names else BytesFTPHandler, sessions),),
                    {'cp949_root': root})
+    if args.idle_timeout is not None:
+        handler.timeout = args.idle_timeout
     handler.authorizer = authorizer
     handler.passive_ports = None
     handler.use_sendfile = False
@@ -203,10 +249,11 @@ def main():
         if args.wrong_digest:
             import shutil
             shutil.rmtree(handler.wrong_digest_folder, ignore_errors=True)
-        try:
-            os.remove(port_file)
-        except OSError:
-            pass
+        for name in (port_file, port_file + '.sessions'):
+            try:
+                os.remove(name)
+            except OSError:
+                pass
 
 
 if __name__ == '__main__':

@@ -10,6 +10,7 @@
 #include "net/crash_log.h"
 #include "quill/platform/clock.h"
 #include "quill/platform/file.h"
+#include "quill/platform/ftp.h"
 #include "quill/platform/shell.h"
 #include "quill/platform/ui_updater.h"
 
@@ -72,6 +73,9 @@ void update_worker(void*) {
         if (delete_one_local_file("ls_static.txt"))
             updated = do_client_auto_update();
     }
+
+    // The mirror's session was kept for the next transfer; there is none.
+    qp::ftp_close_kept_session();
 
     if (!updated) {
         const lamp_colour_C red = {255, 0, 0};

@@ -88,7 +88,13 @@ void console_front_end_C::set_bar_range(int control, int maximum) {
 }
 
 void console_front_end_C::step_bar(int control) {
-    if (step(bar_of(control, download_bar_, listing_bar_)))
+    // The line shows whole percents: a step that changes none of them
+    // leaves it as it is, without making its text anew.
+    bar_state_C* bar = bar_of(control, download_bar_, listing_bar_);
+    if (!bar || bar->maximum <= 0)
+        return;
+    const long long shown = static_cast<long long>(bar->position) * 100 / bar->maximum;
+    if (step(bar) && static_cast<long long>(bar->position) * 100 / bar->maximum != shown)
         draw_bar_line();
 }
 

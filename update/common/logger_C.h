@@ -1,5 +1,6 @@
-// The trace log ("report.txt" of the updater): one line per step, written and
-// flushed at once so that a crash keeps every line before it.
+// The trace log ("report.txt" of the updater): one line per step, handed to
+// the system at once, in one write, so that a crash keeps every line before
+// it.
 #ifndef QUILL_UPDATE_COMMON_LOGGER_C_H
 #define QUILL_UPDATE_COMMON_LOGGER_C_H
 
@@ -20,6 +21,9 @@ public:
     // Writes the text and a line feed, unchanged, and flushes. 1 when
     // written; 0, with a message box, when the log is not open.
     int log_line(const char* text);
+    // The same for a line that already ends with its line feed (length
+    // counts it): written as it lies, without a copy.
+    int log_ended_line(const char* line, size_t length);
     // Closes the log if open; the next open may then begin a new one.
     void close_log_file();
 

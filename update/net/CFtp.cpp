@@ -73,6 +73,15 @@ std::string listing_name_of(std::string remote_name) {
     return remote_name;
 }
 
+// The local copy of a download, truncated. The pieces of 512 bytes gather
+// in a large buffer, so that a big file goes to the disk in few writes.
+FILE* open_download(const std::string& local_path) {
+    FILE* local = qp::open_stream(local_path.c_str(), "wb");
+    if (local)
+        setvbuf(local, nullptr, _IOFBF, 64 * 1024);
+    return local;
+}
+
 long listed_size_of(const std::string& listing_name) {
     const record_map_C::const_iterator found = g_remote_file_records.find(listing_name);
     return found == g_remote_file_records.end() ? unknown_file_size : found->second.size;
@@ -93,7 +102,10 @@ int download_bar_units(long size) {
 CFtp::CFtp() = default;
 
 CFtp::~CFtp() {
-    CloseConnection();
+    if (!connected_)
+        return;
+    qp::ftp_keep_session(agent_, connection_, server_.c_str(), named_ ? user_.c_str() : nullptr,
+                         named_ ? password_.c_str() : nullptr, directory_.c_str());
 }
 
 bool CFtp::set_rights(const std::string& user, const std::string& password) {
@@ -119,11 +131,21 @@ int CFtp::open_connection(const char* caller, const std::string& server,
                directory.c_str(), user_.c_str(), password_.c_str());
     if (connected_)
         return 1;
+    server_ = server;
+    directory_ = directory;
+    named_ = named;
+    const char* user = named ? user_.c_str() : nullptr;
+    const char* password = named ? password_.c_str() : nullptr;
+    if (qp::ftp_take_session(server.c_str(), user, password, directory.c_str(), &agent_,
+                             &connection_)) {
+        last_open_failed_ = 0;
+        connected_ = 1;
+        return 1;
+    }
     agent_ = qp::ftp_open_agent(agent_name);
     if (!agent_)
         return 0;
-    connection_ = named ? qp::ftp_connect(agent_, server.c_str(), user_.c_str(), password_.c_str())
-                        : qp::ftp_connect(agent_, server.c_str(), nullptr, nullptr);
+    connection_ = qp::ftp_connect(agent_, server.c_str(), user, password);
     if (!connection_) {
         process_log().log_line("CFtp::OpenConnection  [ABSOLUTE_CONNECTION_FAILURE]");
         CloseConnection();
@@ -208,7 +230,7 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
     log_format("CFtp::GetFtpFile_unsafe_clever  [CONNECTED TO FTP SERVER %s]",
                g_current_server.Servername.c_str());
 
-    FILE* local = qp::open_stream(local_path.c_str(), "wb");
+    FILE* local = open_download(local_path);
     if (!local) {
         log_format("CFtp::GetFtpFile_unsafe_clever  [CAN'T OPEN LOCAL FILE %s]", local_path.c_str());
         return false;
@@ -305,6 +327,8 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
         if (outcome == transfer_complete && closed)
             return true;
         qp::delete_file(local_path.c_str());
+        if (outcome == transfer_broken && lap + 1 >= laps)
+            CloseConnection(); // not worth keeping for the next file
         if (outcome != transfer_broken || lap + 1 >= laps)
             return false;
 
@@ -317,7 +341,7 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
         lap += 1;
         if (!connect_to_random_server())
             return false;
-        local = qp::open_stream(local_path.c_str(), "wb");
+        local = open_download(local_path);
         if (!local) {
             log_format("CFtp::GetFtpFile_unsafe_clever  [CAN'T OPEN LOCAL FILE %s]",
                        local_path.c_str());
@@ -326,9 +350,43 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
     }
 }
 
+namespace {
+
+// The two log lines of a piece, made once for each byte count and kept:
+// nearly every piece of a download is a whole one, and a download of many
+// pieces then costs two writes of ready lines per piece and nothing else.
+class piece_lines_C {
+public:
+    void log_read(uint32_t count) { log(read_, "InternetReadFile   [READ %d BYTES]\n", count); }
+    void log_written(uint32_t count) {
+        log(written_, "fwrite   [%d BYTES WRITTEN TO LOCAL FILE]\n", count);
+    }
+
+private:
+    struct line_C {
+        long long count = -1;
+        char text[64];
+        size_t length = 0;
+    };
+    static void log(line_C& line, const char* format, uint32_t count) {
+        if (line.count != count) {
+            const int length = snprintf(line.text, sizeof line.text, format, static_cast<int>(count));
+            line.length = length > 0 ? static_cast<size_t>(length) : 0;
+            line.count = count;
+        }
+        process_log().log_ended_line(line.text, line.length);
+    }
+
+    line_C read_;
+    line_C written_;
+};
+
+} // namespace
+
 CFtp::transfer_outcome_C CFtp::read_remote_file(qp::FtpRemoteFile* remote, FILE* local,
                                                 long long& received) {
     char buffer[download_piece_size];
+    piece_lines_C lines;
     for (;;) {
         uint32_t got = 0;
         if (!qp::ftp_read_file(remote, buffer, sizeof buffer, &got)) {
@@ -337,12 +395,12 @@ CFtp::transfer_outcome_C CFtp::read_remote_file(qp::FtpRemoteFile* remote, FILE*
                        static_cast<int>(qp::ftp_last_error()));
             return transfer_broken;
         }
-        log_format("InternetReadFile   [READ %d BYTES]", static_cast<int>(got));
+        lines.log_read(got);
         if (got == 0)
             return transfer_complete;
         const size_t written = fwrite(buffer, 1, got, local);
         front_end().step_bar(download_bar);
-        log_format("fwrite   [%d BYTES WRITTEN TO LOCAL FILE]", static_cast<int>(written));
+        lines.log_written(static_cast<uint32_t>(written));
         if (written < got) {
             process_log().log_line("CFtp::GetFtpFile_unsafe_clever  [fwrite ERROR]");
             return transfer_local_failure;

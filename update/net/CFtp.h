@@ -1,6 +1,8 @@
 // The updater's FTP client. Each transfer uses a fresh object: it connects
 // (to the mirror in use, or to a new one drawn at random), moves one file and
-// closes its handles when it goes away.
+// lets go of its handles when it goes away. A connection that worked is put
+// aside then, and the next object connecting to the same server, account and
+// folder takes it over instead of logging on again.
 #ifndef QUILL_UPDATE_NET_CFTP_H
 #define QUILL_UPDATE_NET_CFTP_H
 
@@ -48,7 +50,8 @@ public:
     // "FAILED" when it does not answer.
     bool get_remote_current_dir(std::string& out);
 
-    // Closes the connection (and its agent); the object may connect again.
+    // Closes the connection (and its agent) for good: it is not kept for
+    // the next object. The object may connect again.
     void CloseConnection();
 
     bool is_connected() const { return connected_ != 0; }
@@ -64,6 +67,10 @@ private:
                                         long long& received);
 
     int connected_ = 0;
+    // What the connection was opened for, to keep it under.
+    std::string server_;
+    std::string directory_;
+    bool named_ = false;
     std::string user_;
     std::string password_;
     unsigned char last_open_failed_ = 0;

@@ -6,6 +6,7 @@
 
 #include "common/logger_C.h"
 #include "common/settings.h"
+#include "quill/platform/ftp.h"
 
 namespace {
 
@@ -83,6 +84,9 @@ int server_manager_C::gime_random_server() {
 
 bool choose_randomly_FTP_server() {
     process_log().log_line("choose_randomly_FTP_server  [ENTERING]");
+    // After a failure a mirror is drawn anew: the session kept with the old
+    // one goes, even when the draw falls on the same mirror again.
+    const bool drawing = g_last_connection_failed;
     const int chosen = server_manager().gime_random_server();
     // An index from a shake of a longer list than the one loaded now would
     // read past the list.
@@ -90,6 +94,8 @@ bool choose_randomly_FTP_server() {
         process_log().log_line("choose_randomly_FTP_server  [sm.gime_random_server  FAILED]");
         return false;
     }
+    if (drawing || chosen != g_current_server_index)
+        qp::ftp_close_kept_session();
     g_current_server = g_server_list[static_cast<size_t>(chosen)];
     g_current_server_index = chosen;
     g_last_connection_failed = false;

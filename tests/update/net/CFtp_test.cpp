@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "common/settings.h"
 #include "net/remote_records.h"
@@ -220,6 +222,149 @@ TEST_F(Ftp, PutUploadsWithTheNamedAccount) {
     EXPECT_EQ(read_file("logs/home/quill/LOG/log_client_1_2.txt"), content);
     EXPECT_TRUE(log_has("PutFtpFile : FROM : log_client.txt --> TO: log_client_1_2.txt  [SUCCESS]"));
     EXPECT_TRUE(fs::exists("pref_201274.txt"));
+}
+
+// The lines one download writes, from its first to its last.
+std::vector<std::string> lines_of_download(const std::vector<std::string>& log,
+                                           const std::string& remote_name) {
+    const auto first = std::find(log.begin(), log.end(),
+                                 "GetFtpFile_unsafe_clever(" + remote_name + ", " + remote_name + ")");
+    auto last = first;
+    while (last != log.end() && *last != "InternetReadFile   [READ 0 BYTES]")
+        ++last;
+    return last == log.end() ? std::vector<std::string>() : std::vector<std::string>(first, last + 1);
+}
+
+TEST_F(Ftp, FilesOfOneMirrorShareOneLogonAndLogAsBefore) {
+    FtpServer server("mirror");
+    add_server(server.name());
+    start_choosing();
+    for (int i = 0; i < 4; ++i)
+        write_file("mirror/f" + std::to_string(i) + ".bin", content_of_size(700 + 600 * i));
+
+    for (int i = 0; i < 4; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".bin";
+        CFtp ftp;
+        ASSERT_TRUE(ftp.GetFtpFile_unsafe_clever(name, name));
+        EXPECT_EQ(read_file(name), content_of_size(700 + 600 * i));
+    }
+    EXPECT_EQ(server.sessions().opened, 1);
+
+    // Every object still connects, line for line as with a logon of its own.
+    const std::vector<std::string> log = log_lines();
+    const std::string open = "OpenConnection(Servername:" + server.name() + ",Directory:/,strUser:,strPass:)";
+    EXPECT_EQ(count_lines(open), 4);
+    EXPECT_EQ(count_lines("CFtp::connect_to_random_server  [CONNECTION SUCCESS ON " + server.name() + "]"), 4);
+    const std::vector<std::string> third = lines_of_download(log, "f2.bin");
+    ASSERT_FALSE(third.empty());
+    const std::vector<std::string> expected_start = {
+        "GetFtpFile_unsafe_clever(f2.bin, f2.bin)",
+        "CFtp::GetFtpFile_unsafe_clever  [ABOUT TO CHOOSE A SERVER FROM LIST...]",
+        "CFtp::connect_to_random_server  [ENTERING]",
+        "CFtp::connect_to_random_server  :  nb_lap_max=10",
+        "choose_randomly_FTP_server  [ENTERING]",
+        "server_manager_C::gime_random_server  [ENTERING]",
+        "choose_randomly_FTP_server  [CHOSEN_SERVER : number 0]",
+        "CFtp::connect_to_random_server  [Server Chosen]",
+        "CFtp::connect_to_random_server  [ABOUT TO SET RIGHTS FOR CONNECTION]",
+        "CFtp::connect_to_random_server  [RIGHTS SET]",
+        "CFtp::connect_to_random_server  [ABOUT TO OPEN A CONNECTION...]",
+        open,
+        "CFtp::connect_to_random_server  [CONNECTION SUCCESS ON " + server.name() + "]",
+        "CFtp::GetFtpFile_unsafe_clever  [CONNECTED TO FTP SERVER " + server.name() + "]",
+        "CFtp::GetFtpFile_unsafe_clever  [LOCAL FILE OPENED SUCCESFULLY : f2.bin]",
+        "( 0 / 0 )",
+        "CFtp::GetFtpFile_unsafe_clever  [REMOTE FILE OPENED SUCCESFULLY : f2.bin]",
+        "CFtp::GetFtpFile_unsafe_clever   :   m_filo_2[f2.bin].size = 747400",
+        "so that nb_unit = 1460",
+    };
+    ASSERT_GT(third.size(), expected_start.size());
+    EXPECT_EQ(std::vector<std::string>(third.begin(), third.begin() + expected_start.size()),
+              expected_start);
+    // 1900 bytes: three whole pieces and one of 364, then the end.
+    const std::vector<std::string> expected_loop = {
+        "InternetReadFile   [READ 512 BYTES]", "fwrite   [512 BYTES WRITTEN TO LOCAL FILE]",
+        "InternetReadFile   [READ 512 BYTES]", "fwrite   [512 BYTES WRITTEN TO LOCAL FILE]",
+        "InternetReadFile   [READ 512 BYTES]", "fwrite   [512 BYTES WRITTEN TO LOCAL FILE]",
+        "InternetReadFile   [READ 364 BYTES]", "fwrite   [364 BYTES WRITTEN TO LOCAL FILE]",
+        "InternetReadFile   [READ 0 BYTES]",
+    };
+    EXPECT_EQ(std::vector<std::string>(third.begin() + expected_start.size(), third.end()),
+              expected_loop);
+}
+
+TEST_F(Ftp, ASessionTheServerDroppedIsOpenedAnewWithoutAFailure) {
+    quill_test::FtpServerOptions options;
+    options.idle_timeout = 0.5;
+    FtpServer server("mirror", options);
+    add_server(server.name());
+    start_choosing();
+    write_file("mirror/a.bin", content_of_size(3000));
+    write_file("mirror/b.bin", content_of_size(2000));
+    {
+        CFtp ftp;
+        ASSERT_TRUE(ftp.GetFtpFile_unsafe_clever("a.bin", "a.bin"));
+    }
+    // The kept connection sits idle until the server hangs up on it.
+    EXPECT_EQ(server.wait_for_sessions_to_end().closed, 1);
+
+    CFtp ftp;
+    ASSERT_TRUE(ftp.GetFtpFile_unsafe_clever("b.bin", "b.bin"));
+    EXPECT_EQ(read_file("b.bin"), content_of_size(2000));
+    EXPECT_EQ(server.sessions().opened, 2);
+    EXPECT_EQ(count_lines("( 0 / 0 ) CHANCE REMAINING : 10"), 0);
+    EXPECT_EQ(count_lines("CFtp::OpenConnection  [ABSOLUTE_CONNECTION_FAILURE]"), 0);
+    EXPECT_FALSE(g_last_connection_failed);
+}
+
+TEST_F(Ftp, AKeptSessionGoesWithAMirrorChangeAndServesNoOtherFolder) {
+    FtpServer first("mirror0");
+    FtpServer second("mirror1");
+    fs::create_directories("mirror0/pub");
+    add_server(first.name());
+    add_server(second.name());
+    start_choosing();
+    {
+        CFtp probe;
+        ASSERT_TRUE(probe.connect_to_random_server());
+    }
+    const FtpServer& kept = g_current_server_index == 0 ? first : second;
+    const FtpServer& other = g_current_server_index == 0 ? second : first;
+    EXPECT_EQ(kept.sessions().opened, 1);
+
+    // A failure makes the next choice draw the other mirror.
+    g_last_connection_failed = true;
+    {
+        CFtp ftp;
+        ASSERT_TRUE(ftp.connect_to_random_server());
+        EXPECT_EQ(g_current_server.Servername, other.name());
+    }
+    const FtpServer::Sessions ended = kept.wait_for_sessions_to_end();
+    EXPECT_EQ(ended.opened, 1);
+    EXPECT_EQ(ended.closed, 1);
+    EXPECT_EQ(other.sessions().opened, 1);
+
+    // The same server in another folder, or with an account, logs on anew.
+    {
+        CFtp ftp;
+        ASSERT_EQ(ftp.OpenConnection(first.name(), "/pub"), 1);
+    }
+    const int before = first.sessions().opened;
+    {
+        CFtp ftp;
+        ASSERT_EQ(ftp.OpenConnection(first.name(), "/"), 1);
+    }
+    EXPECT_EQ(first.sessions().opened, before + 1);
+    {
+        CFtp ftp;
+        ftp.set_rights("anonymous", "guest");
+        ASSERT_EQ(ftp.OpenConnection_named(first.name(), "/"), 1);
+    }
+    EXPECT_EQ(first.sessions().opened, before + 2);
+    CFtp again;
+    again.set_rights("anonymous", "guest");
+    ASSERT_EQ(again.OpenConnection_named(first.name(), "/"), 1);
+    EXPECT_EQ(first.sessions().opened, before + 2);
 }
 
 TEST(DownloadBarUnits, OnePerStartedPieceOf512Bytes) {

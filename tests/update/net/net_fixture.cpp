@@ -7,8 +7,11 @@
 #include "common/settings.h"
 #include "net/remote_records.h"
 #include "net/server_manager_C.h"
+#include "quill/platform/ftp.h"
 
 NetTest::NetTest() {
+    // A session another test kept belongs to a server that is gone.
+    qp::ftp_close_kept_session();
     srand(20121274);
     server_manager().reset();
     g_remote_file_records.clear();
@@ -17,6 +20,7 @@ NetTest::NetTest() {
 }
 
 NetTest::~NetTest() {
+    qp::ftp_close_kept_session();
     server_manager().reset();
     g_remote_file_records.clear();
 }

@@ -13,6 +13,7 @@
 #include "net/server_manager_C.h"
 #include "publish.h"
 #include "quill/platform/file.h"
+#include "quill/platform/ftp.h"
 #include "support/ftp_server.h"
 #include "support/scratch_dir.h"
 #include "support/test_clock.h"
@@ -86,6 +87,7 @@ protected:
     }
 
     ~Equalize() override {
+        qp::ftp_close_kept_session();
         mirror_.reset();
         g_remote_file_records.clear();
         server_manager().reset();

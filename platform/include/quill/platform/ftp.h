@@ -67,6 +67,31 @@ bool ftp_close_file(FtpRemoteFile* file);
 // server refuses or breaks off the transfer.
 bool ftp_put_file(FtpConnection* connection, const char* local_path, const char* remote_name);
 
+// True when the server still holds the connection as far as can be told
+// without disturbing it; false when it was seen to drop it. May cost one
+// command and its answer. A connection with a file open counts as dropped.
+bool ftp_connection_alive(FtpConnection* connection);
+
+// One logged-on session put aside between two transfers, so that the next
+// transfer to the same server, account and folder needs no new logon. The
+// process holds at most one; all of it may be used from any one thread at a
+// time.
+//
+// Puts agent, with its connection, aside for server, user (null for an
+// anonymous logon), password and directory, the folder the connection is
+// in. A session put aside before is closed. Null handles are closed and
+// nothing is kept.
+void ftp_keep_session(FtpAgent* agent, FtpConnection* connection, const char* server,
+                      const char* user, const char* password, const char* directory);
+// Takes back the session kept for exactly these: true with *agent and
+// *connection set, and nothing kept any more. False, with both null, when
+// none was kept, when it was kept for another server, account or folder, or
+// when the server dropped it; such a session is closed.
+bool ftp_take_session(const char* server, const char* user, const char* password,
+                      const char* directory, FtpAgent** agent, FtpConnection** connection);
+// Closes the session put aside, if any.
+void ftp_close_kept_session();
+
 // The error code of the calling thread's last failed FTP call: the system's
 // on Windows, the transfer library's elsewhere.
 uint32_t ftp_last_error();
