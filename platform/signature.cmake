@@ -1,5 +1,6 @@
 # Signatures and SHA-256 (CNG on Windows, libcrypto elsewhere).
 add_library(quill_platform_signature STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/common/sha256_of.cpp
   ${CMAKE_CURRENT_LIST_DIR}/${QUILL_PLATFORM_BACKEND}/signature.cpp)
 quill_target_defaults(quill_platform_signature)
 target_link_libraries(quill_platform_signature PUBLIC quill_platform)

@@ -178,9 +178,4 @@ bool Sha256::finish(Sha256Digest* digest) {
     return !state_->failed;
 }
 
-bool sha256_of(const void* data, size_t size, Sha256Digest* digest) {
-    Sha256 hash;
-    return hash.update(data, size) && hash.finish(digest);
-}
-
 } // namespace qp
