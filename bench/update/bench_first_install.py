@@ -37,7 +37,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(ROOT, 'tools', 'demo'))
-from quill_demo import start_ftp, tree_differences, write_server_list  # noqa: E402
+from quill_demo import LinuxBuild, start_ftp, tree_differences, write_server_list  # noqa: E402
 from bench_window import program  # noqa: E402
 
 
@@ -140,8 +140,8 @@ def template_for(work, name, updater, port):
     folder = os.path.join(work, name)
     os.makedirs(folder)
     shutil.copy2(updater, os.path.join(folder, 'QuillUpdate.exe'))
-    write_server_list(os.path.join(ROOT, 'build', 'linux', 'bin'), '', [], folder,
-                      ['127.0.0.1:%d' % port])
+    linux_tools = LinuxBuild(os.path.join(ROOT, 'build', 'linux', 'bin'))
+    write_server_list(linux_tools, os.environ, folder, ['127.0.0.1:%d' % port])
     return folder
 
 

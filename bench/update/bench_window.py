@@ -24,7 +24,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(ROOT, 'tools', 'demo'))
-from quill_demo import start_ftp, write_server_list  # noqa: E402
+from quill_demo import LinuxBuild, start_ftp, write_server_list  # noqa: E402
 
 
 def program(build, name):
@@ -93,8 +93,8 @@ def main():
         os.makedirs(template)
         shutil.copy2(program(args.target, 'QuillUpdate' + suffix),
                      os.path.join(template, 'QuillUpdate.exe'))
-        write_server_list(os.path.join(ROOT, 'build', 'linux', 'bin'), '', [], template,
-                          ['127.0.0.1:%d' % port])
+        linux_tools = LinuxBuild(os.path.join(ROOT, 'build', 'linux', 'bin'))
+        write_server_list(linux_tools, os.environ, template, ['127.0.0.1:%d' % port])
 
         times = {'console': [], 'window': []}
         delays = {'console': [], 'window': []}
