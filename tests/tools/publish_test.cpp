@@ -261,6 +261,33 @@ TEST_F(Publish, ASignatureReadsOnlyWholeUnchangedAndFromItsOwnKey) {
     EXPECT_EQ(read_file("publisher.key"), before);
 }
 
+// Key files and the build setting's bare line read back the same key; a
+// damaged file gives none.
+TEST(PublisherKeys, TextFormsReadBackAndDamageIsRefused) {
+    qp::PrivateKey private_key;
+    qp::PublicKey public_key;
+    ASSERT_TRUE(qp::make_key_pair(&private_key, &public_key));
+    const std::string private_text = private_key_text(private_key, public_key);
+    const std::string public_text = public_key_text(public_key);
+    qp::PrivateKey read_private{};
+    qp::PublicKey read_public{};
+    ASSERT_TRUE(read_private_key(private_text, &read_private, &read_public));
+    EXPECT_EQ(read_private, private_key);
+    EXPECT_EQ(read_public, public_key);
+    qp::PublicKey from_bare{};
+    const std::string bare = hex_of(public_key.data(), public_key.size());
+    ASSERT_TRUE(read_public_key(bare + "\r\n", &from_bare));
+    EXPECT_EQ(from_bare, public_key);
+    ASSERT_TRUE(read_public_key(public_text, &from_bare));
+    EXPECT_EQ(from_bare, public_key);
+
+    EXPECT_FALSE(read_public_key(private_text, &from_bare));
+    EXPECT_FALSE(read_private_key(public_text, &read_private, &read_public));
+    EXPECT_FALSE(read_public_key(bare.substr(1), &from_bare));
+    EXPECT_FALSE(read_public_key("g" + bare.substr(1), &from_bare));
+    EXPECT_FALSE(read_public_key("", &from_bare));
+}
+
 TEST_F(Publish, BadVersionOrSourceIsRefused) {
     EXPECT_FALSE(publish(""));
     EXPECT_FALSE(publish("1.0\nsecond line"));
