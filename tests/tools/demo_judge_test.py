@@ -13,9 +13,9 @@ import unittest
 
 DEMO = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools', 'demo',
                     'quill_demo.py')
-spec = importlib.util.spec_from_file_location('quill_demo', DEMO)
-demo = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(demo)
+found = importlib.util.spec_from_file_location('quill_demo', DEMO)
+demo = importlib.util.module_from_spec(found)
+found.loader.exec_module(demo)
 
 GOOD = '''quill-gameserver: client 4 connected
 quill-gameserver: client 4 log-on "demo": result 0, 2 avatars
