@@ -177,24 +177,30 @@ std::string public_key_text(const qp::PublicKey& public_key) {
     return std::string(kPublicHeader) + "\n" + hex(public_key) + "\n";
 }
 
-bool read_private_key(const std::string& text, qp::PrivateKey* private_key,
-                      qp::PublicKey* public_key) {
+namespace {
+
+// A key file's lines, with the carriage returns an editor may have added.
+std::vector<std::string> key_lines(const std::string& text) {
     bool complete = false;
     std::vector<std::string> lines = lines_of(text, &complete);
     for (std::string& line : lines)
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
+    return lines;
+}
+
+} // namespace
+
+bool read_private_key(const std::string& text, qp::PrivateKey* private_key,
+                      qp::PublicKey* public_key) {
+    const std::vector<std::string> lines = key_lines(text);
     return lines.size() == 3 && lines[0] == kPrivateHeader &&
            bytes_of_hex(lines[1], private_key->data(), private_key->size()) &&
            bytes_of_hex(lines[2], public_key->data(), public_key->size());
 }
 
 bool read_public_key(const std::string& text, qp::PublicKey* public_key) {
-    bool complete = false;
-    std::vector<std::string> lines = lines_of(text, &complete);
-    for (std::string& line : lines)
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    const std::vector<std::string> lines = key_lines(text);
     if (lines.size() == 1)
         return bytes_of_hex(lines[0], public_key->data(), public_key->size());
     return lines.size() == 2 && lines[0] == kPublicHeader &&
