@@ -29,6 +29,10 @@ if(QUILL_RELEASE)
   if(NOT QUILL_SERVER_LIST OR NOT EXISTS "${QUILL_SERVER_LIST}")
     list(APPEND missing QUILL_SERVER_LIST)
   endif()
+  if(QUILL_PUBLISHER_KEY STREQUAL "")
+    message(WARNING "This release has no QUILL_PUBLISHER_KEY: its updater takes unsigned "
+      "mirrors and trusts whoever serves them (see the README's \"Signing a mirror\").")
+  endif()
   if(missing)
     list(JOIN missing ", " missing)
     message(FATAL_ERROR "A release needs the deployment's settings; give ${missing} "

@@ -19,6 +19,7 @@
 #include "quill/platform/file.h"
 #include "tree/equalize.h"
 #include "tree/ls_txt.h"
+#include "tree/mirror_trust.h"
 #include "tree/remote_listing.h"
 
 namespace {
@@ -115,6 +116,9 @@ bool do_client_auto_update() {
     }
     log("do_client_auto_update    [process_recovery SUCCESS]");
     status("processing recovery...[SUCCESS]");
+    mirror_trust_C& trust = mirror_trust();
+    if (trust.required())
+        trust.discard_staged();
 
     status("choosing random FTP server...");
     if (!choose_randomly_FTP_server()) {
@@ -150,10 +154,14 @@ bool do_client_auto_update() {
             log("do_client_auto_update  [version.txt RETRIEVED SUCCESFULLY FROM FTP SERVER]");
             log_format("static_version = %s, dynamic_version = %s", static_version.c_str(),
                        dynamic_version.c_str());
+            if (trust.required() && !trust.check_version(dynamic_version))
+                return false;
             if (versions_are_equal(static_version, dynamic_version)) {
                 log("do_client_auto_update  [static_version and dynamic_version are the same, "
                     "nothing to do]");
                 g_client_parameters = static_version;
+                if (trust.required())
+                    trust.keep_signature();
                 return true;
             }
             log("do_client_auto_update  [static_version and dynamic_version are different]");
@@ -187,6 +195,8 @@ bool do_client_auto_update() {
         log("do_client_auto_update  [from_ls_txt_2_map_with_file_size  FAILED]");
         return false;
     }
+    if (trust.required() && !trust.check_listing(reference_listing, dynamic_version, remote_names))
+        return false;
     g_client_parameters = dynamic_version;
 
     if (check_path_length(remote_names)) {
@@ -202,6 +212,14 @@ bool do_client_auto_update() {
     log("mapping remote ls.txt...[DONE]");
     log("do_client_auto_update  [about to equalize_LOCAL_tree]");
     status("about to equalize local tree...");
+
+    // A signed mirror's files are all fetched and checked before anything
+    // in the folder changes.
+    if (trust.required() && !trust.stage_files(remote_names, local_names)) {
+        log("do_client_auto_update  [stage_signed_files  FAILED]");
+        status("about to equalize local tree...[FAILED]");
+        return false;
+    }
 
     // Before anything changes, so that a run killed half-way still knows
     // every file it may have placed.
@@ -243,5 +261,8 @@ bool do_client_auto_update() {
     }
     status("rename : ls_remote.txt => ls_static.txt   [SUCCESS]");
     log("rename : ls_remote.txt => ls_static.txt  [SUCCESS]");
+    // The tree is right either way; only the floor for replays stays lower.
+    if (trust.required())
+        trust.keep_signature();
     return true;
 }

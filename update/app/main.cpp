@@ -3,6 +3,7 @@
 // command line.
 #include <stdlib.h>
 
+#include "app/publisher_key.h"
 #include "app/update_worker.h"
 #include "app/window_front_end_C.h"
 #include "common/front_end_C.h"
@@ -12,6 +13,7 @@
 
 int main() {
     qp::use_instant_clock_if_requested();
+    require_publisher_signatures(built_in_publisher_key);
 
     if (!qp::console_ui_requested()) {
         static window_front_end_C window;

@@ -13,6 +13,8 @@
 #include "quill/platform/ftp.h"
 #include "quill/platform/shell.h"
 #include "quill/platform/ui_updater.h"
+#include "tree/mirror_signature.h"
+#include "tree/mirror_trust.h"
 
 namespace {
 
@@ -45,6 +47,15 @@ void blink() {
     }
 }
 
+void require_publisher_signatures(const char* public_key_hex) {
+    if (!public_key_hex || !*public_key_hex)
+        return;
+    qp::PublicKey key{};
+    if (!read_public_key(public_key_hex, &key))
+        key.fill(0);
+    mirror_trust().require_signatures_of(key);
+}
+
 void update_worker(void*) {
     srand(seed_from_clock());
     front_end().set_lamp(lamp_idle);
@@ -65,7 +76,9 @@ void update_worker(void*) {
         process_log().log_line("main: WARNING : process_crash_log_file  [FAILED]");
 
     bool updated = do_client_auto_update();
-    if (!updated) {
+    // A refused mirror has changed nothing, and a listing of the disk would
+    // not make it trustworthy.
+    if (!updated && !mirror_trust().ended_untouched()) {
         front_end().set_lamp(lamp_orange);
         qp::sleep(250);
         // Without the static listing the second run lists the disk itself,

@@ -11,6 +11,12 @@ void update_worker(void* unused);
 // listing; g_client_parameters then holds the version text of that listing.
 bool do_client_auto_update();
 
+// From now on every mirror must be signed by the publisher of this key (128
+// hex digits); "" leaves the updater taking any mirror. A key that cannot
+// be read is kept as one that nothing verifies against, so that such a
+// build refuses every mirror rather than trusting all.
+void require_publisher_signatures(const char* public_key_hex);
+
 // The lamp's error colour and its idle colour twice in turn, 250 ms each.
 void blink();
 

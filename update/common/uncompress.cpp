@@ -179,7 +179,9 @@ uncompress_outcome_C uncompress_into(const std::string& gz_path, const std::stri
     return uncompressed;
 }
 
-// The destination may still be held by a program that is closing.
+
+} // namespace
+
 bool move_into_place(const std::string& from, const std::string& to) {
     for (int failed = 0; failed < move_tries; ++failed) {
         if (rename_local_file(from, to)) {
@@ -194,8 +196,6 @@ bool move_into_place(const std::string& from, const std::string& to) {
                to.c_str());
     return false;
 }
-
-} // namespace
 
 bool uncompress_it(const std::string& gz_path) {
     return uncompress_into(gz_path, nullptr, nullptr) == uncompressed;

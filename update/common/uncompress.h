@@ -37,6 +37,10 @@ bool uncompress_it(const std::string& gz_path);
 bool uncompress_and_move_local_file(const std::string& gz_path, const std::string& destination,
                                     bool keep_in_place);
 
+// Moves a checked file to its destination, trying 200 times 25 ms apart
+// while the destination is still held by a program that is closing.
+bool move_into_place(const std::string& from, const std::string& to);
+
 // Places a download only once its content is known to be right: writes the
 // plain content of gz_path into staging (a name in the root folder),
 // deleting gz_path, and moves staging to destination only when the content

@@ -17,6 +17,7 @@
 #include "net/remote_records.h"
 #include "quill/platform/file.h"
 #include "tree/ls_txt.h"
+#include "tree/mirror_trust.h"
 
 namespace {
 
@@ -43,6 +44,29 @@ bool refuse_link(const std::string& relative) {
     return refuse_link_outside("equalize_LOCAL_tree", relative);
 }
 
+// Places a file that was downloaded and checked before anything changed:
+// its staged copy moves to its path.
+bool place_staged_file(const std::string& entry, const std::string& staged) {
+    std::string plain_relative;
+    std::string gz_part;
+    if (!convert_name_gz_2_normal(entry, plain_relative, gz_part)) {
+        log_format("equalize_LOCAL_tree  [convert_name_gz_2_normal FAILED : %s]", entry.c_str());
+        return false;
+    }
+    replace_this_char_in_string(plain_relative, "/", "\\");
+    if (refuse_link(plain_relative))
+        return false;
+    const std::string destination = g_root_path + "\\" + plain_relative;
+    log_format("equalize_LOCAL_tree  [PLACING THE CHECKED COPY OF %s]", entry.c_str());
+    if (!move_into_place(staged, destination))
+        return false;
+    mirror_trust().forget_staged(entry);
+    if (!qp::mark_program_executable(destination.c_str()))
+        log_format("equalize_LOCAL_tree  [WARNING : CAN'T MAKE %s EXECUTABLE]",
+                   destination.c_str());
+    return true;
+}
+
 // Places one remote file: fetch the compressed copy into the root, drop
 // its digest suffix, uncompress it in the root and move it where it
 // belongs once its content has the digest its entry name promises.
@@ -63,6 +87,9 @@ bool place_one_file(const std::string& entry, int root_depth, bool& wrong_conten
                short_name.c_str());
     if (refuse_link(short_name))
         return false;
+    const std::string staged = mirror_trust().staged_copy(entry);
+    if (!staged.empty())
+        return place_staged_file(entry, staged);
 
     front_end().set_lamp(lamp_idle);
     bool fetched;

@@ -30,6 +30,7 @@ const char* const protected_names[] = {
     "ls.txt",            "version.txt",            "toto_compress.bat",
     "toto_uncompress.bat", "log_safe_string.txt",  "hardware_report.txt",
     "ls_static.txt",     "gl_Info.txt",            "log_client.txt",
+    "ls_static.sig",     "ls_remote.sig",
 };
 
 bool is_separator(char c) {
@@ -41,6 +42,7 @@ bool is_separator(char c) {
 const char* const own_file_names[] = {
     "ver_C",       "ls.txt",  "ls_remote.txt", "ls_static.txt", "ls_compressed.txt",
     "ls_compressed.txt.gz", "version.txt", "report.txt", "pref_201274.txt",
+    "ls_staged",
 };
 
 // Names Windows opens as devices, whatever the folder and extension.
