@@ -114,6 +114,23 @@ TEST_F(FileSystem, ReadHandleReadsToTheEnd) {
     EXPECT_TRUE(qp::file_close(file));
 }
 
+TEST_F(FileSystem, WholeFilesGoOutAndComeBackByteForByteWithinTheirLimit) {
+    const std::string bytes = std::string("a\0b\r\n\x1a", 6) + std::string(70000, 'z');
+    ASSERT_TRUE(qp::write_whole_file("whole.bin", bytes));
+    std::string back = "stale";
+    ASSERT_TRUE(qp::read_whole_file("whole.bin", bytes.size(), &back));
+    EXPECT_TRUE(back == bytes);
+    // One byte past the limit is a failure, not a shortened content.
+    EXPECT_FALSE(qp::read_whole_file("whole.bin", bytes.size() - 1, &back));
+    EXPECT_FALSE(qp::read_whole_file("missing.bin", 100, &back));
+    // A folder is no file, for reading or writing.
+    ASSERT_TRUE(qp::create_directory("folder"));
+    EXPECT_FALSE(qp::read_whole_file("folder", 100, &back));
+    EXPECT_FALSE(qp::write_whole_file("folder", "x"));
+    ASSERT_TRUE(qp::write_whole_file("whole.bin", ""));
+    EXPECT_EQ("", read_file("whole.bin"));
+}
+
 TEST_F(FileSystem, InvalidHandleIsRefused) {
     uint32_t count = 5;
     char byte = 0;

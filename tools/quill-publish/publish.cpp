@@ -133,11 +133,7 @@ bool compress_file(const std::string& source, const std::string& target, std::st
 }
 
 bool write_whole(const std::string& path, const std::string& content) {
-    FILE* file = qp::open_stream(path.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool written = fwrite(content.data(), 1, content.size(), file) == content.size();
-    return fclose(file) == 0 && written;
+    return qp::write_whole_file(path.c_str(), content);
 }
 
 bool write_gzip(const std::string& path, const std::string& content) {
@@ -384,14 +380,8 @@ bool make_publisher_keys(const std::string& key_file, std::string& error) {
 
 bool read_publisher_key(const std::string& key_file, publish_key_C* key, std::string& error) {
     std::string text;
-    FILE* file = qp::open_stream(key_file.c_str(), "rb");
-    if (file) {
-        char buffer[1024];
-        const size_t got = fread(buffer, 1, sizeof buffer, file);
-        fclose(file);
-        text.assign(buffer, got);
-    }
-    if (!file || !read_private_key(text, &key->private_key, &key->public_key)) {
+    if (!qp::read_whole_file(key_file.c_str(), 1024, &text) ||
+        !read_private_key(text, &key->private_key, &key->public_key)) {
         error += key_file + ": not a private key made by \"quill-publish keygen\"\n";
         return false;
     }

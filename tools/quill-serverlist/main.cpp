@@ -3,6 +3,7 @@
 //   quill-serverlist decode VER_C         prints the plain list
 // A plain list is whitespace-separated tokens: a leading word, the number of
 // servers, then host (or host:port), directory, user and password of each.
+#include <stdint.h>
 #include <stdio.h>
 
 #include <string>
@@ -13,16 +14,7 @@
 namespace {
 
 bool read_whole(const char* name, std::string& content) {
-    FILE* file = qp::open_stream(name, "rb");
-    if (!file)
-        return false;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
-        content.append(buffer, got);
-    const bool ok = !ferror(file);
-    fclose(file);
-    return ok;
+    return qp::read_whole_file(name, SIZE_MAX, &content);
 }
 
 int usage() {

@@ -46,27 +46,6 @@ bool is_staging_name(const std::string& name) {
     return rest.empty() || rest == ".gz" || rest == ".part";
 }
 
-// The whole file, or false when it cannot be read or passes limit bytes.
-bool read_whole(const std::string& path, size_t limit, std::string* text) {
-    FILE* file = qp::open_stream(path.c_str(), "rb");
-    if (!file)
-        return false;
-    text->clear();
-    char buffer[65536];
-    size_t got;
-    bool fits = true;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) {
-        if (text->size() + got > limit) {
-            fits = false;
-            break;
-        }
-        text->append(buffer, got);
-    }
-    const bool failed = ferror(file) != 0;
-    fclose(file);
-    return fits && !failed;
-}
-
 bool sha256_of_file(const std::string& path, qp::Sha256Digest* digest) {
     FILE* file = qp::open_stream(path.c_str(), "rb");
     if (!file)
@@ -80,14 +59,6 @@ bool sha256_of_file(const std::string& path, qp::Sha256Digest* digest) {
     good = good && !ferror(file);
     fclose(file);
     return good && sum.finish(digest);
-}
-
-bool write_whole(const std::string& path, const std::string& text) {
-    FILE* file = qp::open_stream(path.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool written = fwrite(text.data(), 1, text.size(), file) == text.size();
-    return fclose(file) == 0 && written;
 }
 
 } // namespace
@@ -115,7 +86,7 @@ bool mirror_trust_C::stop_untouched() {
 
 uint64_t mirror_trust_C::installed_publication() const {
     std::string text;
-    if (!read_whole(in_root(kept_signature_file_name), kMostSignatureBytes, &text))
+    if (!qp::read_whole_file(in_root(kept_signature_file_name).c_str(), kMostSignatureBytes, &text))
         return 0;
     // Only a signature that still checks out counts; anything else in its
     // place is as good as none, and the mirror's own must then stand alone.
@@ -134,7 +105,7 @@ bool mirror_trust_C::fetch_and_read(const char* caller) {
     if (!fetched_it)
         return refuse(caller, std::string("NO SIGNATURE FILE ") + mirror_signature_file_name);
     std::string text;
-    const bool read = read_whole(fetched, kMostSignatureBytes, &text);
+    const bool read = qp::read_whole_file(fetched.c_str(), kMostSignatureBytes, &text);
     delete_one_local_file(fetched);
     if (!read)
         return refuse(caller, "SIGNATURE FILE UNREADABLE");
@@ -180,7 +151,7 @@ bool mirror_trust_C::check_listing(const std::string& listing_path, const std::s
         return false;
     std::string listing;
     qp::Sha256Digest digest;
-    if (!read_whole(listing_path, kMostSignatureBytes * 4, &listing) ||
+    if (!qp::read_whole_file(listing_path.c_str(), kMostSignatureBytes * 4, &listing) ||
         !qp::sha256_of(listing.data(), listing.size(), &digest))
         return refuse(caller, "LISTING UNREADABLE");
     if (digest != content_.listing)
@@ -304,7 +275,7 @@ bool mirror_trust_C::keep_signature() {
     discard_staged();
     const std::string kept = in_root(kept_signature_file_name);
     const std::string fresh = kept + ".new";
-    if (!write_whole(fresh, text_) || !qp::replace_file(fresh.c_str(), kept.c_str())) {
+    if (!qp::write_whole_file(fresh.c_str(), text_) || !qp::replace_file(fresh.c_str(), kept.c_str())) {
         qp::delete_file(fresh.c_str());
         log_format("keep_signature  [CAN'T WRITE %s]", kept_signature_file_name);
         return false;

@@ -115,6 +115,12 @@ bool replace_file(const char* from, const char* to);
 // Opens a C stream as fopen does, with the Windows rule that a folder never
 // opens, whatever the mode. Null on failure.
 FILE* open_stream(const char* name, const char* mode);
+// The whole content of a file; false when it cannot be read or holds more
+// than limit bytes.
+bool read_whole_file(const char* name, size_t limit, std::string* content);
+// Writes content as the whole file (binary), replacing what was there.
+// False when any of it could not be written.
+bool write_whole_file(const char* name, const std::string& content);
 // True when the stream writes to a terminal (a console on Windows), where
 // progress shown in place makes sense.
 bool stream_is_terminal(FILE* stream);
