@@ -2,16 +2,17 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <string.h>
 
-#include <vector>
+#include <string>
 
-#include "quill/platform/file.h"
+#include "quill/platform/line_log.h"
 
 const char* const g_launcher_log_name = "report_launcher.txt";
 
 namespace {
 
-FILE* g_stream = nullptr;
+qp::LineLog g_log;
 bool g_open_failed = false;
 
 } // namespace
@@ -20,38 +21,20 @@ void launcher_log(const char* text) {
     if (!text)
         text = "";
     fprintf(stderr, "QuillLauncher: %s\n", text);
-    if (!g_stream && !g_open_failed) {
-        g_stream = qp::open_stream(g_launcher_log_name, "w");
-        g_open_failed = g_stream == nullptr;
-    }
-    if (!g_stream)
-        return;
-    fputs(text, g_stream);
-    fputc('\n', g_stream);
-    fflush(g_stream);
+    if (!g_log.is_open() && !g_open_failed)
+        g_open_failed = !g_log.open(g_launcher_log_name, qp::LineLog::Start::afresh);
+    g_log.write_line(text, strlen(text));
 }
 
 void launcher_log_format(const char* format, ...) {
     va_list arguments;
     va_start(arguments, format);
-    va_list again;
-    va_copy(again, arguments);
-    const int length = vsnprintf(nullptr, 0, format, arguments);
+    const std::string line = qp::format_text_v(format, arguments);
     va_end(arguments);
-    if (length < 0) {
-        va_end(again);
-        launcher_log(format);
-        return;
-    }
-    std::vector<char> line(static_cast<size_t>(length) + 1);
-    vsnprintf(line.data(), line.size(), format, again);
-    va_end(again);
-    launcher_log(line.data());
+    launcher_log(line.c_str());
 }
 
 void launcher_log_close() {
-    if (g_stream)
-        fclose(g_stream);
-    g_stream = nullptr;
+    g_log.close();
     g_open_failed = false;
 }

@@ -3,11 +3,19 @@
 #include <stdarg.h>
 
 #include "quill/platform/file.h"
+#include "quill/platform/line_log.h"
 #include "quill/platform/sync.h"
 #include "transport/COLEDateTime.h"
 #include "transport/network_log.h"
 
 FILE* CDebug::DiskFile = nullptr;
+
+namespace {
+
+// A line of the network log holds at most this much of its text.
+const size_t kMostMessageBytes = 1023;
+
+} // namespace
 
 namespace ntc {
 
@@ -38,12 +46,14 @@ CDebug::~CDebug() {}
 void CDebug::InitDebugMsg() {}
 
 void CDebug::AppendDebugMsg(const char* format, ...) {
-    char message[1024] = "";
+    std::string message;
     if (format) {
         va_list arguments;
         va_start(arguments, format);
-        vsnprintf(message, sizeof message, format, arguments);
+        message = qp::format_text_v(format, arguments);
         va_end(arguments);
+        if (message.size() > kMostMessageBytes)
+            message.resize(kMostMessageBytes);
     }
 
     const COLEDateTime now = COLEDateTime::GetTickCount();
@@ -53,17 +63,14 @@ void CDebug::AppendDebugMsg(const char* format, ...) {
         return;
 
     qp::ScopedLock hold(log_lock());
-    DiskFile = fopen(name, "a");
+    qp::LineLog day_file;
     // The folder is made by the first line, and again if someone removed it
     // while the program runs. Making it only when the open failed spares a
     // folder search on every line.
-    if (!DiskFile) {
+    if (!day_file.open(name, qp::LineLog::Start::after_what_is_there)) {
         qp::create_directory("QUILL_NETWORK_LOG");
-        DiskFile = fopen(name, "a");
+        if (!day_file.open(name, qp::LineLog::Start::after_what_is_there))
+            return;
     }
-    if (!DiskFile)
-        return;
-    fprintf(DiskFile, "%s\n", message);
-    fclose(DiskFile);
-    DiskFile = nullptr;
+    day_file.write_line(message);
 }

@@ -18,7 +18,7 @@ public:
     static void AppendDebugMsg(const char* format, ...) QUILLNTC_PRINTF(1, 2);
 
 private:
-    // The log file's stream; set only while a line is being written.
+    // Not used: each line opens, writes and closes the day file itself.
     static FILE* DiskFile;
 };
 

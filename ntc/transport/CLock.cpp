@@ -3,6 +3,9 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include <string>
+
+#include "quill/platform/line_log.h"
 #include "quill/platform/sync.h"
 #include "transport/CDebug.h"
 
@@ -10,11 +13,11 @@ namespace {
 
 // Writes the word and the formatted text as two lines of the network log.
 void log_pair(const char* word, const char* format, va_list arguments) {
-    char text[512] = "";
-    if (format)
-        vsnprintf(text, sizeof text, format, arguments);
+    std::string text = qp::format_text_v(format, arguments);
+    if (text.size() > 511)
+        text.resize(511);
     CDebug::AppendDebugMsg("%s", word);
-    CDebug::AppendDebugMsg("%s", text);
+    CDebug::AppendDebugMsg("%s", text.c_str());
 }
 
 } // namespace

@@ -4,9 +4,11 @@
 #ifndef QUILL_UPDATE_COMMON_LOGGER_C_H
 #define QUILL_UPDATE_COMMON_LOGGER_C_H
 
-#include <stdio.h>
+#include <stddef.h>
 
 #include <string>
+
+#include "quill/platform/line_log.h"
 
 class logger_C {
 public:
@@ -27,11 +29,10 @@ public:
     // Closes the log if open; the next open may then begin a new one.
     void close_log_file();
 
-    bool is_open() const { return opened_; }
+    bool is_open() const { return log_.is_open(); }
 
 private:
-    bool opened_ = false;
-    FILE* stream_ = nullptr;
+    qp::LineLog log_;
 };
 
 // The log that every step of the shared code writes to.
@@ -39,9 +40,6 @@ logger_C& process_log();
 
 // Formats a line as printf does and writes it to the process log. Values of
 // any length fit: the line grows with them.
-#if defined(__GNUC__)
-__attribute__((format(printf, 1, 2)))
-#endif
-int log_format(const char* format, ...);
+int log_format(const char* format, ...) QUILL_PRINTF_FORMAT(1, 2);
 
 #endif

@@ -1,9 +1,7 @@
 #include "net/CFtp.h"
 
-#include <stdarg.h>
 #include <stdio.h>
 
-#include <vector>
 
 #include "common/front_end_C.h"
 #include "common/local_files.h"
@@ -24,23 +22,6 @@ const lamp_colour_C bar_blue = {0, 0, 255};
 const int open_chances = 10;
 // Connections tried per mirror of the list before a transfer gives up.
 const int laps_per_server = 10;
-
-#if defined(__GNUC__)
-__attribute__((format(printf, 1, 2)))
-#endif
-std::string formatted(const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    const int length = vsnprintf(nullptr, 0, format, arguments);
-    va_end(arguments);
-    if (length <= 0)
-        return std::string();
-    std::vector<char> text(static_cast<size_t>(length) + 1);
-    va_start(arguments, format);
-    vsnprintf(text.data(), text.size(), format, arguments);
-    va_end(arguments);
-    return std::string(text.data(), static_cast<size_t>(length));
-}
 
 void status(const std::string& text) {
     front_end().set_status_text(text.c_str());
@@ -204,10 +185,10 @@ bool CFtp::connect_to_random_server() {
         g_last_connection_failed = true;
         log_format("CFtp::connect_to_random_server  [CONNECTION FAILED ON %s]",
                    g_current_server.Servername.c_str());
-        status(formatted("Connection FAILED (server %d)", g_current_server_index));
+        status(qp::format_text("Connection FAILED (server %d)", g_current_server_index));
         blink({&lamp_error, &lamp_idle, &lamp_error, &lamp_idle, &lamp_error}, 100);
         lap += 1;
-        status(formatted("FAILED ON SERVER %d => trying another server", g_current_server_index));
+        status(qp::format_text("FAILED ON SERVER %d => trying another server", g_current_server_index));
         qp::sleep(500);
     }
     status("Sorry, ran out of Lap");
@@ -257,7 +238,7 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
                     break;
                 g_last_connection_failed = true;
                 lamp(lamp_error);
-                const std::string remaining = formatted("( %d / %d ) CHANCE REMAINING : %d",
+                const std::string remaining = qp::format_text("( %d / %d ) CHANCE REMAINING : %d",
                                                         g_file_current, g_file_count, chance);
                 status(remaining);
                 process_log().log_line(remaining.c_str());
@@ -284,7 +265,7 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
                 return give_up();
             process_log().log_line(
                 "CFtp::GetFtpFile_unsafe_clever  [RANDOM SERVER PICKED SUCCESFULLY]");
-            status(formatted("Connected to server %d", g_current_server_index));
+            status(qp::format_text("Connected to server %d", g_current_server_index));
             qp::sleep(500);
             lap += 1;
         }
@@ -297,7 +278,7 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
 
         lamp(lamp_connected);
         lamp(lamp_connected);
-        const std::string progress = formatted("( %d / %d )", g_file_current, g_file_count);
+        const std::string progress = qp::format_text("( %d / %d )", g_file_current, g_file_count);
         status(progress);
         process_log().log_line(progress.c_str());
         log_format("CFtp::GetFtpFile_unsafe_clever  [REMOTE FILE OPENED SUCCESFULLY : %s]",

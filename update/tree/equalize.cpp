@@ -1,6 +1,5 @@
 #include "tree/equalize.h"
 
-#include <stdarg.h>
 #include <stdio.h>
 
 #include <vector>
@@ -16,24 +15,13 @@
 #include "net/CFtp.h"
 #include "net/remote_records.h"
 #include "quill/platform/file.h"
+#include "quill/platform/line_log.h"
 #include "tree/ls_txt.h"
 #include "tree/mirror_trust.h"
 
 namespace {
 
 const lamp_colour_C bar_blue = {0, 0, 255};
-
-#if defined(__GNUC__)
-__attribute__((format(printf, 1, 2)))
-#endif
-std::string format_text(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    char buffer[128];
-    const int length = vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    return length < 0 ? std::string() : std::string(buffer);
-}
 
 bool fail_with_guard_check() {
     guard_zones_intact();
@@ -263,7 +251,7 @@ bool equalize_LOCAL_tree(const name_map_C& remote, const name_map_C& local) {
 
     for (const auto& entry : remote) {
         const std::string& name = entry.first;
-        const std::string progress = format_text("( %d / %d )", g_file_current, count);
+        const std::string progress = qp::format_text("( %d / %d )", g_file_current, count);
         process_log().log_line(progress.c_str());
         front_end().set_status_text(progress.c_str());
         if (local.find(name) != local.end()) {
