@@ -26,26 +26,6 @@ std::string working_directory() {
     return directory.empty() ? std::string(".") : directory;
 }
 
-void blink(front_end_C& shown) {
-    for (int i = 0; i < 2; ++i) {
-        shown.set_lamp(lamp_error);
-        qp::sleep(250);
-        shown.set_lamp(lamp_idle);
-        qp::sleep(250);
-    }
-}
-
-// Blue with rising green, then a little more red: about one second.
-void sweep(front_end_C& shown) {
-    for (int red = 0; red <= 70; red += 10) {
-        for (int green = 0; green <= 250; green += 10) {
-            shown.set_lamp(lamp_colour_C{static_cast<unsigned char>(red),
-                                         static_cast<unsigned char>(green), 255});
-            qp::sleep(5);
-        }
-    }
-}
-
 } // namespace
 
 bool run_bootstrap(const std::string& command_line) {
@@ -61,11 +41,12 @@ bool run_bootstrap(const std::string& command_line) {
         if (!swapped) {
             shown.set_status_text("UPDATE OF SURE_PATCH FAILED !!");
             for (int i = 0; i < 5; ++i)
-                blink(shown);
+                lamp_blink(shown);
             return false;
         }
         shown.set_status_text("- UPDATE OF SURE_PATCH SUCCESS -");
-        sweep(shown);
+        // Blue with rising green, then a little more red: about one second.
+        lamp_sweep(shown, 70, 250, 10);
     }
     qp::start_program(g_launcher_name, command_line.c_str());
     return true;

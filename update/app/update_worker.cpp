@@ -39,12 +39,7 @@ void end_dialog() {
 } // namespace
 
 void blink() {
-    for (int i = 0; i < 2; ++i) {
-        front_end().set_lamp(lamp_error);
-        qp::sleep(250);
-        front_end().set_lamp(lamp_idle);
-        qp::sleep(250);
-    }
+    lamp_blink(front_end());
 }
 
 void require_publisher_signatures(const char* public_key_hex) {

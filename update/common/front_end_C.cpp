@@ -4,12 +4,44 @@
 
 #include <string>
 
+#include "quill/platform/clock.h"
+
 const lamp_colour_C lamp_idle = {200, 200, 200};
 const lamp_colour_C lamp_connecting = {255, 255, 0};
 const lamp_colour_C lamp_connected = {0, 255, 0};
 const lamp_colour_C lamp_error = {255, 32, 32};
 const lamp_colour_C lamp_magenta = {255, 0, 255};
 const lamp_colour_C lamp_orange = {255, 140, 0};
+
+void lamp_sequence(front_end_C& shown, std::initializer_list<const lamp_colour_C*> colours,
+                   uint32_t pause_ms) {
+    bool first = true;
+    for (const lamp_colour_C* colour : colours) {
+        if (!first)
+            qp::sleep(pause_ms);
+        first = false;
+        shown.set_lamp(*colour);
+    }
+}
+
+void lamp_blink(front_end_C& shown) {
+    for (int i = 0; i < 2; ++i) {
+        shown.set_lamp(lamp_error);
+        qp::sleep(250);
+        shown.set_lamp(lamp_idle);
+        qp::sleep(250);
+    }
+}
+
+void lamp_sweep(front_end_C& shown, int red_to, int green_to, int green_step) {
+    for (int red = 0; red <= red_to; red += 10) {
+        for (int green = 0; green <= green_to; green += green_step) {
+            shown.set_lamp(lamp_colour_C{static_cast<unsigned char>(red),
+                                         static_cast<unsigned char>(green), 255});
+            qp::sleep(5);
+        }
+    }
+}
 
 namespace {
 

@@ -5,6 +5,9 @@
 #ifndef QUILL_UPDATE_COMMON_FRONT_END_C_H
 #define QUILL_UPDATE_COMMON_FRONT_END_C_H
 
+#include <stdint.h>
+
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -44,6 +47,17 @@ public:
                                  const lamp_colour_C* background) = 0;
     virtual void step_bar(int control) = 0;
 };
+
+// The lamp's animations.
+// The colours in turn, pause_ms between two changes.
+void lamp_sequence(front_end_C& shown, std::initializer_list<const lamp_colour_C*> colours,
+                   uint32_t pause_ms);
+// The error colour and the idle colour twice in turn, 250 ms each: one
+// second that tells a failure.
+void lamp_blink(front_end_C& shown);
+// Blue with green rising from 0 to green_to by green_step, for each red
+// from 0 to red_to by 10, 5 ms a colour: something unusual is being done.
+void lamp_sweep(front_end_C& shown, int red_to, int green_to, int green_step);
 
 // What a progress bar shows, for front-ends that draw bars themselves.
 struct bar_state_C {

@@ -31,17 +31,6 @@ void lamp(const lamp_colour_C& colour) {
     front_end().set_lamp(colour);
 }
 
-// Sets the colours in turn with a pause between two changes.
-void blink(std::initializer_list<const lamp_colour_C*> colours, uint32_t pause_ms) {
-    bool first = true;
-    for (const lamp_colour_C* colour : colours) {
-        if (!first)
-            qp::sleep(pause_ms);
-        first = false;
-        lamp(*colour);
-    }
-}
-
 int max_laps() {
     return laps_per_server * static_cast<int>(g_server_list.size());
 }
@@ -186,7 +175,7 @@ bool CFtp::connect_to_random_server() {
         log_format("CFtp::connect_to_random_server  [CONNECTION FAILED ON %s]",
                    g_current_server.Servername.c_str());
         status(qp::format_text("Connection FAILED (server %d)", g_current_server_index));
-        blink({&lamp_error, &lamp_idle, &lamp_error, &lamp_idle, &lamp_error}, 100);
+        lamp_sequence(front_end(), {&lamp_error, &lamp_idle, &lamp_error, &lamp_idle, &lamp_error}, 100);
         lap += 1;
         status(qp::format_text("FAILED ON SERVER %d => trying another server", g_current_server_index));
         qp::sleep(500);
@@ -246,7 +235,7 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
                     "CFtp::GetFtpFile_unsafe_clever  [FtpOpenFile FAILED : file :%s (CHANCE=%d)]",
                     remote_name.c_str(), chance);
                 chance -= 1;
-                blink({&lamp_error, &lamp_idle, &lamp_error}, 200);
+                lamp_sequence(front_end(), {&lamp_error, &lamp_idle, &lamp_error}, 200);
             }
             if (remote)
                 break;

@@ -37,19 +37,6 @@ std::string in_root(const char* name) {
     return g_root_path + "\\" + name;
 }
 
-// A run of lamp colours from dark blue to light cyan, telling the player
-// that something unusual is being done.
-void sweep_lamp() {
-    for (int red = 0; red <= 60; red += 10) {
-        for (int green = 0; green <= 240; green += 20) {
-            const lamp_colour_C colour = {static_cast<unsigned char>(red),
-                                          static_cast<unsigned char>(green), 255};
-            front_end().set_lamp(colour);
-            qp::sleep(5);
-        }
-    }
-}
-
 } // namespace
 
 std::string crash_log_host() {
@@ -86,7 +73,8 @@ bool process_crash_log_file() {
         return true;
     }
     front_end().set_status_text("Processing Client Recovery...");
-    sweep_lamp();
+    // Dark blue to light cyan: something unusual is being done.
+    lamp_sweep(front_end(), 60, 240, 20);
     process_log().log_line("process_crash_log_file  [CRASH_DETECTED___PROCESSING LOG FILES___]");
     const std::string suffix = crash_log_unique_suffix();
     const std::string host = crash_log_host();
