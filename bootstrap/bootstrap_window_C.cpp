@@ -8,7 +8,7 @@ void bootstrap_window_C::message_box(const char* text) {
 }
 
 void bootstrap_window_C::set_lamp(const lamp_colour_C& colour) {
-    qp::bootstrap_window_set_lamp(qp::BootstrapColour{colour.red, colour.green, colour.blue});
+    qp::bootstrap_window_set_lamp(colour);
 }
 
 void bootstrap_window_C::set_status_text(const char* text) {

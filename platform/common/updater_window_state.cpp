@@ -33,17 +33,17 @@ bool UpdaterWindowState::set_bar_range(int control, int maximum) {
     return changed((kChangedRange | kChangedPosition) << bar);
 }
 
-bool UpdaterWindowState::set_bar_colours(int control, const UpdaterColour* bar_colour,
-                                         const UpdaterColour* background) {
+bool UpdaterWindowState::set_bar_colours(int control, const Colour* bar_colour,
+                                         const Colour* background) {
     const int bar = updater_bar_index(control);
     if (bar < 0)
         return false;
     std::lock_guard<std::mutex> hold(lock_);
     UpdaterBarState& state = bars_[bar];
     state.has_bar_colour = bar_colour != nullptr;
-    state.bar_colour = bar_colour ? *bar_colour : UpdaterColour{0, 0, 0};
+    state.bar_colour = bar_colour ? *bar_colour : Colour{0, 0, 0};
     state.has_background = background != nullptr;
-    state.background = background ? *background : UpdaterColour{0, 0, 0};
+    state.background = background ? *background : Colour{0, 0, 0};
     return changed(kChangedColours << bar);
 }
 

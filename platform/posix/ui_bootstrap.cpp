@@ -30,7 +30,7 @@ struct Shown {
     GtkWidget* status = nullptr;
     GtkWidget* lamp = nullptr;
     bool lamp_coloured = false; // until then the control's own grey
-    BootstrapColour lamp_colour{0, 0, 0};
+    Colour lamp_colour{0, 0, 0};
 };
 
 Shown g_shown;
@@ -66,7 +66,7 @@ gboolean draw_lamp(GtkWidget* lamp, cairo_t* cr, gpointer) {
     cairo_set_source_rgb(cr, 0.25, 0.25, 0.25);
     cairo_paint(cr);
     if (g_shown.lamp_coloured) {
-        const BootstrapColour& c = g_shown.lamp_colour;
+        const Colour& c = g_shown.lamp_colour;
         cairo_set_source_rgb(cr, c.red / 255.0, c.green / 255.0, c.blue / 255.0);
     } else {
         cairo_set_source_rgb(cr, 212 / 255.0, 208 / 255.0, 200 / 255.0);
@@ -185,7 +185,7 @@ void bootstrap_window_set_status(const char* text) {
     on_window_thread([shown] { gtk_label_set_text(GTK_LABEL(g_shown.status), shown.c_str()); });
 }
 
-void bootstrap_window_set_lamp(const BootstrapColour& colour) {
+void bootstrap_window_set_lamp(const Colour& colour) {
     on_window_thread([colour] {
         g_shown.lamp_coloured = true;
         g_shown.lamp_colour = colour;

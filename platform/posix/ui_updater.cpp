@@ -58,13 +58,13 @@ struct Bar {
     int position = 0;
     bool has_bar_colour = false;
     bool has_background = false;
-    UpdaterColour bar_colour{0, 0, 0};
-    UpdaterColour background{0, 0, 0};
+    Colour bar_colour{0, 0, 0};
+    Colour background{0, 0, 0};
 };
 
 // The colours of an unthemed Windows progress bar.
-const UpdaterColour kDefaultBar = {0, 0, 128};
-const UpdaterColour kDefaultBackground = {212, 208, 200};
+const Colour kDefaultBar = {0, 0, 128};
+const Colour kDefaultBackground = {212, 208, 200};
 
 struct Window {
     GtkWidget* window = nullptr;
@@ -199,7 +199,7 @@ void wake_window(bool needed) {
         g_idle_add(refresh_woken, nullptr);
 }
 
-void set_source(cairo_t* cr, const UpdaterColour& colour) {
+void set_source(cairo_t* cr, const Colour& colour) {
     cairo_set_source_rgb(cr, colour.red / 255.0, colour.green / 255.0, colour.blue / 255.0);
 }
 
@@ -364,8 +364,8 @@ void updater_window_set_bar_range(int control, int maximum) {
     wake_window(g_state.set_bar_range(control, maximum));
 }
 
-void updater_window_set_bar_colours(int control, const UpdaterColour* bar_colour,
-                                    const UpdaterColour* background) {
+void updater_window_set_bar_colours(int control, const Colour* bar_colour,
+                                    const Colour* background) {
     wake_window(g_state.set_bar_colours(control, bar_colour, background));
 }
 

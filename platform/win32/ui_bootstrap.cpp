@@ -82,7 +82,7 @@ void bootstrap_window_set_status(const char* text) {
         SetDlgItemTextA(dialog, kBootstrapStatusLine, text);
 }
 
-void bootstrap_window_set_lamp(const BootstrapColour& colour) {
+void bootstrap_window_set_lamp(const Colour& colour) {
     HWND dialog = g_dialog.load();
     if (!dialog)
         return;

@@ -41,7 +41,7 @@ void run_worker(void*) {
     SetEvent(g_worker_done);
 }
 
-COLORREF colour_or_default(bool has, const UpdaterColour& colour) {
+COLORREF colour_or_default(bool has, const Colour& colour) {
     return has ? RGB(colour.red, colour.green, colour.blue) : CLR_DEFAULT;
 }
 
@@ -228,8 +228,8 @@ void updater_window_set_bar_range(int control, int maximum) {
     wake_dialog(g_state.set_bar_range(control, maximum));
 }
 
-void updater_window_set_bar_colours(int control, const UpdaterColour* bar_colour,
-                                    const UpdaterColour* background) {
+void updater_window_set_bar_colours(int control, const Colour* bar_colour,
+                                    const Colour* background) {
     wake_dialog(g_state.set_bar_colours(control, bar_colour, background));
 }
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-using qp::UpdaterColour;
+using qp::Colour;
 using qp::UpdaterWindowState;
 using qp::UpdaterWindowTake;
 
@@ -41,7 +41,7 @@ TEST(UpdaterWindowState, OnlyTheFirstChangeWhileTheWindowIsQuietWakesIt) {
 
 TEST(UpdaterWindowState, ATakeNamesWhatChangedPerBar) {
     UpdaterWindowState state;
-    const UpdaterColour green = {0, 255, 0};
+    const Colour green = {0, 255, 0};
     state.set_bar_colours(qp::kUpdaterLamp, &green, &green);
     state.step_bar(qp::kUpdaterListingBar);
     UpdaterWindowTake taken = state.take();

@@ -2,22 +2,13 @@
 
 #include "quill/platform/ui_updater.h"
 
-namespace {
-
-qp::UpdaterColour window_colour(const lamp_colour_C& colour) {
-    return qp::UpdaterColour{colour.red, colour.green, colour.blue};
-}
-
-} // namespace
-
 void window_front_end_C::message_box(const char* text) {
     qp::updater_message_box(text);
 }
 
 // The lamp is a bar drawn in one colour: fill and background alike.
 void window_front_end_C::set_lamp(const lamp_colour_C& colour) {
-    const qp::UpdaterColour shown = window_colour(colour);
-    qp::updater_window_set_bar_colours(qp::kUpdaterLamp, &shown, &shown);
+    qp::updater_window_set_bar_colours(qp::kUpdaterLamp, &colour, &colour);
     qp::updater_window_repaint();
 }
 
@@ -31,13 +22,7 @@ void window_front_end_C::set_bar_range(int control, int maximum) {
 
 void window_front_end_C::set_bar_colours(int control, const lamp_colour_C* bar,
                                          const lamp_colour_C* background) {
-    qp::UpdaterColour fill{}, back{};
-    if (bar)
-        fill = window_colour(*bar);
-    if (background)
-        back = window_colour(*background);
-    qp::updater_window_set_bar_colours(control, bar ? &fill : nullptr,
-                                       background ? &back : nullptr);
+    qp::updater_window_set_bar_colours(control, bar, background);
 }
 
 void window_front_end_C::step_bar(int control) {

@@ -11,13 +11,10 @@
 #include <string>
 #include <vector>
 
-struct lamp_colour_C {
-    unsigned char red, green, blue;
-};
+#include "quill/platform/colour.h"
 
-inline bool operator==(const lamp_colour_C& a, const lamp_colour_C& b) {
-    return a.red == b.red && a.green == b.green && a.blue == b.blue;
-}
+// The lamp's and the bars' colours are the windows' own.
+typedef qp::Colour lamp_colour_C;
 
 // The lamp's colours and their meaning.
 extern const lamp_colour_C lamp_idle;       // waiting, between attempts

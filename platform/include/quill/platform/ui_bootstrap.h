@@ -9,14 +9,12 @@
 
 #include <string>
 
+#include "quill/platform/colour.h"
+
 namespace qp {
 
 const int kBootstrapStatusLine = 1404;
 const int kBootstrapLamp = 1380;
-
-struct BootstrapColour {
-    unsigned char red, green, blue;
-};
 
 typedef void (*BootstrapWork)(void* argument);
 
@@ -30,7 +28,7 @@ bool bootstrap_window_run(BootstrapWork work, void* argument);
 void bootstrap_window_set_status(const char* text);
 // Paints the lamp in one colour, fill and background alike, and repaints
 // the window at once.
-void bootstrap_window_set_lamp(const BootstrapColour& colour);
+void bootstrap_window_set_lamp(const Colour& colour);
 
 // What the status line shows now, for checks; "" when no window is open.
 std::string bootstrap_window_status();

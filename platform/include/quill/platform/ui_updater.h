@@ -7,6 +7,8 @@
 #ifndef QUILL_PLATFORM_UI_UPDATER_H
 #define QUILL_PLATFORM_UI_UPDATER_H
 
+#include "quill/platform/colour.h"
+
 namespace qp {
 
 // The window's parts, by control number.
@@ -14,10 +16,6 @@ const int kUpdaterDownloadBar = 1377; // upper bar: the current download
 const int kUpdaterListingBar = 1376;  // lower bar: the reference listing
 const int kUpdaterStatusLine = 1404;
 const int kUpdaterLamp = 1380; // a bar whose two colours are the lamp's
-
-struct UpdaterColour {
-    unsigned char red, green, blue;
-};
 
 enum class UpdaterWindowEnd {
     no_window,        // no display; the worker never started, the caller may
@@ -44,8 +42,8 @@ void updater_window_set_status(const char* text);
 // A bar's range becomes 0 ... maximum, its step 1 and its position 0.
 void updater_window_set_bar_range(int control, int maximum);
 // A bar's fill and background colours; null stands for the system's default.
-void updater_window_set_bar_colours(int control, const UpdaterColour* bar,
-                                    const UpdaterColour* background);
+void updater_window_set_bar_colours(int control, const Colour* bar,
+                                    const Colour* background);
 // Advances a bar by its step; a full bar stays full.
 void updater_window_step_bar(int control);
 // Redraws the whole window now.

@@ -21,8 +21,8 @@ struct UpdaterBarState {
     int position = 0;
     bool has_bar_colour = false; // false: the system's default
     bool has_background = false;
-    UpdaterColour bar_colour{0, 0, 0};
-    UpdaterColour background{0, 0, 0};
+    Colour bar_colour{0, 0, 0};
+    Colour background{0, 0, 0};
 };
 
 // Which parts changed since the previous take.
@@ -54,7 +54,7 @@ public:
     // window's next take.
     bool set_status(const char* text);
     bool set_bar_range(int control, int maximum);
-    bool set_bar_colours(int control, const UpdaterColour* bar, const UpdaterColour* background);
+    bool set_bar_colours(int control, const Colour* bar, const Colour* background);
     // A full bar stays full.
     bool step_bar(int control);
     bool request_repaint();
