@@ -6,6 +6,7 @@
 #include "common/local_files.h"
 #include "common/logger_C.h"
 #include "common/md5_C.h"
+#include "common/settings.h"
 #include "quill/platform/clock.h"
 
 const char* const g_updater_name = "QuillUpdate.exe";
@@ -22,7 +23,7 @@ const uint32_t kRetryPauseMs = 10;
 // The digest of a file of the root folder; empty when it cannot be read.
 std::string digest_of(const char* name) {
     std::string digest;
-    md5_C().doit(name, digest);
+    md5_C().doit(g_root_path, name, digest);
     return digest;
 }
 

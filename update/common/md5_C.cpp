@@ -7,7 +7,6 @@
 
 #include "common/front_end_C.h"
 #include "common/logger_C.h"
-#include "common/settings.h"
 #include "quill/platform/file.h"
 
 namespace {
@@ -212,10 +211,10 @@ bool md5_C::self_test() {
     return true;
 }
 
-bool md5_C::doit(const std::string& name, std::string& out) {
+bool md5_C::doit(const std::string& root, const std::string& name, std::string& out) {
     if (name.empty())
         return self_test();
-    const std::string path = g_root_path + "\\" + name;
+    const std::string path = root + "\\" + name;
     FILE* file = qp::open_stream(path.c_str(), "rb");
     if (!file) {
         log_format("md5_C::doit  [ERROR : CAN'T OPEN FILE : %s]", path.c_str());

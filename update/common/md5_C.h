@@ -19,11 +19,11 @@ public:
     // Ends the message and writes the 16 digest bytes; init() starts over.
     void finish(unsigned char digest[16]);
 
-    // Appends the hex digest of root path\name to out. False, appending
-    // nothing, when the file cannot be opened or read. An empty name runs
-    // the self-test on the messages of RFC 1321 instead, showing each
-    // outcome in a message box; false at the first failure.
-    bool doit(const std::string& name, std::string& out);
+    // Appends the hex digest of root\name to out. False, appending nothing,
+    // when the file cannot be opened or read. An empty name runs the
+    // self-test on the messages of RFC 1321 instead, showing each outcome in
+    // a message box; false at the first failure.
+    bool doit(const std::string& root, const std::string& name, std::string& out);
 
     // The 32 lower-case hex digits of a digest.
     static std::string hex(const unsigned char digest[16]);

@@ -285,7 +285,7 @@ bool create_ls_txt_file(const std::string& root, const std::string& compressed_t
             if (is_protected_file(entry.first))
                 continue;
             std::string digest;
-            if (!md5.doit(entry.first, digest))
+            if (!md5.doit(root, entry.first, digest))
                 digest = "UNSET";
             line = ls_txt_file_line(ls_txt_file_entry_name(listed, digest), -1);
             names.insert(name_map_C::value_type(ls_txt_file_entry_name(entry.first, digest), 0));
