@@ -1,5 +1,8 @@
 #include "gtk_aids.h"
 
+#include <memory>
+#include <utility>
+
 namespace qp {
 
 GdkPixbuf* picture_from_bytes(const unsigned char* bytes, size_t size) {
@@ -41,6 +44,61 @@ void run_message_dialog(GtkWindow* parent, GtkMessageType type, const char* titl
     if (timer != 0 && g_main_context_find_source_by_id(nullptr, timer))
         g_source_remove(timer);
     gtk_widget_destroy(dialog);
+}
+
+struct WindowThread::Request {
+    WindowThread* owner;
+    std::function<void()> action;
+    bool done = false;
+};
+
+gboolean WindowThread::carry_out(gpointer data) {
+    std::shared_ptr<Request>* request = static_cast<std::shared_ptr<Request>*>(data);
+    WindowThread& owner = *(*request)->owner;
+    if (owner.is_open())
+        (*request)->action();
+    {
+        std::lock_guard<std::mutex> hold(owner.lock_);
+        (*request)->done = true;
+    }
+    owner.changed_.notify_all();
+    delete request;
+    return G_SOURCE_REMOVE;
+}
+
+void WindowThread::open() {
+    std::lock_guard<std::mutex> hold(lock_);
+    open_ = true;
+}
+
+void WindowThread::close() {
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        open_ = false;
+    }
+    changed_.notify_all();
+}
+
+bool WindowThread::is_open() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return open_;
+}
+
+void WindowThread::run(std::function<void()> action) {
+    auto request = std::make_shared<Request>();
+    request->owner = this;
+    request->action = std::move(action);
+    std::unique_lock<std::mutex> hold(lock_);
+    if (!open_)
+        return;
+    g_idle_add(carry_out, new std::shared_ptr<Request>(request));
+    changed_.wait(hold, [&] { return request->done || !open_; });
+}
+
+void WindowThread::post(GSourceFunc function, gpointer data) {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (open_)
+        g_idle_add(function, data);
 }
 
 } // namespace qp

@@ -7,10 +7,7 @@
 
 #include "gtk_aids.h"
 
-#include <atomic>
-#include <functional>
-#include <future>
-#include <memory>
+#include <string>
 
 #include "quill/platform/thread.h"
 
@@ -34,30 +31,9 @@ struct Shown {
 };
 
 Shown g_shown;
-// True from before the work starts until after it has returned, so the
+// Open from before the work starts until after it has returned, so the
 // work's requests always find the window's loop running.
-std::atomic<bool> g_open{false};
-
-struct Request {
-    std::function<void()> action;
-    std::promise<void> carried_out;
-};
-
-gboolean carry_out(gpointer data) {
-    std::unique_ptr<Request> request(static_cast<Request*>(data));
-    request->action();
-    request->carried_out.set_value();
-    return G_SOURCE_REMOVE;
-}
-
-void on_window_thread(std::function<void()> action) {
-    if (!g_open)
-        return;
-    Request* request = new Request{std::move(action), {}};
-    std::future<void> carried_out = request->carried_out.get_future();
-    g_idle_add(carry_out, request);
-    carried_out.wait();
-}
+WindowThread g_window_thread;
 
 // A progress control with a border that only ever shows its colour.
 gboolean draw_lamp(GtkWidget* lamp, cairo_t* cr, gpointer) {
@@ -167,12 +143,12 @@ bool bootstrap_window_run(BootstrapWork work, void* argument) {
     build_window();
     gtk_widget_show_all(g_shown.window);
     Run run{work, argument};
-    g_open = true;
+    g_window_thread.open();
     g_idle_add_full(G_PRIORITY_LOW, start_work, &run, nullptr);
     gtk_main();
     if (run.thread)
         thread_join(run.thread);
-    g_open = false;
+    g_window_thread.close();
     gtk_widget_destroy(g_shown.window);
     g_shown = Shown();
     flush_events();
@@ -182,11 +158,11 @@ bool bootstrap_window_run(BootstrapWork work, void* argument) {
 void bootstrap_window_set_status(const char* text) {
     // The label takes UTF-8 only; anything else would be refused.
     const std::string shown = g_utf8_validate(text, -1, nullptr) ? text : "?";
-    on_window_thread([shown] { gtk_label_set_text(GTK_LABEL(g_shown.status), shown.c_str()); });
+    g_window_thread.run([shown] { gtk_label_set_text(GTK_LABEL(g_shown.status), shown.c_str()); });
 }
 
 void bootstrap_window_set_lamp(const Colour& colour) {
-    on_window_thread([colour] {
+    g_window_thread.run([colour] {
         g_shown.lamp_coloured = true;
         g_shown.lamp_colour = colour;
         gtk_widget_queue_draw(g_shown.lamp);
@@ -195,7 +171,7 @@ void bootstrap_window_set_lamp(const Colour& colour) {
 
 std::string bootstrap_window_status() {
     std::string text;
-    on_window_thread([&text] { text = gtk_label_get_text(GTK_LABEL(g_shown.status)); });
+    g_window_thread.run([&text] { text = gtk_label_get_text(GTK_LABEL(g_shown.status)); });
     return text;
 }
 
@@ -203,13 +179,14 @@ bool bootstrap_message_box(const char* text, const char* caption) {
     const std::string message = g_utf8_validate(text, -1, nullptr) ? text : "?";
     const std::string title = caption ? caption : "Error";
     bool shown = false;
+    const bool open = g_window_thread.is_open();
     auto show = [&] {
-        run_message_dialog(g_open ? GTK_WINDOW(g_shown.window) : nullptr, GTK_MESSAGE_WARNING,
+        run_message_dialog(open ? GTK_WINDOW(g_shown.window) : nullptr, GTK_MESSAGE_WARNING,
                            title.c_str(), message.c_str(), true);
         shown = true;
     };
-    if (g_open) {
-        on_window_thread(show);
+    if (open) {
+        g_window_thread.run(show);
     } else if (gtk_init_check(nullptr, nullptr)) {
         show();
         flush_events();

@@ -10,10 +10,6 @@
 #include "gtk_aids.h"
 #include <stdio.h>
 
-#include <condition_variable>
-#include <functional>
-#include <memory>
-#include <mutex>
 #include <string>
 
 #include "quill/platform/thread.h"
@@ -72,10 +68,9 @@ struct Window {
     Bar download, listing, lamp;
 };
 
-std::mutex g_lock;
-std::condition_variable g_changed;
-bool g_open = false; // requests are carried out only while this holds
-bool g_closed_by_worker = false;
+// Requests are carried out only while the window is open.
+WindowThread g_window_thread;
+bool g_closed_by_worker = false; // the window's thread only
 Window g_window;
 UpdaterWindowState g_state;
 
@@ -91,43 +86,6 @@ Bar* bar_of(int control) {
     return nullptr;
 }
 
-struct Request {
-    std::function<void()> action;
-    bool done = false;
-};
-
-gboolean carry_out(gpointer data) {
-    std::shared_ptr<Request>* request = static_cast<std::shared_ptr<Request>*>(data);
-    bool open;
-    {
-        std::lock_guard<std::mutex> hold(g_lock);
-        open = g_open;
-    }
-    if (open)
-        (*request)->action();
-    {
-        std::lock_guard<std::mutex> hold(g_lock);
-        (*request)->done = true;
-    }
-    g_changed.notify_all();
-    delete request;
-    return G_SOURCE_REMOVE;
-}
-
-// Runs the action on the window's thread and waits for it, as a sent
-// message does; only the message box needs that. Once the window is gone nothing runs and nothing waits.
-void on_window_thread(std::function<void()> action) {
-    auto request = std::make_shared<Request>();
-    request->action = std::move(action);
-    std::unique_lock<std::mutex> hold(g_lock);
-    if (!g_open)
-        return;
-    // At idle priority, below the redraw's: a worker that keeps asking must
-    // still let the window show what it asked for.
-    g_idle_add(carry_out, new std::shared_ptr<Request>(request));
-    g_changed.wait(hold, [&] { return request->done || !g_open; });
-}
-
 // While the worker keeps changing things the window takes them at this
 // pace: often enough to look smooth, seldom enough to cost nothing.
 const unsigned kRefreshMs = 40;
@@ -136,11 +94,8 @@ guint g_refresh_timer = 0; // the window's thread only
 // On the window's thread: the widgets take what changed since the last
 // refresh. False when nothing had changed.
 bool refresh() {
-    {
-        std::lock_guard<std::mutex> hold(g_lock);
-        if (!g_open)
-            return false;
-    }
+    if (!g_window_thread.is_open())
+        return false;
     const UpdaterWindowTake taken = g_state.take();
     if (taken.changed == 0)
         return false;
@@ -166,10 +121,7 @@ bool refresh() {
     if (taken.has(kChangedRepaint))
         gtk_widget_queue_draw(g_window.window);
     if (taken.has(kChangedClose)) {
-        {
-            std::lock_guard<std::mutex> hold(g_lock);
-            g_closed_by_worker = true;
-        }
+        g_closed_by_worker = true;
         gtk_main_quit();
     }
     return true;
@@ -189,14 +141,10 @@ gboolean refresh_woken(gpointer) {
 }
 
 // Never waits: one wake-up carries every change made until the window's
-// thread gets to it. At idle priority, below the redraw's, so a worker that
-// keeps changing things still lets the window show them.
+// thread gets to it.
 void wake_window(bool needed) {
-    if (!needed)
-        return;
-    std::lock_guard<std::mutex> hold(g_lock);
-    if (g_open)
-        g_idle_add(refresh_woken, nullptr);
+    if (needed)
+        g_window_thread.post(refresh_woken, nullptr);
 }
 
 void set_source(cairo_t* cr, const Colour& colour) {
@@ -239,11 +187,7 @@ GtkWidget* make_bar(GtkWidget* fixed, Bar& bar, int x, int y, int width, int hei
 }
 
 gboolean on_delete(GtkWidget*, GdkEvent*, gpointer) {
-    {
-        std::lock_guard<std::mutex> hold(g_lock);
-        g_open = false;
-    }
-    g_changed.notify_all();
+    g_window_thread.close();
     gtk_main_quit();
     return TRUE;
 }
@@ -317,11 +261,8 @@ UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
     build_window();
     g_state.reset();
     g_refresh_timer = 0;
-    {
-        std::lock_guard<std::mutex> hold(g_lock);
-        g_open = true;
-        g_closed_by_worker = false;
-    }
+    g_closed_by_worker = false;
+    g_window_thread.open();
     gtk_widget_show_all(g_window.window);
 
     // The worker starts once the window has been drawn, as the dialog's
@@ -330,13 +271,8 @@ UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
     g_idle_add_full(G_PRIORITY_LOW, start_worker, &start, nullptr);
     gtk_main();
 
-    bool by_worker;
-    {
-        std::lock_guard<std::mutex> hold(g_lock);
-        g_open = false;
-        by_worker = g_closed_by_worker;
-    }
-    g_changed.notify_all();
+    g_window_thread.close();
+    const bool by_worker = g_closed_by_worker;
     if (g_refresh_timer != 0) {
         g_source_remove(g_refresh_timer);
         g_refresh_timer = 0;
@@ -385,7 +321,8 @@ void updater_window_close() {
 void updater_message_box(const char* text) {
     std::string copy(text);
     bool shown = false;
-    on_window_thread([&] {
+    // Only the message box makes the worker wait.
+    g_window_thread.run([&] {
         run_message_dialog(GTK_WINDOW(g_window.window), GTK_MESSAGE_ERROR, "Error", copy.c_str(),
                            false);
         shown = true;
