@@ -34,8 +34,20 @@ done
 
 if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+  # A mirror in the middle of a sync serves index files of the wrong size
+  # for a while; try again before giving up.
+  for attempt in 1 2 3 4 5; do
+    if $SUDO apt-get update -qq && \
+       $SUDO apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null; then
+      break
+    fi
+    if [ "$attempt" -eq 5 ]; then
+      echo "setup: the packages could not be installed" >&2
+      exit 1
+    fi
+    echo "setup: the package mirror failed (attempt $attempt of 5), trying again in 60 s" >&2
+    sleep 60
+  done
 fi
 
 # Wine maps the Windows ANSI code page from LANG; code page 949 needs the
