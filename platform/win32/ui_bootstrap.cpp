@@ -9,6 +9,8 @@
 
 #include <atomic>
 
+#include "dialog_aids.h"
+
 #include "quill/platform/thread.h"
 
 namespace qp {
@@ -104,7 +106,7 @@ std::string bootstrap_window_status() {
 }
 
 bool bootstrap_message_box(const char* text, const char* caption) {
-    return MessageBoxA(nullptr, text, caption, MB_OK) != 0;
+    return run_message_box(text, caption, MB_OK) != 0;
 }
 
 } // namespace qp

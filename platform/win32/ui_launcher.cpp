@@ -6,6 +6,7 @@
 
 #include "../common/ui_launcher_aids.h"
 #include "browser_site.h"
+#include "dialog_aids.h"
 
 // The platform's types bring <winsock2.h>, which must come before <windows.h>.
 #include "quill/platform/text.h"
@@ -271,21 +272,6 @@ int win32_launcher_window::run() {
     return 0;
 }
 
-// Test aid: finds the calling thread's message box and presses its button.
-BOOL CALLBACK close_if_message_box(HWND window, LPARAM) {
-    char name[16];
-    if (GetClassNameA(window, name, sizeof name) && lstrcmpA(name, "#32770") == 0) {
-        PostMessageA(window, WM_COMMAND, IDOK, 0);
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK close_message_box(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    EnumThreadWindows(GetCurrentThreadId(), close_if_message_box, 0);
-}
-
 } // namespace
 
 int run_launcher_dialog(const launcher_template& dialog, launcher_events& events) {
@@ -294,10 +280,8 @@ int run_launcher_dialog(const launcher_template& dialog, launcher_events& events
 }
 
 void launcher_message_box(const char* text, const char* caption) {
-    const long close_after = launcher_test_delay("QUILL_TEST_MESSAGE_BOX_MS");
-    if (close_after >= 0)
-        SetTimer(nullptr, 0, static_cast<UINT>(close_after), close_message_box);
-    MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONEXCLAMATION);
+    run_message_box(text, caption, MB_OK | MB_ICONEXCLAMATION,
+                    launcher_test_delay("QUILL_TEST_MESSAGE_BOX_MS"));
 }
 
 std::string program_folder() {

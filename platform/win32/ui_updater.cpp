@@ -9,6 +9,8 @@
 
 #include <atomic>
 
+#include "dialog_aids.h"
+
 #include "quill/platform/thread.h"
 #include "quill/platform/updater_window_state.h"
 
@@ -162,7 +164,7 @@ void tell_window_failed(DWORD error) {
     char text[160];
     wsprintfA(text, "Quill Update could not open its window (error %lu).",
               static_cast<unsigned long>(error));
-    MessageBoxA(nullptr, text, "Quill Update", MB_OK | MB_ICONERROR);
+    run_message_box(text, "Quill Update", MB_OK | MB_ICONERROR);
 }
 
 } // namespace
@@ -248,7 +250,7 @@ void updater_window_close() {
 }
 
 void updater_message_box(const char* text) {
-    MessageBoxA(nullptr, text, nullptr, MB_OK);
+    run_message_box(text, nullptr, MB_OK);
 }
 
 } // namespace qp
