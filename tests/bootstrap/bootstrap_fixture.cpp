@@ -37,17 +37,7 @@ BootstrapTest::~BootstrapTest() {
 }
 
 std::vector<std::string> BootstrapTest::log_lines() const {
-    const std::string text = quill_test::read_text_file("report_rescue.txt");
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
+    return quill_test::lines_of(quill_test::read_text_file("report_rescue.txt"));
 }
 
 bool BootstrapTest::log_has(const std::string& line) const {

@@ -65,6 +65,19 @@ std::string read_text_file(const std::string& name) {
     return read_text(fs::path(name));
 }
 
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
 std::string read_network_log() {
     std::string text;
     std::error_code ignored;

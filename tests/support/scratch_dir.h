@@ -3,6 +3,7 @@
 #define QUILL_TESTS_SCRATCH_DIR_H
 
 #include <string>
+#include <vector>
 
 namespace quill_test {
 
@@ -26,6 +27,8 @@ void write_file(const std::string& name, const std::string& content);
 // A text file with its line ends as "\n" (text streams write CR LF on
 // Windows); "" when it cannot be read.
 std::string read_text_file(const std::string& name);
+// The lines of a text, without their "\n"; a last line without one counts.
+std::vector<std::string> lines_of(const std::string& text);
 // Everything the network log holds, in the current directory.
 std::string read_network_log();
 

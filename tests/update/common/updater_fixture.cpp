@@ -19,21 +19,8 @@ UpdaterTest::~UpdaterTest() {
 }
 
 std::vector<std::string> UpdaterTest::log_lines() const {
-    const std::string text = quill_test::read_file("report.txt");
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        // The Windows build writes the log in text mode.
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
+    // The Windows build writes the log in text mode.
+    return quill_test::lines_of(quill_test::read_text_file("report.txt"));
 }
 
 bool UpdaterTest::log_has_run(const std::vector<std::string>& run) const {
