@@ -35,6 +35,14 @@ std::string format_text(const char* format, ...) {
     return text;
 }
 
+void print_line_v(FILE* stream, const char* prefix, const char* format, va_list arguments) {
+    std::string line = prefix;
+    line += format_text_v(format, arguments);
+    line += '\n';
+    fwrite(line.data(), 1, line.size(), stream);
+    fflush(stream);
+}
+
 bool LineLog::open(const char* name, Start start) {
     close();
     stream_ = open_stream(name, start == Start::afresh ? "w" : "a");

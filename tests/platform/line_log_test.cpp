@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdarg.h>
+#include <stdio.h>
+
 #include <string>
 
 #include "support/scratch_dir.h"
@@ -17,6 +20,26 @@ TEST(FormatText, ValuesOfAnyLengthComeOutWhole) {
     const std::string text = qp::format_text("[%s] %d", long_value.c_str(), 7);
     EXPECT_EQ("[" + long_value + "] 7", text);
     EXPECT_EQ("", qp::format_text("%s", ""));
+}
+
+void print_to(FILE* stream, const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    qp::print_line_v(stream, "tool: ", format, arguments);
+    va_end(arguments);
+}
+
+TEST(PrintLine, PrefixTextAndLineFeedReachTheStreamAtOnce) {
+    ScratchDir scratch;
+    FILE* stream = fopen("console.txt", "wb");
+    ASSERT_NE(stream, nullptr);
+    print_to(stream, "listening on %d", 4000);
+    // Flushed: another reader sees the line while the stream stays open.
+    EXPECT_EQ("tool: listening on 4000\n", quill_test::read_file("console.txt"));
+    print_to(stream, "%s", std::string(3000, 'x').c_str());
+    fclose(stream);
+    EXPECT_EQ("tool: listening on 4000\ntool: " + std::string(3000, 'x') + "\n",
+              quill_test::read_file("console.txt"));
 }
 
 TEST(LineLog, LinesAreWrittenWholeAfreshOrAfterWhatIsThere) {

@@ -3,15 +3,14 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include "quill/platform/line_log.h"
+
 void ConsoleStub::say(const char* format, ...) {
     ++callbacks;
-    fputs("quill-client: ", stdout);
     va_list args;
     va_start(args, format);
-    vfprintf(stdout, format, args);
+    qp::print_line_v(stdout, "quill-client: ", format, args);
     va_end(args);
-    fputc('\n', stdout);
-    fflush(stdout);
 }
 
 namespace {

@@ -20,6 +20,7 @@
 #include "QuillNTC.h"
 #include "console_stub.h"
 #include "quill/platform/clock.h"
+#include "quill/platform/line_log.h"
 
 namespace {
 
@@ -30,13 +31,10 @@ void say(const char* format, ...)
     ;
 
 void say(const char* format, ...) {
-    fputs("quill-client: ", stdout);
     va_list args;
     va_start(args, format);
-    vfprintf(stdout, format, args);
+    qp::print_line_v(stdout, "quill-client: ", format, args);
     va_end(args);
-    fputc('\n', stdout);
-    fflush(stdout);
 }
 
 class ConsoleClient : public CNTMainClient {

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "quill/platform/clock.h"
+#include "quill/platform/line_log.h"
 #include "protocol/Messages.h"
 #include "records.h"
 #include "transport/CNTPacket.h"
@@ -61,8 +62,6 @@ static_assert(msg::IsReplyNumber(RE_LOGON) && msg::IsReplyNumber(RE_CREATE_AVATA
 
 enum { MAX_AVATARS = 3, MAX_CHAT = 200, MAX_NICKNAME = 20 };
 
-std::mutex g_log_mutex;
-
 // Reads a request's fields and notices when one is not all there.
 class Fields {
 public:
@@ -113,14 +112,10 @@ CNTPacket& begin(CNTPacket& packet, u16 message) {
 } // namespace
 
 void log_line(const char* format, ...) {
-    std::lock_guard<std::mutex> hold(g_log_mutex);
-    fputs("quill-gameserver: ", stdout);
     va_list args;
     va_start(args, format);
-    vfprintf(stdout, format, args);
+    qp::print_line_v(stdout, "quill-gameserver: ", format, args);
     va_end(args);
-    fputc('\n', stdout);
-    fflush(stdout);
 }
 
 struct GameServer::Client {

@@ -26,6 +26,10 @@ namespace qp {
 std::string format_text_v(const char* format, va_list arguments);
 std::string format_text(const char* format, ...) QUILL_PRINTF_FORMAT(1, 2);
 
+// A console line: the prefix, the formatted text and a line feed, in one
+// write, flushed at once.
+void print_line_v(FILE* stream, const char* prefix, const char* format, va_list arguments);
+
 class LineLog {
 public:
     enum class Start { afresh, after_what_is_there };
