@@ -8,20 +8,13 @@
 
 #include <vector>
 
+#include "support/packet_bytes.h"
+
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
-Bytes bytes_of(const CNTPacket& packet) {
-    const unsigned char* begin = reinterpret_cast<const unsigned char*>(packet.GetBuf());
-    return Bytes(begin, begin + packet.GetBufSize());
-}
-
-CNTPacket started(unsigned short message) {
-    CNTPacket packet;
-    packet << message << static_cast<unsigned short>(0);
-    return packet;
-}
+using quill_test::Bytes;
+using quill_test::bytes_of;
+using quill_test::started;
 
 // Back to the first field, as a receiver sees the packet.
 void rewind_to_fields(CNTPacket& packet) {

@@ -8,48 +8,20 @@
 #include <vector>
 
 #include "support/game_server_peer.h"
+#include "support/packet_bytes.h"
 
 namespace {
 
 using quill_test::Bytes;
+using quill_test::bytes_of;
+using quill_test::f32;
+using quill_test::received;
 using quill_test::server_packet;
+using quill_test::started;
+using quill_test::text;
 using quill_test::u16;
 using quill_test::u32;
-
-Bytes u8(unsigned value) {
-    return Bytes{static_cast<unsigned char>(value)};
-}
-
-Bytes text(const std::string& s) {
-    return Bytes(s.begin(), s.end());
-}
-
-Bytes f32(float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, 4);
-    return u32(bits);
-}
-
-// A message as it arrives: the bytes as they travelled, cursor on the first
-// field.
-CNTPacket received(const Bytes& wire) {
-    CNTPacket packet;
-    std::memcpy(packet.GetBuf(), wire.data(), wire.size());
-    packet.SetBufSize(static_cast<unsigned short>(wire.size()));
-    packet.SetBufPoint(CNTPacket::HEADER_SIZE);
-    return packet;
-}
-
-CNTPacket started(unsigned short message) {
-    CNTPacket packet;
-    packet << message << static_cast<unsigned short>(0);
-    return packet;
-}
-
-Bytes bytes_of(const CNTPacket& packet) {
-    const unsigned char* begin = reinterpret_cast<const unsigned char*>(packet.GetBuf());
-    return Bytes(begin, begin + packet.GetBufSize());
-}
+using quill_test::u8;
 
 // The wire fields of a movement state: x, z, yaw, speed.
 std::vector<Bytes> dr_fields(float x, float z, float yaw, float speed) {

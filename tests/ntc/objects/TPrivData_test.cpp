@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "support/packet_bytes.h"
+
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using quill_test::Bytes;
 
 // The rule constants written out as the exact values of their floats, so
 // the reference below does not borrow the float conversion it checks.
@@ -31,15 +33,7 @@ short low16(long double value) {
         static_cast<uint16_t>(static_cast<unsigned long long>(whole) & 0xFFFF));
 }
 
-// A received message: stored as it travels, cursor after the header.
-CNTPacket received(const Bytes& wire) {
-    CNTPacket packet;
-    EXPECT_TRUE(packet.Write(wire.data(), static_cast<unsigned short>(wire.size())));
-    packet.SetBufPoint(0);
-    unsigned short message = 0, length = 0;
-    packet >> message >> length;
-    return packet;
-}
+using quill_test::received;
 
 TEST(TPrivDataFresh, HoldsTheStartingValues) {
     TPrivData data;

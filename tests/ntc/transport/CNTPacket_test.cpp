@@ -9,20 +9,13 @@
 #include <climits>
 #include <vector>
 
+#include "support/packet_bytes.h"
+
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
-Bytes bytes_of(const CNTPacket& packet) {
-    const unsigned char* begin = reinterpret_cast<const unsigned char*>(packet.GetBuf());
-    return Bytes(begin, begin + packet.GetBufSize());
-}
-
-CNTPacket started(unsigned short message) {
-    CNTPacket packet;
-    packet << message << static_cast<unsigned short>(0);
-    return packet;
-}
+using quill_test::Bytes;
+using quill_test::bytes_of;
+using quill_test::started;
 
 // A received packet: the whole message stored with one write at cursor 0,
 // cursor back to the start, header read.

@@ -9,14 +9,12 @@
 
 #include "transport/CNTPacket.h"
 
+#include "support/packet_bytes.h"
+
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
-Bytes bytes_of(const CNTPacket& packet) {
-    const unsigned char* begin = reinterpret_cast<const unsigned char*>(packet.GetBuf());
-    return Bytes(begin, begin + packet.GetBufSize());
-}
+using quill_test::Bytes;
+using quill_test::bytes_of;
 
 CNTPacket started() {
     CNTPacket packet;
