@@ -25,11 +25,7 @@ using quill_test::write_file;
 namespace {
 
 std::string md5_hex(const std::string& content) {
-    md5_C md5;
-    md5.update(content.data(), content.size());
-    unsigned char digest[16];
-    md5.finish(digest);
-    return md5_C::hex(digest);
+    return md5_C::hex_of(content);
 }
 
 std::string gunzip(const std::string& path) {

@@ -183,6 +183,14 @@ void md5_C::finish(unsigned char digest[16]) {
     init();
 }
 
+std::string md5_C::hex_of(const std::string& message) {
+    md5_C md5;
+    md5.update(message.data(), message.size());
+    unsigned char digest[16];
+    md5.finish(digest);
+    return hex(digest);
+}
+
 std::string md5_C::hex(const unsigned char digest[16]) {
     std::string text;
     char pair[3];

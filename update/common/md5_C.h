@@ -27,6 +27,8 @@ public:
 
     // The 32 lower-case hex digits of a digest.
     static std::string hex(const unsigned char digest[16]);
+    // The same for the digest of a whole message.
+    static std::string hex_of(const std::string& message);
 
 private:
     void transform(const unsigned char block[64]);

@@ -12,26 +12,18 @@ using quill_test::write_file;
 
 namespace {
 
-std::string digest_of(const std::string& message) {
-    md5_C md5;
-    md5.update(message.data(), message.size());
-    unsigned char digest[16];
-    md5.finish(digest);
-    return md5_C::hex(digest);
-}
-
 class Md5 : public UpdaterTest {};
 
 TEST(Md5Digest, Rfc1321Suite) {
-    EXPECT_EQ(digest_of(""), "d41d8cd98f00b204e9800998ecf8427e");
-    EXPECT_EQ(digest_of("a"), "0cc175b9c0f1b6a831c399e269772661");
-    EXPECT_EQ(digest_of("abc"), "900150983cd24fb0d6963f7d28e17f72");
-    EXPECT_EQ(digest_of("message digest"), "f96b697d7cb7938d525a2f31aaf161d0");
-    EXPECT_EQ(digest_of("abcdefghijklmnopqrstuvwxyz"), "c3fcd3d76192e4007dfb496cca67e13b");
-    EXPECT_EQ(digest_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"),
+    EXPECT_EQ(md5_C::hex_of(""), "d41d8cd98f00b204e9800998ecf8427e");
+    EXPECT_EQ(md5_C::hex_of("a"), "0cc175b9c0f1b6a831c399e269772661");
+    EXPECT_EQ(md5_C::hex_of("abc"), "900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_EQ(md5_C::hex_of("message digest"), "f96b697d7cb7938d525a2f31aaf161d0");
+    EXPECT_EQ(md5_C::hex_of("abcdefghijklmnopqrstuvwxyz"), "c3fcd3d76192e4007dfb496cca67e13b");
+    EXPECT_EQ(md5_C::hex_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"),
               "d174ab98d277d9f5a5611c2c9f419d9f");
-    EXPECT_EQ(digest_of("1234567890123456789012345678901234567890123456789012345678901234567890"
-                        "1234567890"),
+    EXPECT_EQ(md5_C::hex_of("1234567890123456789012345678901234567890123456789012345678901234567890"
+                            "1234567890"),
               "57edf4a22be3c955ac49da2e2107b67a");
 }
 
@@ -40,7 +32,7 @@ TEST(Md5Digest, Rfc1321Suite) {
 TEST(Md5Digest, PiecesGiveTheSameDigestAsOneUpdate) {
     for (size_t length : {55u, 56u, 57u, 63u, 64u, 65u, 119u, 120u, 1000u, 4099u}) {
         const std::string message(length, 'm');
-        const std::string whole = digest_of(message);
+        const std::string whole = md5_C::hex_of(message);
         for (size_t piece : {1u, 7u, 63u, 64u, 65u, 1000u}) {
             md5_C md5;
             for (size_t at = 0; at < length; at += piece)
@@ -51,7 +43,7 @@ TEST(Md5Digest, PiecesGiveTheSameDigestAsOneUpdate) {
         }
     }
     // The well-known digest of a million 'a', across many blocks.
-    EXPECT_EQ(digest_of(std::string(1000000, 'a')), "7707d6ae4e027c70eea2a935c2296f21");
+    EXPECT_EQ(md5_C::hex_of(std::string(1000000, 'a')), "7707d6ae4e027c70eea2a935c2296f21");
 }
 
 TEST(Md5Digest, FinishStartsOver) {

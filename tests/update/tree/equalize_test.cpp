@@ -51,11 +51,7 @@ std::vector<std::pair<std::string, std::string>> tree_of(const std::string& fold
 }
 
 std::string md5_hex(const std::string& content) {
-    md5_C md5;
-    md5.update(content.data(), content.size());
-    unsigned char digest[16];
-    md5.finish(digest);
-    return md5_C::hex(digest);
+    return md5_C::hex_of(content);
 }
 
 void write_gzip(const std::string& path, const std::string& content) {
