@@ -17,19 +17,13 @@ using quill_test::write_file;
 
 namespace {
 
-void set_environment(const char* assignment) {
-#ifdef _WIN32
-    _putenv(assignment);
-#else
-    putenv(const_cast<char*>(assignment));
-#endif
-}
+using quill_test::set_environment;
 
 class BootstrapProgram : public ::testing::Test {
 protected:
     BootstrapProgram() {
-        set_environment("QUILL_UI=console");
-        set_environment("QUILL_TEST_INSTANT_SLEEP=1");
+        set_environment("QUILL_UI", "console");
+        set_environment("QUILL_TEST_INSTANT_SLEEP", "1");
         quill_test::install_program(quill_test::recorder_program(), "QuillLauncher.exe");
     }
 

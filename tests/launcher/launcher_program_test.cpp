@@ -19,13 +19,7 @@ const char* const kSuffix = ".exe";
 const char* const kSuffix = "";
 #endif
 
-void set_environment(const char* name, const char* value) {
-#ifdef _WIN32
-    _putenv_s(name, value);
-#else
-    setenv(name, value, 1);
-#endif
-}
+using quill_test::set_environment;
 
 class LauncherProgram : public ::testing::Test {
 protected:

@@ -1,5 +1,7 @@
 #include "support/programs.h"
 
+#include <stdlib.h>
+
 #include <filesystem>
 
 #include "quill/platform/clock.h"
@@ -36,6 +38,14 @@ bool wait_for_file(const std::string& name, unsigned timeout_ms) {
             return false;
         real.sleep(20);
     }
+}
+
+void set_environment(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value);
+#else
+    setenv(name, value, 1);
+#endif
 }
 
 } // namespace quill_test

@@ -17,6 +17,10 @@ std::string recorder_program();
 // it executable.
 void install_program(const std::string& program, const std::string& name);
 
+// Sets a variable of this process's environment, which the programs it
+// starts inherit; "" leaves it empty (on Windows: removes it).
+void set_environment(const char* name, const char* value);
+
 // Waits up to timeout_ms of real time for a file to exist; true when it did.
 // For programs started by the code under test, which no test clock drives.
 bool wait_for_file(const std::string& name, unsigned timeout_ms);

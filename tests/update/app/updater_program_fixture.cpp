@@ -4,13 +4,6 @@
 
 namespace updater_test {
 
-void set_environment(const char* assignment) {
-#ifdef _WIN32
-    _putenv(assignment);
-#else
-    putenv(const_cast<char*>(assignment));
-#endif
-}
 
 std::string program(const std::string& name) {
     return quill_test::build_program(name + QUILL_TEST_PROGRAM_SUFFIX);

@@ -31,7 +31,7 @@ namespace fs = std::filesystem;
 using quill_test::read_file;
 using quill_test::write_file;
 
-void set_environment(const char* assignment);
+using quill_test::set_environment;
 std::string program(const std::string& name);
 // Runs a program of the build in folder and returns its exit code. The
 // parameters are a command line of several arguments, with double quotes
@@ -60,7 +60,7 @@ protected:
         if (!getenv("DISPLAY"))
             GTEST_SKIP() << "the updater's dialog needs a display (DISPLAY is not set)";
 #endif
-        set_environment("QUILL_TEST_INSTANT_SLEEP=1");
+        set_environment("QUILL_TEST_INSTANT_SLEEP", "1");
         fs::create_directories("install");
         fs::create_directories("source");
     }

@@ -159,11 +159,10 @@ TEST_F(UpdaterProgram, AFailedCrashLogUploadOnlyWarnsAndTheUpdateGoesOn) {
     publish("7.0", "mirror");
     write_server_list({mirror.name()});
     write_file("install/log_client.txt", "the client crashed\n");
-    const std::string host = "QUILL_CRASHLOG_HOST=" + mirror.refused_name();
-    set_environment(host.c_str());
+    set_environment("QUILL_CRASHLOG_HOST", mirror.refused_name().c_str());
 
     const int code = run_updater();
-    set_environment("QUILL_CRASHLOG_HOST=");
+    set_environment("QUILL_CRASHLOG_HOST", "");
     EXPECT_EQ(1, code);
     EXPECT_TRUE(reported("main: WARNING : process_crash_log_file  [FAILED]"));
     EXPECT_FALSE(fs::exists("install/log_client.txt"));

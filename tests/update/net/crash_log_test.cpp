@@ -10,6 +10,7 @@
 
 #include "common/settings.h"
 #include "support/ftp_server.h"
+#include "support/programs.h"
 #include "support/scratch_dir.h"
 #include "update/net/net_fixture.h"
 
@@ -20,13 +21,7 @@ using quill_test::FtpServer;
 using quill_test::read_file;
 using quill_test::write_file;
 
-void set_environment(const char* name, const char* value) {
-#ifdef _WIN32
-    _putenv_s(name, value);
-#else
-    setenv(name, value, 1);
-#endif
-}
+using quill_test::set_environment;
 
 class CrashLog : public NetTest {
 protected:
