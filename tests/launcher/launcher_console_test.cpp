@@ -10,18 +10,9 @@
 
 #include "support/scratch_dir.h"
 #include "support/test_clock.h"
+#include "recording_shell.h"
 
 namespace {
-
-class RecordingShell : public CLauncherShell {
-public:
-    void StartProgram(const char* program, const char* parameters) override {
-        started.push_back(std::string(program) + "|" + parameters);
-    }
-    void OpenUrl(const char* url) override { opened.push_back(url); }
-    std::vector<std::string> started;
-    std::vector<std::string> opened;
-};
 
 class LauncherConsole : public ::testing::Test {
 protected:

@@ -11,6 +11,7 @@
 #include "launcher_logic.h"
 #include "launcher_template.h"
 #include "support/scratch_dir.h"
+#include "recording_shell.h"
 
 namespace {
 
@@ -67,16 +68,6 @@ public:
     int x = 300, y = 200;
     int moves = 0;
     int quits = 0;
-};
-
-class RecordingShell : public CLauncherShell {
-public:
-    void StartProgram(const char* program, const char* parameters) override {
-        started.push_back(std::string(program) + "|" + parameters);
-    }
-    void OpenUrl(const char* url) override { opened.push_back(url); }
-    std::vector<std::string> started;
-    std::vector<std::string> opened;
 };
 
 class LauncherDialog : public ::testing::Test {

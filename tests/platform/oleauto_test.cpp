@@ -11,17 +11,12 @@
 #include <string>
 
 #include "quill/platform/text.h"
+#include "support/variant_values.h"
 
 namespace {
 
-BSTR make_bstr(const char* text) {
-    const qp::WideString wide = qp::narrow_to_wide(text);
-    return SysAllocStringLen(wide.data(), static_cast<unsigned int>(wide.size()));
-}
-
-std::string text_of(BSTR text) {
-    return qp::wide_to_narrow(text, static_cast<int>(SysStringLen(text)));
-}
+using quill_test::make_bstr;
+using quill_test::text_of;
 
 // A variant that releases what it holds at the end of the test.
 struct Var {

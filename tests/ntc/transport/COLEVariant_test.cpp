@@ -11,17 +11,12 @@
 #include <vector>
 
 #include "quill/platform/text.h"
+#include "support/variant_values.h"
 
 namespace {
 
-BSTR make_bstr(const char* text) {
-    const qp::WideString wide = qp::narrow_to_wide(text);
-    return SysAllocStringLen(wide.data(), static_cast<unsigned int>(wide.size()));
-}
-
-std::string text_of(BSTR text) {
-    return qp::wide_to_narrow(text, static_cast<int>(SysStringLen(text)));
-}
+using quill_test::make_bstr;
+using quill_test::text_of;
 
 COLEVariant string_variant(const char* text) {
     VARIANT v;
@@ -203,13 +198,7 @@ TEST(VariantT, BuildsEveryWireType) {
     EXPECT_EQ(_variant_t(short(1), VT_BOOL).boolVal, VARIANT_TRUE);
     EXPECT_EQ(_variant_t(3L, VT_ERROR).vt, VT_ERROR);
 
-    DECIMAL d;
-    memset(&d, 0, sizeof d);
-    d.scale = 2;
-    d.sign = DECIMAL_NEG;
-    d.Hi32 = 1;
-    d.Lo64 = 12345;
-    const _variant_t dec(d);
+    const _variant_t dec(quill_test::sample_decimal());
     EXPECT_EQ(dec.vt, VT_DECIMAL);
     EXPECT_EQ(dec.decVal.scale, 2);
     EXPECT_EQ(dec.decVal.sign, DECIMAL_NEG);

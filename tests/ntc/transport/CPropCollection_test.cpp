@@ -10,6 +10,7 @@
 #include "transport/CNTPacket.h"
 
 #include "support/packet_bytes.h"
+#include "support/variant_values.h"
 
 namespace {
 
@@ -83,13 +84,7 @@ TEST(VariantWire, EverySupportedTagRoundTrips) {
     EXPECT_EQ(u.vt, VT_UINT);
     EXPECT_EQ(u.uintVal, 7u);
 
-    DECIMAL d;
-    memset(&d, 0, sizeof d);
-    d.scale = 2;
-    d.sign = DECIMAL_NEG;
-    d.Hi32 = 1;
-    d.Lo64 = 12345;
-    const _variant_t dec = round_trip(_variant_t(d));
+    const _variant_t dec = round_trip(_variant_t(quill_test::sample_decimal()));
     EXPECT_EQ(dec.vt, VT_DECIMAL);
     EXPECT_EQ(dec.decVal.scale, 2);
     EXPECT_EQ(dec.decVal.sign, DECIMAL_NEG);
