@@ -1,15 +1,12 @@
 // Watched programs through posix_spawn and signals.
 #include "quill/platform/child_process.h"
 
+#include "spawn_program.h"
+
 #include <errno.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
-
-#include <string>
-
-extern char** environ;
 
 namespace qp {
 
@@ -35,17 +32,8 @@ bool reap(ChildRecord* child, int options) {
 } // namespace
 
 ChildHandle child_start(const char* path, const char* parameters) {
-    std::string file(path);
-    for (char& c : file)
-        if (c == '\\')
-            c = '/';
-    if (file.find('/') == std::string::npos)
-        file = "./" + file;
-    const bool has_parameters = parameters && parameters[0] != '\0';
-    char* argv[3] = {const_cast<char*>(file.c_str()),
-                     has_parameters ? const_cast<char*>(parameters) : nullptr, nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, file.c_str(), nullptr, nullptr, argv, environ) != 0)
+    const pid_t pid = spawn_program(path, parameters);
+    if (pid == 0)
         return nullptr;
     return new ChildRecord{pid, false, 0};
 }

@@ -1,11 +1,14 @@
 // Programs through posix_spawn, web pages through xdg-open.
 #include "quill/platform/shell.h"
 
+#include "spawn_program.h"
+
 #include <errno.h>
 #include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 
+#include <string>
 #include <thread>
 
 extern char** environ;
@@ -34,6 +37,8 @@ pid_t spawn(const std::string& file, const char* argument, bool search_path) {
     return failed == 0 ? child : 0;
 }
 
+} // namespace
+
 pid_t spawn_program(const char* path, const char* parameters) {
     std::string file(path);
     for (char& c : file)
@@ -45,8 +50,6 @@ pid_t spawn_program(const char* path, const char* parameters) {
     const bool has_parameters = parameters && parameters[0] != '\0';
     return spawn(file, has_parameters ? parameters : nullptr, false);
 }
-
-} // namespace
 
 bool start_program(const char* path, const char* parameters) {
     const pid_t child = spawn_program(path, parameters);
