@@ -1,5 +1,7 @@
 #include "gtk_aids.h"
 
+#include <stdio.h>
+
 #include <memory>
 #include <utility>
 
@@ -19,6 +21,46 @@ GdkPixbuf* picture_from_bytes(const unsigned char* bytes, size_t size) {
     }
     g_object_unref(loader);
     return picture;
+}
+
+GtkWidget* new_dialog_window(const unsigned char* icon, size_t icon_size) {
+    GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
+    gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
+    if (GdkPixbuf* picture = picture_from_bytes(icon, icon_size)) {
+        gtk_window_set_icon(GTK_WINDOW(window), picture);
+        g_object_unref(picture);
+    }
+    return window;
+}
+
+GtkWidget* new_dialog_layout(GtkWidget* window, int width, int height) {
+    GtkWidget* layout = gtk_fixed_new();
+    gtk_widget_set_size_request(layout, width * kPixelsPerDialogUnit,
+                                height * kPixelsPerDialogUnit);
+    gtk_container_add(GTK_CONTAINER(window), layout);
+    return layout;
+}
+
+void place_in_dialog(GtkWidget* layout, GtkWidget* widget, int x, int y, int width, int height) {
+    gtk_widget_set_size_request(widget, width * kPixelsPerDialogUnit,
+                                height * kPixelsPerDialogUnit);
+    gtk_fixed_put(GTK_FIXED(layout), widget, x * kPixelsPerDialogUnit, y * kPixelsPerDialogUnit);
+}
+
+void set_label_points(GtkWidget* label, int points) {
+    char css[48];
+    snprintf(css, sizeof css, "label { font-size: %dpt; }", points);
+    GtkCssProvider* provider = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(provider, css, -1, nullptr);
+    gtk_style_context_add_provider(gtk_widget_get_style_context(label),
+                                   GTK_STYLE_PROVIDER(provider),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(provider);
+}
+
+void set_cairo_colour(cairo_t* cr, const Colour& colour) {
+    cairo_set_source_rgb(cr, colour.red / 255.0, colour.green / 255.0, colour.blue / 255.0);
 }
 
 namespace {

@@ -20,8 +20,6 @@ extern const unsigned long quill_bootstrap_icon_size;
 namespace qp {
 namespace {
 
-const int kPixelsPerUnit = 2;
-
 struct Shown {
     GtkWidget* window = nullptr;
     GtkWidget* status = nullptr;
@@ -41,41 +39,24 @@ gboolean draw_lamp(GtkWidget* lamp, cairo_t* cr, gpointer) {
     const int height = gtk_widget_get_allocated_height(lamp);
     cairo_set_source_rgb(cr, 0.25, 0.25, 0.25);
     cairo_paint(cr);
-    if (g_shown.lamp_coloured) {
-        const Colour& c = g_shown.lamp_colour;
-        cairo_set_source_rgb(cr, c.red / 255.0, c.green / 255.0, c.blue / 255.0);
-    } else {
-        cairo_set_source_rgb(cr, 212 / 255.0, 208 / 255.0, 200 / 255.0);
-    }
+    // Until it is coloured, the control's own grey.
+    set_cairo_colour(cr, g_shown.lamp_coloured ? g_shown.lamp_colour : Colour{212, 208, 200});
     cairo_rectangle(cr, 1, 1, width - 2, height - 2);
     cairo_fill(cr);
     return TRUE;
 }
 
-void put(GtkWidget* layout, GtkWidget* widget, int x, int y, int width, int height) {
-    gtk_widget_set_size_request(widget, width * kPixelsPerUnit, height * kPixelsPerUnit);
-    gtk_fixed_put(GTK_FIXED(layout), widget, x * kPixelsPerUnit, y * kPixelsPerUnit);
-}
-
 void build_window() {
     g_shown = Shown();
-    GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    GtkWidget* window = new_dialog_window(quill_bootstrap_icon, quill_bootstrap_icon_size);
     g_shown.window = window;
     gtk_window_set_decorated(GTK_WINDOW(window), FALSE);
-    gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
-    gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
     gtk_window_set_type_hint(GTK_WINDOW(window), GDK_WINDOW_TYPE_HINT_DIALOG);
-    if (GdkPixbuf* icon = picture_from_bytes(quill_bootstrap_icon, quill_bootstrap_icon_size)) {
-        gtk_window_set_icon(GTK_WINDOW(window), icon);
-        g_object_unref(icon);
-    }
     // The player cannot close it: a swap stopped half-way would leave no
     // updater at all.
     g_signal_connect(window, "delete-event", G_CALLBACK(gtk_true), nullptr);
 
-    GtkWidget* layout = gtk_fixed_new();
-    gtk_widget_set_size_request(layout, 182 * kPixelsPerUnit, 76 * kPixelsPerUnit);
-    gtk_container_add(GTK_CONTAINER(window), layout);
+    GtkWidget* layout = new_dialog_layout(window, 182, 76);
 
     GtkWidget* banner;
     if (GdkPixbuf* picture = picture_from_bytes(quill_bootstrap_banner, quill_bootstrap_banner_size)) {
@@ -84,24 +65,19 @@ void build_window() {
     } else {
         banner = gtk_label_new(nullptr);
     }
-    put(layout, banner, 3, 4, 176, 50);
+    place_in_dialog(layout, banner, 3, 4, 176, 50);
 
     GtkWidget* sunken = gtk_frame_new(nullptr);
     gtk_frame_set_shadow_type(GTK_FRAME(sunken), GTK_SHADOW_IN);
     g_shown.status = gtk_label_new("Initialize..");
     gtk_label_set_ellipsize(GTK_LABEL(g_shown.status), PANGO_ELLIPSIZE_END);
-    GtkCssProvider* small = gtk_css_provider_new();
-    gtk_css_provider_load_from_data(small, "label { font-size: 8pt; }", -1, nullptr);
-    gtk_style_context_add_provider(gtk_widget_get_style_context(g_shown.status),
-                                   GTK_STYLE_PROVIDER(small),
-                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-    g_object_unref(small);
+    set_label_points(g_shown.status, 8);
     gtk_container_add(GTK_CONTAINER(sunken), g_shown.status);
-    put(layout, sunken, 12, 60, 148, 8);
+    place_in_dialog(layout, sunken, 12, 60, 148, 8);
 
     g_shown.lamp = gtk_drawing_area_new();
     g_signal_connect(g_shown.lamp, "draw", G_CALLBACK(draw_lamp), nullptr);
-    put(layout, g_shown.lamp, 165, 59, 10, 8);
+    place_in_dialog(layout, g_shown.lamp, 165, 59, 10, 8);
 }
 
 struct Run {

@@ -46,7 +46,6 @@ namespace qp {
 namespace {
 
 const char kCaption[] = "Quill Update                                   ver 1.3";
-const int kUnit = 2; // pixels per dialog unit
 
 struct Bar {
     GtkWidget* area = nullptr;
@@ -147,10 +146,6 @@ void wake_window(bool needed) {
         g_window_thread.post(refresh_woken, nullptr);
 }
 
-void set_source(cairo_t* cr, const Colour& colour) {
-    cairo_set_source_rgb(cr, colour.red / 255.0, colour.green / 255.0, colour.blue / 255.0);
-}
-
 gboolean draw_bar(GtkWidget* area, cairo_t* cr, gpointer data) {
     const Bar& bar = *static_cast<Bar*>(data);
     const int width = gtk_widget_get_allocated_width(area);
@@ -162,27 +157,22 @@ gboolean draw_bar(GtkWidget* area, cairo_t* cr, gpointer data) {
     cairo_rectangle(cr, 1, height - 1, width - 1, 1);
     cairo_rectangle(cr, width - 1, 1, 1, height - 1);
     cairo_fill(cr);
-    set_source(cr, bar.has_background ? bar.background : kDefaultBackground);
+    set_cairo_colour(cr, bar.has_background ? bar.background : kDefaultBackground);
     cairo_rectangle(cr, 1, 1, width - 2, height - 2);
     cairo_fill(cr);
     if (bar.maximum > 0 && bar.position > 0) {
         const double filled = (width - 2) * static_cast<double>(bar.position) / bar.maximum;
-        set_source(cr, bar.has_bar_colour ? bar.bar_colour : kDefaultBar);
+        set_cairo_colour(cr, bar.has_bar_colour ? bar.bar_colour : kDefaultBar);
         cairo_rectangle(cr, 1, 1, filled, height - 2);
         cairo_fill(cr);
     }
     return TRUE;
 }
 
-void place(GtkWidget* fixed, GtkWidget* widget, int x, int y, int width, int height) {
-    gtk_widget_set_size_request(widget, width * kUnit, height * kUnit);
-    gtk_fixed_put(GTK_FIXED(fixed), widget, x * kUnit, y * kUnit);
-}
-
 GtkWidget* make_bar(GtkWidget* fixed, Bar& bar, int x, int y, int width, int height) {
     bar.area = gtk_drawing_area_new();
     g_signal_connect(bar.area, "draw", G_CALLBACK(draw_bar), &bar);
-    place(fixed, bar.area, x, y, width, height);
+    place_in_dialog(fixed, bar.area, x, y, width, height);
     return bar.area;
 }
 
@@ -194,20 +184,12 @@ gboolean on_delete(GtkWidget*, GdkEvent*, gpointer) {
 
 void build_window() {
     g_window = Window();
-    GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    GtkWidget* window = new_dialog_window(quill_updater_icon, quill_updater_icon_size);
     g_window.window = window;
     gtk_window_set_title(GTK_WINDOW(window), kCaption);
-    gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
-    gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
-    if (GdkPixbuf* icon = picture_from_bytes(quill_updater_icon, quill_updater_icon_size)) {
-        gtk_window_set_icon(GTK_WINDOW(window), icon);
-        g_object_unref(icon);
-    }
     g_signal_connect(window, "delete-event", G_CALLBACK(on_delete), nullptr);
 
-    GtkWidget* fixed = gtk_fixed_new();
-    gtk_widget_set_size_request(fixed, 175 * kUnit, 77 * kUnit);
-    gtk_container_add(GTK_CONTAINER(window), fixed);
+    GtkWidget* fixed = new_dialog_layout(window, 175, 77);
 
     GtkWidget* banner = nullptr;
     if (GdkPixbuf* picture = picture_from_bytes(quill_updater_banner, quill_updater_banner_size)) {
@@ -218,7 +200,7 @@ void build_window() {
     }
     gtk_widget_set_halign(banner, GTK_ALIGN_START);
     gtk_widget_set_valign(banner, GTK_ALIGN_START);
-    place(fixed, banner, 0, 0, 176, 50);
+    place_in_dialog(fixed, banner, 0, 0, 176, 50);
 
     make_bar(fixed, g_window.download, 0, 52, 175, 6);
     make_bar(fixed, g_window.listing, 0, 59, 175, 6);
@@ -228,13 +210,8 @@ void build_window() {
     gtk_label_set_justify(GTK_LABEL(g_window.status), GTK_JUSTIFY_CENTER);
     gtk_label_set_ellipsize(GTK_LABEL(g_window.status), PANGO_ELLIPSIZE_END);
     gtk_widget_set_halign(g_window.status, GTK_ALIGN_FILL);
-    GtkCssProvider* css = gtk_css_provider_new();
-    gtk_css_provider_load_from_data(css, "label { font-size: 9pt; }", -1, nullptr);
-    gtk_style_context_add_provider(gtk_widget_get_style_context(g_window.status),
-                                   GTK_STYLE_PROVIDER(css),
-                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-    g_object_unref(css);
-    place(fixed, g_window.status, 13, 67, 138, 8);
+    set_label_points(g_window.status, 9);
+    place_in_dialog(fixed, g_window.status, 13, 67, 138, 8);
 }
 
 struct Start {
