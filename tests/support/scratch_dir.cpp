@@ -1,5 +1,7 @@
 #include "support/scratch_dir.h"
 
+#include <stdint.h>
+
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -63,6 +65,16 @@ std::string read_text(const fs::path& name) {
 
 std::string read_text_file(const std::string& name) {
     return read_text(fs::path(name));
+}
+
+std::string incompressible(size_t size) {
+    std::string bytes(size, '\0');
+    uint32_t state = 12345;
+    for (char& byte : bytes) {
+        state = state * 1664525u + 1013904223u;
+        byte = static_cast<char>(state >> 24);
+    }
+    return bytes;
 }
 
 std::vector<std::string> lines_of(const std::string& text) {

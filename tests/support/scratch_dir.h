@@ -2,6 +2,8 @@
 #ifndef QUILL_TESTS_SCRATCH_DIR_H
 #define QUILL_TESTS_SCRATCH_DIR_H
 
+#include <stddef.h>
+
 #include <string>
 #include <vector>
 
@@ -27,6 +29,8 @@ void write_file(const std::string& name, const std::string& content);
 // A text file with its line ends as "\n" (text streams write CR LF on
 // Windows); "" when it cannot be read.
 std::string read_text_file(const std::string& name);
+// Bytes that gzip cannot shrink, the same in every run.
+std::string incompressible(size_t size);
 // The lines of a text, without their "\n"; a last line without one counts.
 std::vector<std::string> lines_of(const std::string& text);
 // Everything the network log holds, in the current directory.

@@ -24,16 +24,6 @@ int run_in(const std::string& folder, const std::string& name, const std::string
     return code;
 }
 
-std::string incompressible(size_t size) {
-    std::string bytes(size, '\0');
-    uint32_t state = 12345;
-    for (char& byte : bytes) {
-        state = state * 1664525u + 1013904223u;
-        byte = static_cast<char>(state >> 24);
-    }
-    return bytes;
-}
-
 bool download_in_progress(const std::string& folder) {
     std::error_code ignored;
     for (const auto& entry : fs::directory_iterator(folder, ignored)) {

@@ -37,8 +37,7 @@ std::string program(const std::string& name);
 // parameters are a command line of several arguments, with double quotes
 // around those that hold blanks.
 int run_in(const std::string& folder, const std::string& name, const std::string& parameters);
-// Bytes that gzip cannot shrink, the same in every run.
-std::string incompressible(size_t size);
+using quill_test::incompressible;
 // A download in progress: the compressed file lands in the root under its
 // listing name ("name.gz." and the digest) before it is placed.
 bool download_in_progress(const std::string& folder);

@@ -26,15 +26,7 @@ void write_gzip(const std::string& name, const std::string& content) {
 }
 
 // Bytes that do not compress to nothing, so streams span many reads.
-std::string varied(size_t size) {
-    std::string text(size, '\0');
-    uint32_t x = 12345;
-    for (char& c : text) {
-        x = x * 1103515245u + 12345u;
-        c = static_cast<char>(x >> 24);
-    }
-    return text;
-}
+using quill_test::incompressible;
 
 // Counts sleeps; a hook may act on each one.
 class SleepCounter : public quill_test::TestClock {
@@ -57,7 +49,7 @@ protected:
 };
 
 TEST_F(Uncompress, PlainFileReplacesTheCompressedOne) {
-    const std::string content = varied(300000);
+    const std::string content = incompressible(300000);
     write_gzip("a.txt.gz.0123", content);
     ASSERT_TRUE(uncompress_it(at("a.txt.gz.0123")));
     EXPECT_EQ(read_file("a.txt"), content);
@@ -78,7 +70,7 @@ TEST_F(Uncompress, EmptyContentGivesAnEmptyFile) {
 }
 
 TEST_F(Uncompress, TruncatedStreamLeavesNoPlainFile) {
-    write_gzip("t.bin.gz", varied(200000));
+    write_gzip("t.bin.gz", incompressible(200000));
     const std::string whole = read_file("t.bin.gz");
     write_file("t.bin.gz", whole.substr(0, whole.size() / 2));
     EXPECT_FALSE(uncompress_it(at("t.bin.gz")));
@@ -97,7 +89,7 @@ TEST_F(Uncompress, StreamWithoutItsTrailerFails) {
 }
 
 TEST_F(Uncompress, CorruptStreamLeavesNoPlainFile) {
-    write_gzip("c.gz", varied(100000));
+    write_gzip("c.gz", incompressible(100000));
     std::string bytes = read_file("c.gz");
     for (size_t i = bytes.size() / 2; i < bytes.size() / 2 + 64; ++i)
         bytes[i] = static_cast<char>(~bytes[i]);
@@ -134,7 +126,7 @@ TEST(UncompressBound, FreeSpaceLessItsMarginAndARatioAboveRealFiles) {
 
 TEST(UncompressBound, StreamStopsAtTheLimit) {
     quill_test::ScratchDir scratch;
-    write_gzip("z.gz", varied(300000));
+    write_gzip("z.gz", incompressible(300000));
     for (uint64_t limit : {uint64_t(299999), uint64_t(300000)}) {
         gzFile in = gzopen("z.gz", "rb");
         FILE* out = fopen("z", "wb");
