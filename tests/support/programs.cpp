@@ -40,6 +40,20 @@ bool wait_for_file(const std::string& name, unsigned timeout_ms) {
     }
 }
 
+void remove_folder_once_free(const std::string& name, unsigned timeout_ms) {
+    qp::Clock& real = qp::system_clock();
+    const uint32_t start = real.tick_count();
+    for (;;) {
+        std::error_code failed;
+        fs::remove_all(name, failed);
+        if (!failed)
+            return;
+        if (real.tick_count() - start >= timeout_ms)
+            throw fs::filesystem_error("cannot remove the folder", fs::path(name), failed);
+        real.sleep(50);
+    }
+}
+
 void set_environment(const char* name, const char* value) {
 #ifdef _WIN32
     _putenv_s(name, value);

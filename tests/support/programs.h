@@ -24,6 +24,11 @@ void set_environment(const char* name, const char* value);
 // Waits up to timeout_ms of real time for a file to exist; true when it did.
 // For programs started by the code under test, which no test clock drives.
 bool wait_for_file(const std::string& name, unsigned timeout_ms);
+// Removes a folder with everything below it, trying again for up to
+// timeout_ms of real time while it cannot: a program that has just left its
+// mark there may still be running, and Windows keeps a running program's
+// file. Throws the last failure when the time is up.
+void remove_folder_once_free(const std::string& name, unsigned timeout_ms = 10000);
 
 } // namespace quill_test
 
