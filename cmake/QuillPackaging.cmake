@@ -43,6 +43,10 @@ endif()
 # player: the updater and the enciphered server list.
 install(PROGRAMS $<TARGET_FILE:QuillUpdate> DESTINATION player
   RENAME QuillUpdate.exe COMPONENT player)
+if(NOT WIN32)
+  # The updater's window, which it loads from beside itself.
+  install(FILES $<TARGET_FILE:quill_updater_window> DESTINATION player COMPONENT player)
+endif()
 if(quill_server_list)
   set(quill_ver_c ${CMAKE_BINARY_DIR}/package/ver_C)
   # A cross build runs its own quill-serverlist through the emulator.
@@ -65,6 +69,10 @@ install(PROGRAMS $<TARGET_FILE:QuillLauncher> DESTINATION game-tree
   RENAME QuillLauncher.exe COMPONENT game-tree)
 install(PROGRAMS $<TARGET_FILE:QuillUpdate> DESTINATION game-tree
   RENAME QuillNewUpdate.exe COMPONENT game-tree)
+if(NOT WIN32)
+  # Every installation gets the window of the updater it runs.
+  install(FILES $<TARGET_FILE:quill_updater_window> DESTINATION game-tree COMPONENT game-tree)
+endif()
 if(WIN32)
   install(FILES $<TARGET_FILE:QuillNTC> DESTINATION game-tree COMPONENT game-tree)
 else()

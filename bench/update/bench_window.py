@@ -93,6 +93,9 @@ def main():
         os.makedirs(template)
         shutil.copy2(program(args.target, 'QuillUpdate' + suffix),
                      os.path.join(template, 'QuillUpdate.exe'))
+        if args.target == 'linux':
+            # The window is a module the program loads from beside itself.
+            shutil.copy2(program('linux', 'libquill_updater_window.so'), template)
         linux_tools = LinuxBuild(os.path.join(ROOT, 'build', 'linux', 'bin'))
         write_server_list(linux_tools, os.environ, template, ['127.0.0.1:%d' % port])
 

@@ -3,44 +3,21 @@
 // window's thread: the worker records its changes and wakes that thread,
 // which draws them (see updater_window_state.h); only a message box makes
 // the worker wait.
-#include "quill/platform/ui_updater.h"
-
 #include <gtk/gtk.h>
-
-#include "gtk_aids.h"
 #include <stdio.h>
 
 #include <string>
 
 #include "quill/platform/thread.h"
 #include "quill/platform/updater_window_state.h"
+#include "gtk_aids.h"
+#include "updater_window_module.h"
 
-// The artwork, built into the program from update/app/res.
+// The artwork, built into the module from update/app/res.
 extern const unsigned char quill_updater_banner[];
 extern const unsigned long quill_updater_banner_size;
 extern const unsigned char quill_updater_icon[];
 extern const unsigned long quill_updater_icon_size;
-
-#if defined(__SANITIZE_ADDRESS__)
-// GTK, fontconfig and D-Bus keep caches for the life of the process that
-// the leak checker would report at every exit of a window program.
-extern "C" __attribute__((visibility("default"), used)) const char*
-__lsan_default_suppressions() {
-    return "leak:libfontconfig.so\nleak:libdbus-1.so\nleak:libglib-2.0.so\n"
-           "leak:libgobject-2.0.so\nleak:libgtk-3.so\nleak:libgdk-3.so\n"
-           "leak:libpango-1.0.so\nleak:libpangoft2-1.0.so\nleak:libcairo.so\n";
-}
-#endif
-
-#if defined(__SANITIZE_THREAD__)
-// Fontconfig's start-up thread, which pango starts when the window is
-// built, shares its caches with the window's thread in ways the race
-// checker cannot see through an uninstrumented library.
-extern "C" __attribute__((visibility("default"), used)) const char*
-__tsan_default_suppressions() {
-    return "race:libfontconfig.so.1\nrace:libpango-1.0.so.0\nrace:libglib-2.0.so.0\n";
-}
-#endif
 
 namespace qp {
 namespace {
@@ -226,9 +203,7 @@ gboolean start_worker(gpointer data) {
     return G_SOURCE_REMOVE;
 }
 
-} // namespace
-
-UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
+UpdaterWindowEnd run_window(UpdaterWorker worker, void* argument) {
     // The rest of the program reads and writes numbers and texts in the C
     // locale (versions such as "1.10" among them); GTK must not switch the
     // process to the user's locale behind its back.
@@ -269,33 +244,33 @@ UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
     return UpdaterWindowEnd::closed_by_worker;
 }
 
-void updater_window_set_status(const char* text) {
+void set_status(const char* text) {
     wake_window(g_state.set_status(text));
 }
 
-void updater_window_set_bar_range(int control, int maximum) {
+void set_bar_range(int control, int maximum) {
     wake_window(g_state.set_bar_range(control, maximum));
 }
 
-void updater_window_set_bar_colours(int control, const Colour* bar_colour,
-                                    const Colour* background) {
+void set_bar_colours(int control, const Colour* bar_colour,
+                     const Colour* background) {
     wake_window(g_state.set_bar_colours(control, bar_colour, background));
 }
 
-void updater_window_step_bar(int control) {
+void step_bar(int control) {
     wake_window(g_state.step_bar(control));
 }
 
-void updater_window_repaint() {
+void repaint() {
     wake_window(g_state.request_repaint());
 }
 
-void updater_window_close() {
+void close_window() {
     // Taken with the changes before it, so they are all drawn first.
     wake_window(g_state.request_close());
 }
 
-void updater_message_box(const char* text) {
+void message_box(const char* text) {
     std::string copy(text);
     bool shown = false;
     // Only the message box makes the worker wait.
@@ -310,4 +285,13 @@ void updater_message_box(const char* text) {
     }
 }
 
+const UpdaterWindowCalls kCalls = {run_window, set_status, set_bar_range, set_bar_colours,
+                                   step_bar,   repaint,    close_window,  message_box};
+
+} // namespace
 } // namespace qp
+
+extern "C" __attribute__((visibility("default"))) const qp::UpdaterWindowCalls*
+quill_updater_window_calls_1() {
+    return &qp::kCalls;
+}

@@ -33,13 +33,21 @@ function(expect_same_bytes a b)
   endif()
 endfunction()
 
-expect_files(player "player/QuillUpdate.exe;player/ver_C")
-
 if(SUFFIX STREQUAL ".exe")
+  set(window "")
   set(library game-tree/QuillNTC.dll)
 else()
+  # The updater's window is a module beside it.
+  set(window libquill_updater_window.so)
   file(GLOB library RELATIVE ${BUILD_DIR}/lib ${BUILD_DIR}/lib/libQuillNTC.so.*)
   list(TRANSFORM library PREPEND game-tree/)
+  list(APPEND library game-tree/${window})
+endif()
+if(window)
+  expect_files(player "player/QuillUpdate.exe;player/ver_C;player/${window}")
+  expect_same_bytes(${WORK_DIR}/player/player/${window} ${BUILD_DIR}/bin/${window})
+else()
+  expect_files(player "player/QuillUpdate.exe;player/ver_C")
 endif()
 expect_files(game-tree "game-tree/ClientApp.exe;game-tree/QuillLauncher.exe;\
 game-tree/QuillNewUpdate.exe;game-tree/launcher.cfg;${library}")

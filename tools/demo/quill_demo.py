@@ -50,6 +50,8 @@ CHAIN_TIMEOUT = 180
 # How long no program of the chain may run before the chain counts as ended:
 # a program starting the next one may leave a short gap in between.
 CHAIN_SETTLE = 2.0
+# The Linux updater's window, a module beside the program.
+UPDATER_WINDOW = 'libquill_updater_window.so'
 
 
 def say(text):
@@ -177,12 +179,18 @@ class LinuxBuild:
             source = os.path.join(place, library)
             if os.path.exists(source):
                 shutil.copy2(source, os.path.join(folder, library), follow_symlinks=True)
+        self.copy_updater_window(folder)
+
+    def copy_updater_window(self, folder):
+        """The updater's window, a module it loads from beside itself."""
+        shutil.copy2(os.path.join(self.bin_dir, UPDATER_WINDOW), folder)
 
     def updater(self):
         return find_program(self.bin_dir, 'QuillUpdate')
 
     def player_package(self, install):
         shutil.copy2(self.updater(), os.path.join(install, 'QuillUpdate.exe'))
+        self.copy_updater_window(install)
 
 
 class WindowsBuild(LinuxBuild):

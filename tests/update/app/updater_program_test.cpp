@@ -427,5 +427,29 @@ TEST_F(UpdaterProgram, ThePublisherRefusesAVersionTheUpdaterCannotTellApart) {
     EXPECT_EQ(0, run_in(".", "quill-publish", "--version 20261210 source mirror"));
 }
 
+#ifndef _WIN32
+// The Linux window is a module beside the program. A program found alone,
+// with a display there, still does its whole run, shown as text.
+TEST_F(UpdaterProgram, AnUpdaterWithoutItsWindowModuleStillInstallsAndStartsTheClient) {
+    if (!getenv("DISPLAY"))
+        GTEST_SKIP() << "without a display no window is asked for";
+    quill_test::FtpServer mirror("mirror");
+    make_source({{"readme.txt", "hello\n"}});
+    publish("1.0", "mirror");
+    write_server_list({mirror.name()});
+    quill_test::install_program(program(updater_), "install/QuillUpdate.exe");
+    ASSERT_FALSE(fs::exists("install/libquill_updater_window.so"));
+
+    const std::string alone = qp::current_directory() + "/install/QuillUpdate.exe";
+    qp::set_current_directory("install");
+    qp::run_program(alone.c_str(), "");
+    qp::set_current_directory("..");
+
+    EXPECT_EQ("1.0", client_command_line());
+    EXPECT_EQ("hello\n", read_file("install/readme.txt"));
+    EXPECT_TRUE(reported("rename : ls_remote.txt => ls_static.txt  [SUCCESS]"));
+}
+#endif
+
 } // namespace
 

@@ -1,0 +1,120 @@
+// The program's side of the updater's window: the calls of ui_updater.h,
+// carried out by the window module once a window has been asked for (see
+// updater_window_module.h). Until then, and where the module cannot be
+// loaded, there is no window: the setters do nothing and the run is shown
+// as text, as without a display.
+#include <dlfcn.h>
+#include <limits.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "updater_window_module.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+// GTK, fontconfig and D-Bus keep caches for the life of the process that
+// the leak checker would report at every exit of a window program. The
+// checker only asks the program itself, not a module it loaded.
+extern "C" __attribute__((visibility("default"), used)) const char*
+__lsan_default_suppressions() {
+    return "leak:libfontconfig.so\nleak:libdbus-1.so\nleak:libglib-2.0.so\n"
+           "leak:libgobject-2.0.so\nleak:libgtk-3.so\nleak:libgdk-3.so\n"
+           "leak:libpango-1.0.so\nleak:libpangoft2-1.0.so\nleak:libcairo.so\n";
+}
+#endif
+
+#if defined(__SANITIZE_THREAD__)
+// Fontconfig's start-up thread, which pango starts when the window is
+// built, shares its caches with the window's thread in ways the race
+// checker cannot see through an uninstrumented library.
+extern "C" __attribute__((visibility("default"), used)) const char*
+__tsan_default_suppressions() {
+    return "race:libfontconfig.so.1\nrace:libpango-1.0.so.0\nrace:libglib-2.0.so.0\n";
+}
+#endif
+
+namespace qp {
+namespace {
+
+// Set once, by the thread that opens the window, before the worker it
+// starts exists; the module stays loaded for the rest of the process, since
+// a worker the player left behind may still call it.
+const UpdaterWindowCalls* g_calls = nullptr;
+
+std::string program_folder() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (length <= 0)
+        return ".";
+    const std::string program(path, static_cast<size_t>(length));
+    const size_t slash = program.rfind('/');
+    return slash == std::string::npos ? "." : program.substr(0, slash);
+}
+
+const UpdaterWindowCalls* load_module() {
+    const std::string path = program_folder() + "/" + kUpdaterWindowModule;
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+        fprintf(stderr, "no window: %s\n", dlerror());
+        return nullptr;
+    }
+    const auto entry =
+        reinterpret_cast<QuillUpdaterWindowEntry>(dlsym(module, QUILL_UPDATER_WINDOW_ENTRY));
+    if (!entry) {
+        fprintf(stderr, "no window: %s has no %s\n", path.c_str(), QUILL_UPDATER_WINDOW_ENTRY);
+        return nullptr;
+    }
+    return entry();
+}
+
+} // namespace
+
+UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
+    if (!g_calls)
+        g_calls = load_module();
+    if (!g_calls)
+        return UpdaterWindowEnd::no_window;
+    return g_calls->run(worker, argument);
+}
+
+void updater_window_set_status(const char* text) {
+    if (g_calls)
+        g_calls->set_status(text);
+}
+
+void updater_window_set_bar_range(int control, int maximum) {
+    if (g_calls)
+        g_calls->set_bar_range(control, maximum);
+}
+
+void updater_window_set_bar_colours(int control, const Colour* bar, const Colour* background) {
+    if (g_calls)
+        g_calls->set_bar_colours(control, bar, background);
+}
+
+void updater_window_step_bar(int control) {
+    if (g_calls)
+        g_calls->step_bar(control);
+}
+
+void updater_window_repaint() {
+    if (g_calls)
+        g_calls->repaint();
+}
+
+void updater_window_close() {
+    if (g_calls)
+        g_calls->close();
+}
+
+void updater_message_box(const char* text) {
+    if (g_calls) {
+        g_calls->message_box(text);
+        return;
+    }
+    fprintf(stderr, "[%s]\n", text);
+    fflush(stderr);
+}
+
+} // namespace qp
