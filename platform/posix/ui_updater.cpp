@@ -203,7 +203,21 @@ gboolean start_worker(gpointer data) {
     return G_SOURCE_REMOVE;
 }
 
-UpdaterWindowEnd run_window(UpdaterWorker worker, void* argument) {
+} // namespace
+
+class gtk_window final : public updater_window {
+public:
+    UpdaterWindowEnd run(UpdaterWorker worker, void* argument) override;
+    void set_status(const char* text) override;
+    void set_bar_range(int control, int maximum) override;
+    void set_bar_colours(int control, const Colour* bar, const Colour* background) override;
+    void step_bar(int control) override;
+    void repaint() override;
+    void close() override;
+    void message_box(const char* text) override;
+};
+
+UpdaterWindowEnd gtk_window::run(UpdaterWorker worker, void* argument) {
     // The rest of the program reads and writes numbers and texts in the C
     // locale (versions such as "1.10" among them); GTK must not switch the
     // process to the user's locale behind its back.
@@ -244,33 +258,33 @@ UpdaterWindowEnd run_window(UpdaterWorker worker, void* argument) {
     return UpdaterWindowEnd::closed_by_worker;
 }
 
-void set_status(const char* text) {
+void gtk_window::set_status(const char* text) {
     wake_window(g_state.set_status(text));
 }
 
-void set_bar_range(int control, int maximum) {
+void gtk_window::set_bar_range(int control, int maximum) {
     wake_window(g_state.set_bar_range(control, maximum));
 }
 
-void set_bar_colours(int control, const Colour* bar_colour,
-                     const Colour* background) {
+void gtk_window::set_bar_colours(int control, const Colour* bar_colour,
+                                 const Colour* background) {
     wake_window(g_state.set_bar_colours(control, bar_colour, background));
 }
 
-void step_bar(int control) {
+void gtk_window::step_bar(int control) {
     wake_window(g_state.step_bar(control));
 }
 
-void repaint() {
+void gtk_window::repaint() {
     wake_window(g_state.request_repaint());
 }
 
-void close_window() {
+void gtk_window::close() {
     // Taken with the changes before it, so they are all drawn first.
     wake_window(g_state.request_close());
 }
 
-void message_box(const char* text) {
+void gtk_window::message_box(const char* text) {
     std::string copy(text);
     bool shown = false;
     // Only the message box makes the worker wait.
@@ -285,13 +299,9 @@ void message_box(const char* text) {
     }
 }
 
-const UpdaterWindowCalls kCalls = {run_window, set_status, set_bar_range, set_bar_colours,
-                                   step_bar,   repaint,    close_window,  message_box};
-
-} // namespace
 } // namespace qp
 
-extern "C" __attribute__((visibility("default"))) const qp::UpdaterWindowCalls*
-quill_updater_window_calls_1() {
-    return &qp::kCalls;
+extern "C" __attribute__((visibility("default"))) qp::updater_window* quill_updater_window_2() {
+    static qp::gtk_window window;
+    return &window;
 }

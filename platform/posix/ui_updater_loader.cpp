@@ -1,5 +1,5 @@
-// The program's side of the updater's window: the calls of ui_updater.h,
-// carried out by the window module once a window has been asked for (see
+// The program's side of the updater's window: the system's window stands
+// for the window module's, which it loads once a window is asked for (see
 // updater_window_module.h). Until then, and where the module cannot be
 // loaded, there is no window: the setters do nothing and the run is shown
 // as text, as without a display.
@@ -37,11 +37,6 @@ __tsan_default_suppressions() {
 namespace qp {
 namespace {
 
-// Set once, by the thread that opens the window, before the worker it
-// starts exists; the module stays loaded for the rest of the process, since
-// a worker the player left behind may still call it.
-const UpdaterWindowCalls* g_calls = nullptr;
-
 std::string program_folder() {
     char path[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
@@ -52,7 +47,7 @@ std::string program_folder() {
     return slash == std::string::npos ? "." : program.substr(0, slash);
 }
 
-const UpdaterWindowCalls* load_module() {
+updater_window* load_module() {
     const std::string path = program_folder() + "/" + kUpdaterWindowModule;
     void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) {
@@ -68,53 +63,60 @@ const UpdaterWindowCalls* load_module() {
     return entry();
 }
 
+class module_window final : public updater_window {
+public:
+    UpdaterWindowEnd run(UpdaterWorker worker, void* argument) override {
+        if (!loaded_)
+            loaded_ = load_module();
+        if (!loaded_)
+            return UpdaterWindowEnd::no_window;
+        return loaded_->run(worker, argument);
+    }
+    void set_status(const char* text) override {
+        if (loaded_)
+            loaded_->set_status(text);
+    }
+    void set_bar_range(int control, int maximum) override {
+        if (loaded_)
+            loaded_->set_bar_range(control, maximum);
+    }
+    void set_bar_colours(int control, const Colour* bar, const Colour* background) override {
+        if (loaded_)
+            loaded_->set_bar_colours(control, bar, background);
+    }
+    void step_bar(int control) override {
+        if (loaded_)
+            loaded_->step_bar(control);
+    }
+    void repaint() override {
+        if (loaded_)
+            loaded_->repaint();
+    }
+    void close() override {
+        if (loaded_)
+            loaded_->close();
+    }
+    void message_box(const char* text) override {
+        if (loaded_) {
+            loaded_->message_box(text);
+            return;
+        }
+        fprintf(stderr, "[%s]\n", text);
+        fflush(stderr);
+    }
+
+private:
+    // Set once, by the thread that opens the window, before the worker it
+    // starts exists; the module stays loaded for the rest of the process,
+    // since a worker the player left behind may still call it.
+    updater_window* loaded_ = nullptr;
+};
+
 } // namespace
 
-UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
-    if (!g_calls)
-        g_calls = load_module();
-    if (!g_calls)
-        return UpdaterWindowEnd::no_window;
-    return g_calls->run(worker, argument);
-}
-
-void updater_window_set_status(const char* text) {
-    if (g_calls)
-        g_calls->set_status(text);
-}
-
-void updater_window_set_bar_range(int control, int maximum) {
-    if (g_calls)
-        g_calls->set_bar_range(control, maximum);
-}
-
-void updater_window_set_bar_colours(int control, const Colour* bar, const Colour* background) {
-    if (g_calls)
-        g_calls->set_bar_colours(control, bar, background);
-}
-
-void updater_window_step_bar(int control) {
-    if (g_calls)
-        g_calls->step_bar(control);
-}
-
-void updater_window_repaint() {
-    if (g_calls)
-        g_calls->repaint();
-}
-
-void updater_window_close() {
-    if (g_calls)
-        g_calls->close();
-}
-
-void updater_message_box(const char* text) {
-    if (g_calls) {
-        g_calls->message_box(text);
-        return;
-    }
-    fprintf(stderr, "[%s]\n", text);
-    fflush(stderr);
+updater_window& system_updater_window() {
+    static module_window window;
+    return window;
 }
 
 } // namespace qp

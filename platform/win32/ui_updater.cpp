@@ -167,6 +167,18 @@ void tell_window_failed(DWORD error) {
     run_message_box(text, "Quill Update", MB_OK | MB_ICONERROR);
 }
 
+class dialog_window final : public updater_window {
+public:
+    UpdaterWindowEnd run(UpdaterWorker worker, void* argument) override;
+    void set_status(const char* text) override;
+    void set_bar_range(int control, int maximum) override;
+    void set_bar_colours(int control, const Colour* bar, const Colour* background) override;
+    void step_bar(int control) override;
+    void repaint() override;
+    void close() override;
+    void message_box(const char* text) override;
+};
+
 } // namespace
 
 // The dialog runs in a loop of its own rather than in DialogBoxParamA, so
@@ -176,7 +188,7 @@ void tell_window_failed(DWORD error) {
 // (which replaces it). The window goes with the process a moment later;
 // without an owner, a modal dialog disables nothing, so the loop is all the
 // difference.
-UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
+UpdaterWindowEnd dialog_window::run(UpdaterWorker worker, void* argument) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     g_worker = worker;
@@ -222,35 +234,40 @@ UpdaterWindowEnd updater_window_run(UpdaterWorker worker, void* argument) {
     return UpdaterWindowEnd::closed_by_worker;
 }
 
-void updater_window_set_status(const char* text) {
+void dialog_window::set_status(const char* text) {
     wake_dialog(g_state.set_status(text));
 }
 
-void updater_window_set_bar_range(int control, int maximum) {
+void dialog_window::set_bar_range(int control, int maximum) {
     wake_dialog(g_state.set_bar_range(control, maximum));
 }
 
-void updater_window_set_bar_colours(int control, const Colour* bar_colour,
+void dialog_window::set_bar_colours(int control, const Colour* bar_colour,
                                     const Colour* background) {
     wake_dialog(g_state.set_bar_colours(control, bar_colour, background));
 }
 
-void updater_window_step_bar(int control) {
+void dialog_window::step_bar(int control) {
     wake_dialog(g_state.step_bar(control));
 }
 
-void updater_window_repaint() {
+void dialog_window::repaint() {
     wake_dialog(g_state.request_repaint());
 }
 
-void updater_window_close() {
+void dialog_window::close() {
     // Taken with the changes before it, so the dialog shows them all before
     // it ends.
     wake_dialog(g_state.request_close());
 }
 
-void updater_message_box(const char* text) {
+void dialog_window::message_box(const char* text) {
     run_message_box(text, nullptr, MB_OK);
+}
+
+updater_window& system_updater_window() {
+    static dialog_window window;
+    return window;
 }
 
 } // namespace qp

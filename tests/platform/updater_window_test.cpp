@@ -19,24 +19,25 @@ struct Work {
 };
 
 void work_and_close(void* argument) {
-    qp::updater_window_set_status("working");
-    qp::updater_window_set_bar_range(qp::kUpdaterDownloadBar, 10);
-    qp::updater_window_step_bar(qp::kUpdaterDownloadBar);
-    qp::updater_window_repaint();
+    qp::updater_window& window = qp::system_updater_window();
+    window.set_status("working");
+    window.set_bar_range(qp::kUpdaterDownloadBar, 10);
+    window.step_bar(qp::kUpdaterDownloadBar);
+    window.repaint();
     static_cast<Work*>(argument)->done = true;
-    qp::updater_window_close();
+    window.close();
 }
 
 TEST(UpdaterWindow, OpensRunsTheWorkerAndEndsWhenTheWorkerClosesIt) {
     if (!getenv("DISPLAY"))
         GTEST_SKIP() << "the window needs a display (DISPLAY is not set)";
     Work work;
-    EXPECT_EQ(qp::UpdaterWindowEnd::closed_by_worker,
-              qp::updater_window_run(work_and_close, &work));
+    qp::updater_window& window = qp::system_updater_window();
+    EXPECT_EQ(qp::UpdaterWindowEnd::closed_by_worker, window.run(work_and_close, &work));
     EXPECT_TRUE(work.done);
     // Once the window is gone its calls do nothing.
-    qp::updater_window_set_status("after the end");
-    qp::updater_window_close();
+    window.set_status("after the end");
+    window.close();
 }
 
 } // namespace

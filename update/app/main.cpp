@@ -16,9 +16,10 @@ int main() {
     require_publisher_signatures(built_in_publisher_key);
 
     if (!qp::console_ui_requested()) {
-        static window_front_end_C window;
-        set_front_end(&window);
-        const qp::UpdaterWindowEnd end = qp::updater_window_run(update_worker, nullptr);
+        qp::updater_window& window = qp::system_updater_window();
+        static window_front_end_C front_end(window);
+        set_front_end(&front_end);
+        const qp::UpdaterWindowEnd end = window.run(update_worker, &window);
         if (end == qp::UpdaterWindowEnd::closed_by_worker)
             return 1;
         if (end == qp::UpdaterWindowEnd::not_shown)

@@ -28,12 +28,17 @@ unsigned seed_from_clock() {
     return ((days * 24u + now.wHour) * 60u + now.wMinute) * 60u + now.wSecond;
 }
 
+// The window the run is shown in; null when it is shown as text.
+qp::updater_window* g_window = nullptr;
+
 void repaint() {
-    qp::updater_window_repaint();
+    if (g_window)
+        g_window->repaint();
 }
 
 void end_dialog() {
-    qp::updater_window_close();
+    if (g_window)
+        g_window->close();
 }
 
 } // namespace
@@ -51,7 +56,8 @@ void require_publisher_signatures(const char* public_key_hex) {
     mirror_trust().require_signatures_of(key);
 }
 
-void update_worker(void*) {
+void update_worker(void* window) {
+    g_window = static_cast<qp::updater_window*>(window);
     srand(seed_from_clock());
     front_end().set_lamp(lamp_idle);
     process_log().open_log_file(qp::current_directory(), "report.txt");

@@ -4,8 +4,9 @@
 #ifndef QUILL_UPDATE_APP_UPDATE_WORKER_H
 #define QUILL_UPDATE_APP_UPDATE_WORKER_H
 
-// The worker thread's body; it closes the updater's window when it is done.
-void update_worker(void* unused);
+// The worker thread's body, given the qp::updater_window the run is shown in
+// (null when it is shown as text); it closes that window when it is done.
+void update_worker(void* window);
 
 // One update run. True when the local tree now matches the reference
 // listing; g_client_parameters then holds the version text of that listing.

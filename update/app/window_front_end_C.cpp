@@ -1,30 +1,28 @@
 #include "app/window_front_end_C.h"
 
-#include "quill/platform/ui_updater.h"
-
 void window_front_end_C::message_box(const char* text) {
-    qp::updater_message_box(text);
+    window_.message_box(text);
 }
 
 // The lamp is a bar drawn in one colour: fill and background alike.
 void window_front_end_C::set_lamp(const lamp_colour_C& colour) {
-    qp::updater_window_set_bar_colours(qp::kUpdaterLamp, &colour, &colour);
-    qp::updater_window_repaint();
+    window_.set_bar_colours(qp::kUpdaterLamp, &colour, &colour);
+    window_.repaint();
 }
 
 void window_front_end_C::set_status_text(const char* text) {
-    qp::updater_window_set_status(text);
+    window_.set_status(text);
 }
 
 void window_front_end_C::set_bar_range(int control, int maximum) {
-    qp::updater_window_set_bar_range(control, maximum);
+    window_.set_bar_range(control, maximum);
 }
 
 void window_front_end_C::set_bar_colours(int control, const lamp_colour_C* bar,
                                          const lamp_colour_C* background) {
-    qp::updater_window_set_bar_colours(control, bar, background);
+    window_.set_bar_colours(control, bar, background);
 }
 
 void window_front_end_C::step_bar(int control) {
-    qp::updater_window_step_bar(control);
+    window_.step_bar(control);
 }

@@ -4,9 +4,12 @@
 #define QUILL_UPDATE_APP_WINDOW_FRONT_END_C_H
 
 #include "common/front_end_C.h"
+#include "quill/platform/ui_updater.h"
 
 class window_front_end_C : public front_end_C {
 public:
+    explicit window_front_end_C(qp::updater_window& window) : window_(window) {}
+
     void message_box(const char* text) override;
     void set_lamp(const lamp_colour_C& colour) override;
     void set_status_text(const char* text) override;
@@ -14,6 +17,9 @@ public:
     void set_bar_colours(int control, const lamp_colour_C* bar,
                          const lamp_colour_C* background) override;
     void step_bar(int control) override;
+
+private:
+    qp::updater_window& window_;
 };
 
 #endif
