@@ -11,6 +11,7 @@
 #include "quill/platform/thread.h"
 #include "quill/platform/updater_window_state.h"
 #include "gtk_aids.h"
+#include "../common/updater_system_window.h"
 #include "updater_window_module.h"
 
 // The artwork, built into the module from update/app/res.
@@ -205,19 +206,7 @@ gboolean start_worker(gpointer data) {
 
 } // namespace
 
-class gtk_window final : public updater_window {
-public:
-    UpdaterWindowEnd run(UpdaterWorker worker, void* argument) override;
-    void set_status(const char* text) override;
-    void set_bar_range(int control, int maximum) override;
-    void set_bar_colours(int control, const Colour* bar, const Colour* background) override;
-    void step_bar(int control) override;
-    void repaint() override;
-    void close() override;
-    void message_box(const char* text) override;
-};
-
-UpdaterWindowEnd gtk_window::run(UpdaterWorker worker, void* argument) {
+UpdaterWindowEnd updater_system_window::run(UpdaterWorker worker, void* argument) {
     // The rest of the program reads and writes numbers and texts in the C
     // locale (versions such as "1.10" among them); GTK must not switch the
     // process to the user's locale behind its back.
@@ -258,33 +247,33 @@ UpdaterWindowEnd gtk_window::run(UpdaterWorker worker, void* argument) {
     return UpdaterWindowEnd::closed_by_worker;
 }
 
-void gtk_window::set_status(const char* text) {
+void updater_system_window::set_status(const char* text) {
     wake_window(g_state.set_status(text));
 }
 
-void gtk_window::set_bar_range(int control, int maximum) {
+void updater_system_window::set_bar_range(int control, int maximum) {
     wake_window(g_state.set_bar_range(control, maximum));
 }
 
-void gtk_window::set_bar_colours(int control, const Colour* bar_colour,
-                                 const Colour* background) {
+void updater_system_window::set_bar_colours(int control, const Colour* bar_colour,
+                                            const Colour* background) {
     wake_window(g_state.set_bar_colours(control, bar_colour, background));
 }
 
-void gtk_window::step_bar(int control) {
+void updater_system_window::step_bar(int control) {
     wake_window(g_state.step_bar(control));
 }
 
-void gtk_window::repaint() {
+void updater_system_window::repaint() {
     wake_window(g_state.request_repaint());
 }
 
-void gtk_window::close() {
+void updater_system_window::close() {
     // Taken with the changes before it, so they are all drawn first.
     wake_window(g_state.request_close());
 }
 
-void gtk_window::message_box(const char* text) {
+void updater_system_window::message_box(const char* text) {
     std::string copy(text);
     bool shown = false;
     // Only the message box makes the worker wait.
@@ -302,6 +291,6 @@ void gtk_window::message_box(const char* text) {
 } // namespace qp
 
 extern "C" __attribute__((visibility("default"))) qp::updater_window* quill_updater_window_2() {
-    static qp::gtk_window window;
+    static qp::updater_system_window window;
     return &window;
 }

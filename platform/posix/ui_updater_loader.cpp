@@ -16,8 +16,7 @@
 // GTK, fontconfig and D-Bus keep caches for the life of the process that
 // the leak checker would report at every exit of a window program. The
 // checker only asks the program itself, not a module it loaded.
-extern "C" __attribute__((visibility("default"), used)) const char*
-__lsan_default_suppressions() {
+extern "C" __attribute__((visibility("default"), used)) const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\nleak:libdbus-1.so\nleak:libglib-2.0.so\n"
            "leak:libgobject-2.0.so\nleak:libgtk-3.so\nleak:libgdk-3.so\n"
            "leak:libpango-1.0.so\nleak:libpangoft2-1.0.so\nleak:libcairo.so\n";
@@ -28,8 +27,7 @@ __lsan_default_suppressions() {
 // Fontconfig's start-up thread, which pango starts when the window is
 // built, shares its caches with the window's thread in ways the race
 // checker cannot see through an uninstrumented library.
-extern "C" __attribute__((visibility("default"), used)) const char*
-__tsan_default_suppressions() {
+extern "C" __attribute__((visibility("default"), used)) const char* __tsan_default_suppressions() {
     return "race:libfontconfig.so.1\nrace:libpango-1.0.so.0\nrace:libglib-2.0.so.0\n";
 }
 #endif

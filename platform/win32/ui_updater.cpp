@@ -10,6 +10,7 @@
 #include <atomic>
 
 #include "dialog_aids.h"
+#include "../common/updater_system_window.h"
 
 #include "quill/platform/thread.h"
 #include "quill/platform/updater_window_state.h"
@@ -167,18 +168,6 @@ void tell_window_failed(DWORD error) {
     run_message_box(text, "Quill Update", MB_OK | MB_ICONERROR);
 }
 
-class dialog_window final : public updater_window {
-public:
-    UpdaterWindowEnd run(UpdaterWorker worker, void* argument) override;
-    void set_status(const char* text) override;
-    void set_bar_range(int control, int maximum) override;
-    void set_bar_colours(int control, const Colour* bar, const Colour* background) override;
-    void step_bar(int control) override;
-    void repaint() override;
-    void close() override;
-    void message_box(const char* text) override;
-};
-
 } // namespace
 
 // The dialog runs in a loop of its own rather than in DialogBoxParamA, so
@@ -188,7 +177,7 @@ public:
 // (which replaces it). The window goes with the process a moment later;
 // without an owner, a modal dialog disables nothing, so the loop is all the
 // difference.
-UpdaterWindowEnd dialog_window::run(UpdaterWorker worker, void* argument) {
+UpdaterWindowEnd updater_system_window::run(UpdaterWorker worker, void* argument) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     g_worker = worker;
@@ -200,9 +189,8 @@ UpdaterWindowEnd dialog_window::run(UpdaterWorker worker, void* argument) {
     g_state.reset();
 
     SetLastError(0);
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr),
-                                     MAKEINTRESOURCEA(kDialogTemplate), nullptr,
-                                     dialog_procedure, 0);
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kDialogTemplate),
+                                     nullptr, dialog_procedure, 0);
     const DWORD error = GetLastError();
     if (dialog) {
         MSG message;
@@ -234,39 +222,39 @@ UpdaterWindowEnd dialog_window::run(UpdaterWorker worker, void* argument) {
     return UpdaterWindowEnd::closed_by_worker;
 }
 
-void dialog_window::set_status(const char* text) {
+void updater_system_window::set_status(const char* text) {
     wake_dialog(g_state.set_status(text));
 }
 
-void dialog_window::set_bar_range(int control, int maximum) {
+void updater_system_window::set_bar_range(int control, int maximum) {
     wake_dialog(g_state.set_bar_range(control, maximum));
 }
 
-void dialog_window::set_bar_colours(int control, const Colour* bar_colour,
-                                    const Colour* background) {
+void updater_system_window::set_bar_colours(int control, const Colour* bar_colour,
+                                            const Colour* background) {
     wake_dialog(g_state.set_bar_colours(control, bar_colour, background));
 }
 
-void dialog_window::step_bar(int control) {
+void updater_system_window::step_bar(int control) {
     wake_dialog(g_state.step_bar(control));
 }
 
-void dialog_window::repaint() {
+void updater_system_window::repaint() {
     wake_dialog(g_state.request_repaint());
 }
 
-void dialog_window::close() {
+void updater_system_window::close() {
     // Taken with the changes before it, so the dialog shows them all before
     // it ends.
     wake_dialog(g_state.request_close());
 }
 
-void dialog_window::message_box(const char* text) {
+void updater_system_window::message_box(const char* text) {
     run_message_box(text, nullptr, MB_OK);
 }
 
 updater_window& system_updater_window() {
-    static dialog_window window;
+    static updater_system_window window;
     return window;
 }
 

@@ -50,7 +50,5 @@ int BootstrapTest::log_count(const std::string& line) const {
 }
 
 std::string BootstrapTest::launcher_parameters(unsigned timeout_ms) const {
-    if (!quill_test::wait_for_file("parameters.txt", timeout_ms))
-        return "(not started)";
-    return quill_test::read_file("parameters.txt");
+    return quill_test::recorded_parameters("parameters.txt", timeout_ms);
 }

@@ -65,8 +65,7 @@ TEST_F(LauncherProgram, StartButtonHandsTheCommandLineOnUnchanged) {
     set_environment("QUILL_TEST_LAUNCHER_CLICKS", "100,370");
     ASSERT_TRUE(qp::start_program(launcher_.c_str(), command_line.c_str()));
 
-    ASSERT_TRUE(quill_test::wait_for_file("parameters.txt", 60000));
-    EXPECT_EQ(command_line, quill_test::read_file("parameters.txt"));
+    EXPECT_EQ(command_line, quill_test::recorded_parameters("parameters.txt", 60000));
     const std::string log = wait_for_end(30000);
     ASSERT_FALSE(log.empty()) << "the launcher did not end after the start button";
     EXPECT_NE(std::string::npos, log.find("launcher window opened"));

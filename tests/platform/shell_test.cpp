@@ -14,8 +14,7 @@ namespace {
 // Starts the recorder installed under name and returns what it recorded.
 std::string round_trip(const std::string& name, const std::string& parameters) {
     EXPECT_TRUE(qp::start_program(name.c_str(), parameters.c_str()));
-    EXPECT_TRUE(quill_test::wait_for_file("parameters.txt", 30000));
-    return read_file("parameters.txt");
+    return quill_test::recorded_parameters("parameters.txt", 30000);
 }
 
 } // namespace

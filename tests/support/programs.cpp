@@ -3,6 +3,9 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
 
 #include "quill/platform/clock.h"
 
@@ -36,6 +39,24 @@ bool wait_for_file(const std::string& name, unsigned timeout_ms) {
             return true;
         if (real.tick_count() - start >= timeout_ms)
             return false;
+        real.sleep(20);
+    }
+}
+
+std::string recorded_parameters(const std::string& name, unsigned timeout_ms) {
+    if (!wait_for_file(name, timeout_ms))
+        return "(not started)";
+    qp::Clock& real = qp::system_clock();
+    const uint32_t start = real.tick_count();
+    for (;;) {
+        std::ifstream in(name, std::ios::binary);
+        if (in) {
+            std::ostringstream text;
+            text << in.rdbuf();
+            return text.str();
+        }
+        if (real.tick_count() - start >= 5000)
+            throw std::runtime_error("cannot read " + name);
         real.sleep(20);
     }
 }

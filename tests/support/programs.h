@@ -24,6 +24,11 @@ void set_environment(const char* name, const char* value);
 // Waits up to timeout_ms of real time for a file to exist; true when it did.
 // For programs started by the code under test, which no test clock drives.
 bool wait_for_file(const std::string& name, unsigned timeout_ms);
+// What the parameter recorder wrote into name: its command line, or
+// "(not started)" when the file did not appear within timeout_ms of real
+// time. On Windows the recorder may hold the file for a moment after it
+// appeared under its name, so a read that is refused is tried again.
+std::string recorded_parameters(const std::string& name, unsigned timeout_ms);
 // Removes a folder with everything below it, trying again for up to
 // timeout_ms of real time while it cannot: a program that has just left its
 // mark there may still be running, and Windows keeps a running program's

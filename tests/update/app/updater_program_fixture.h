@@ -114,9 +114,7 @@ protected:
     // The command line the stand-in game client was started with, or
     // "(not started)".
     std::string client_command_line() const {
-        if (!quill_test::wait_for_file("install/parameters.txt", 10000))
-            return "(not started)";
-        return read_file("install/parameters.txt");
+        return quill_test::recorded_parameters("install/parameters.txt", 10000);
     }
     bool client_started_soon() const {
         return quill_test::wait_for_file("install/parameters.txt", 2000);

@@ -52,8 +52,8 @@ TEST(WindowFrontEnd, TheLampIsItsBarInOneColourAndEveryCallReachesItsControl) {
 
     const std::string lamp = colour_text(&lamp_connected);
     EXPECT_EQ((std::vector<std::string>{"colours 1380 " + lamp + " " + lamp, "repaint",
-                                        "status Server List Loaded", "range 1376 500",
-                                        "step 1376", "colours 1377 255,0,0 default",
+                                        "status Server List Loaded", "range 1376 500", "step 1376",
+                                        "colours 1377 255,0,0 default",
                                         "box Server List Could Not Be Loaded !!"}),
               window.calls);
 }
