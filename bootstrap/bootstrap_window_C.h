@@ -5,9 +5,12 @@
 #include <string>
 
 #include "common/front_end_C.h"
+#include "quill/platform/ui_bootstrap.h"
 
 class bootstrap_window_C : public front_end_C {
 public:
+    explicit bootstrap_window_C(qp::bootstrap_window& window) : window_(window) {}
+
     void message_box(const char* text) override;
     void set_lamp(const lamp_colour_C& colour) override;
     void set_status_text(const char* text) override;
@@ -15,10 +18,13 @@ public:
     void set_bar_range(int, int) override {}
     void set_bar_colours(int, const lamp_colour_C*, const lamp_colour_C*) override {}
     void step_bar(int) override {}
+
+private:
+    qp::bootstrap_window& window_;
 };
 
-// Runs run_bootstrap in the window, with the window as the front-end in
-// force meanwhile. False, without running anything, when no window can be
+// Runs run_bootstrap in the system's window, with the window as the
+// front-end in force meanwhile. False, without running anything, when no window can be
 // shown.
 bool run_bootstrap_in_window(const std::string& command_line);
 

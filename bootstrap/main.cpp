@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
 
     // Started by hand: the player must go through the updater.
     if (command_line.empty()) {
-        if (!windows || !qp::bootstrap_message_box(g_start_through_surepatch_text, "WARNING"))
+        if (!windows ||
+            !qp::system_bootstrap_window().message_box(g_start_through_surepatch_text, "WARNING"))
             front_end().message_box(g_start_through_surepatch_text);
         return 0;
     }

@@ -1,7 +1,7 @@
 // The bootstrap's window in GTK 3, laid out as the Windows dialog: 182 by 76
 // dialog units at two pixels per unit. GTK belongs to the window's thread;
 // the work's requests are queued to it, and the work waits for each.
-#include "quill/platform/ui_bootstrap.h"
+#include "../common/bootstrap_system_window.h"
 
 #include <gtk/gtk.h>
 
@@ -59,7 +59,8 @@ void build_window() {
     GtkWidget* layout = new_dialog_layout(window, 182, 76);
 
     GtkWidget* banner;
-    if (GdkPixbuf* picture = picture_from_bytes(quill_bootstrap_banner, quill_bootstrap_banner_size)) {
+    if (GdkPixbuf* picture =
+            picture_from_bytes(quill_bootstrap_banner, quill_bootstrap_banner_size)) {
         banner = gtk_image_new_from_pixbuf(picture);
         g_object_unref(picture);
     } else {
@@ -113,7 +114,7 @@ void flush_events() {
 
 } // namespace
 
-bool bootstrap_window_run(BootstrapWork work, void* argument) {
+bool bootstrap_system_window::run(BootstrapWork work, void* argument) {
     if (!gtk_init_check(nullptr, nullptr))
         return false;
     build_window();
@@ -131,13 +132,13 @@ bool bootstrap_window_run(BootstrapWork work, void* argument) {
     return run.thread != nullptr;
 }
 
-void bootstrap_window_set_status(const char* text) {
+void bootstrap_system_window::set_status(const char* text) {
     // The label takes UTF-8 only; anything else would be refused.
     const std::string shown = g_utf8_validate(text, -1, nullptr) ? text : "?";
     g_window_thread.run([shown] { gtk_label_set_text(GTK_LABEL(g_shown.status), shown.c_str()); });
 }
 
-void bootstrap_window_set_lamp(const Colour& colour) {
+void bootstrap_system_window::set_lamp(const Colour& colour) {
     g_window_thread.run([colour] {
         g_shown.lamp_coloured = true;
         g_shown.lamp_colour = colour;
@@ -145,13 +146,13 @@ void bootstrap_window_set_lamp(const Colour& colour) {
     });
 }
 
-std::string bootstrap_window_status() {
+std::string bootstrap_system_window::status() {
     std::string text;
     g_window_thread.run([&text] { text = gtk_label_get_text(GTK_LABEL(g_shown.status)); });
     return text;
 }
 
-bool bootstrap_message_box(const char* text, const char* caption) {
+bool bootstrap_system_window::message_box(const char* text, const char* caption) {
     const std::string message = g_utf8_validate(text, -1, nullptr) ? text : "?";
     const std::string title = caption ? caption : "Error";
     bool shown = false;
@@ -168,6 +169,11 @@ bool bootstrap_message_box(const char* text, const char* caption) {
         flush_events();
     }
     return shown;
+}
+
+bootstrap_window& system_bootstrap_window() {
+    static bootstrap_system_window window;
+    return window;
 }
 
 } // namespace qp

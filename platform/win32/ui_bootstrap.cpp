@@ -1,6 +1,6 @@
 // The bootstrap's window as a Win32 dialog from the program's resources
 // (template 128, banner bitmap 131).
-#include "quill/platform/ui_bootstrap.h"
+#include "../common/bootstrap_system_window.h"
 
 #include <windows.h>
 
@@ -66,7 +66,7 @@ INT_PTR CALLBACK dialog_procedure(HWND dialog, UINT message, WPARAM, LPARAM para
 
 } // namespace
 
-bool bootstrap_window_run(BootstrapWork work, void* argument) {
+bool bootstrap_system_window::run(BootstrapWork work, void* argument) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     Run run{work, argument, nullptr};
@@ -79,12 +79,12 @@ bool bootstrap_window_run(BootstrapWork work, void* argument) {
     return result == 1;
 }
 
-void bootstrap_window_set_status(const char* text) {
+void bootstrap_system_window::set_status(const char* text) {
     if (HWND dialog = g_dialog.load())
         SetDlgItemTextA(dialog, kBootstrapStatusLine, text);
 }
 
-void bootstrap_window_set_lamp(const Colour& colour) {
+void bootstrap_system_window::set_lamp(const Colour& colour) {
     HWND dialog = g_dialog.load();
     if (!dialog)
         return;
@@ -96,7 +96,7 @@ void bootstrap_window_set_lamp(const Colour& colour) {
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-std::string bootstrap_window_status() {
+std::string bootstrap_system_window::status() {
     HWND dialog = g_dialog.load();
     if (!dialog)
         return std::string();
@@ -105,8 +105,13 @@ std::string bootstrap_window_status() {
     return std::string(text, length);
 }
 
-bool bootstrap_message_box(const char* text, const char* caption) {
+bool bootstrap_system_window::message_box(const char* text, const char* caption) {
     return run_message_box(text, caption, MB_OK) != 0;
+}
+
+bootstrap_window& system_bootstrap_window() {
+    static bootstrap_system_window window;
+    return window;
 }
 
 } // namespace qp

@@ -11,8 +11,7 @@
 
 #if defined(__SANITIZE_ADDRESS__)
 // GTK and the libraries below it keep caches for the life of the process.
-extern "C" __attribute__((visibility("default"), used)) const char*
-__lsan_default_suppressions() {
+extern "C" __attribute__((visibility("default"), used)) const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\nleak:libdbus-1.so\nleak:libglib-2.0.so\n"
            "leak:libgobject-2.0.so\nleak:libgtk-3.so\nleak:libgdk-3.so\n"
            "leak:libpango-1.0.so\nleak:libpangoft2-1.0.so\nleak:libcairo.so\n"
@@ -35,8 +34,9 @@ protected:
     // and again after some more of its time.
     void look_twice(uint32_t later_ms) {
         clock.set_alarm(1, [this, later_ms] {
-            seen.push_back(qp::bootstrap_window_status());
-            clock.set_alarm(later_ms, [this] { seen.push_back(qp::bootstrap_window_status()); });
+            seen.push_back(qp::system_bootstrap_window().status());
+            clock.set_alarm(later_ms,
+                            [this] { seen.push_back(qp::system_bootstrap_window().status()); });
         });
     }
 
@@ -50,7 +50,7 @@ TEST_F(BootstrapWindow, FailedSwapBlinksInTheWindowAndStartsNothing) {
     look_twice(500 * 10);
     ASSERT_TRUE(run_bootstrap_in_window("1.0 x"));
     EXPECT_EQ((std::vector<std::string>{"Initialize..", "UPDATE OF SURE_PATCH FAILED !!"}), seen);
-    EXPECT_EQ("", qp::bootstrap_window_status()) << "the window closed itself";
+    EXPECT_EQ("", qp::system_bootstrap_window().status()) << "the window closed itself";
     EXPECT_EQ(&shown, &front_end());
     EXPECT_EQ("(not started)", launcher_parameters(1000));
 }
