@@ -1,7 +1,7 @@
 // The bootstrap's window in GTK 3, laid out as the Windows dialog: 182 by 76
 // dialog units at two pixels per unit. GTK belongs to the window's thread;
 // the work's requests are queued to it, and the work waits for each.
-#include "../common/bootstrap_system_window.h"
+#include "../common/system_windows.h"
 
 #include <gtk/gtk.h>
 

@@ -11,7 +11,7 @@
 #include "quill/platform/thread.h"
 #include "quill/platform/updater_window_state.h"
 #include "gtk_aids.h"
-#include "../common/updater_system_window.h"
+#include "../common/system_windows.h"
 #include "updater_window_module.h"
 
 // The artwork, built into the module from update/app/res.

@@ -1,6 +1,6 @@
 // The bootstrap's window as a Win32 dialog from the program's resources
 // (template 128, banner bitmap 131).
-#include "../common/bootstrap_system_window.h"
+#include "../common/system_windows.h"
 
 #include <windows.h>
 

@@ -10,7 +10,7 @@
 #include <atomic>
 
 #include "dialog_aids.h"
-#include "../common/updater_system_window.h"
+#include "../common/system_windows.h"
 
 #include "quill/platform/thread.h"
 #include "quill/platform/updater_window_state.h"
