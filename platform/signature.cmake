@@ -1,9 +1,5 @@
 # Signatures and SHA-256 (CNG on Windows, libcrypto elsewhere).
-add_library(quill_platform_signature STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/common/sha256_of.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/${QUILL_PLATFORM_BACKEND}/signature.cpp)
-quill_target_defaults(quill_platform_signature)
-target_link_libraries(quill_platform_signature PUBLIC quill_platform)
+quill_add_seam_library(quill_platform_signature signature.cpp sha256_of.cpp)
 if(WIN32)
   target_link_libraries(quill_platform_signature PUBLIC bcrypt)
 else()
