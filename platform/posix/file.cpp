@@ -2,6 +2,8 @@
 // backslash becomes a slash here, at the system-call boundary.
 #include "quill/platform/file.h"
 
+#include "../common/folder_scan.h"
+
 #include <dirent.h>
 #include <stdlib.h>
 #include <errno.h>
@@ -59,8 +61,9 @@ bool entry_is_directory(const std::string& folder, const struct dirent* entry) {
     return stat(full.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// Calls visit(entry) for each matching entry until it returns false.
-template <typename Visit> bool scan(const char* pattern, Visit visit) {
+} // namespace
+
+bool scan_folder(const char* pattern, const std::function<bool(DirEntry)>& visit) {
     std::string folder, wildcard;
     split_pattern(native(pattern), &folder, &wildcard);
     DIR* dir = opendir(folder.c_str());
@@ -78,8 +81,6 @@ template <typename Visit> bool scan(const char* pattern, Visit visit) {
     closedir(dir);
     return true;
 }
-
-} // namespace
 
 FileHandle file_open_append(const char* name) {
     const int fd = open(native(name).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
@@ -183,23 +184,6 @@ std::string current_directory() {
 
 bool set_current_directory(const char* name) {
     return chdir(native(name).c_str()) == 0;
-}
-
-bool find_files(const char* pattern, std::vector<DirEntry>* out) {
-    out->clear();
-    return scan(pattern, [out](DirEntry entry) {
-        out->push_back(std::move(entry));
-        return true;
-    });
-}
-
-bool any_file_matches(const char* pattern) {
-    bool found = false;
-    scan(pattern, [&found](const DirEntry&) {
-        found = true;
-        return false;
-    });
-    return found;
 }
 
 bool restrict_to_owner(const char* name) {

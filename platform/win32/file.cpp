@@ -1,6 +1,8 @@
 // Files and folders on Windows, through the narrow (code page) API.
 #include "quill/platform/file.h"
 
+#include "../common/folder_scan.h"
+
 #include "quill/platform/types.h"
 
 #include <io.h>
@@ -16,8 +18,9 @@ bool is_dot_or_dot_dot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-// Calls visit(entry) for each matching entry until it returns false.
-template <typename Visit> bool scan(const char* pattern, Visit visit) {
+} // namespace
+
+bool scan_folder(const char* pattern, const std::function<bool(DirEntry)>& visit) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
     if (search == INVALID_HANDLE_VALUE) {
@@ -34,8 +37,6 @@ template <typename Visit> bool scan(const char* pattern, Visit visit) {
     FindClose(search);
     return true;
 }
-
-} // namespace
 
 FileHandle file_open_append(const char* name) {
     HANDLE file = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
@@ -106,23 +107,6 @@ std::string current_directory() {
 
 bool set_current_directory(const char* name) {
     return SetCurrentDirectoryA(name) != 0;
-}
-
-bool find_files(const char* pattern, std::vector<DirEntry>* out) {
-    out->clear();
-    return scan(pattern, [out](DirEntry entry) {
-        out->push_back(std::move(entry));
-        return true;
-    });
-}
-
-bool any_file_matches(const char* pattern) {
-    bool found = false;
-    scan(pattern, [&found](const DirEntry&) {
-        found = true;
-        return false;
-    });
-    return found;
 }
 
 bool restrict_to_owner(const char* name) {
