@@ -6,42 +6,25 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <atomic>
+#include "../common/thread_shares.h"
 
 namespace qp {
 
-struct ThreadRecord {
+struct ThreadRecord : ThreadShares {
     pthread_t thread;
-    ThreadProc proc;
-    void* argument;
-    // The running thread and a detaching caller each hold one share of the
-    // record; whoever lets go last frees it. A joining caller frees it after
-    // the join.
-    std::atomic<int> shares;
 };
 
 namespace {
 
-void release_share(ThreadRecord* record) {
-    if (record->shares.fetch_sub(1) == 1)
-        delete record;
-}
-
-} // namespace
-
-namespace {
-
-void* run(void* record_pointer) {
-    ThreadRecord* record = static_cast<ThreadRecord*>(record_pointer);
-    record->proc(record->argument);
-    release_share(record);
+void* run(void* record) {
+    run_then_release(static_cast<ThreadRecord*>(record));
     return nullptr;
 }
 
 } // namespace
 
 ThreadHandle thread_start(ThreadProc proc, void* argument) {
-    ThreadRecord* record = new ThreadRecord{pthread_t(), proc, argument, {2}};
+    ThreadRecord* record = new ThreadRecord{{proc, argument}, pthread_t()};
     if (pthread_create(&record->thread, nullptr, run, record) != 0) {
         delete record;
         return nullptr;

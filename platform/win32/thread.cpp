@@ -3,40 +3,27 @@
 
 #include <process.h>
 
-#include <atomic>
-
 #include "quill/platform/types.h"
+
+#include "../common/thread_shares.h"
 
 namespace qp {
 
-struct ThreadRecord {
+struct ThreadRecord : ThreadShares {
     HANDLE handle;
-    ThreadProc proc;
-    void* argument;
-    // The running thread and a detaching caller each hold one share of the
-    // record; whoever lets go last frees it. A joining caller frees it after
-    // the join.
-    std::atomic<int> shares;
 };
 
 namespace {
 
-void release_share(ThreadRecord* record) {
-    if (record->shares.fetch_sub(1) == 1)
-        delete record;
-}
-
-unsigned __stdcall run(void* record_pointer) {
-    ThreadRecord* record = static_cast<ThreadRecord*>(record_pointer);
-    record->proc(record->argument);
-    release_share(record);
+unsigned __stdcall run(void* record) {
+    run_then_release(static_cast<ThreadRecord*>(record));
     return 0;
 }
 
 } // namespace
 
 ThreadHandle thread_start(ThreadProc proc, void* argument) {
-    ThreadRecord* record = new ThreadRecord{nullptr, proc, argument, {2}};
+    ThreadRecord* record = new ThreadRecord{{proc, argument}, nullptr};
     const uintptr_t handle = _beginthreadex(nullptr, 0, run, record, 0, nullptr);
     if (handle == 0) {
         delete record;
