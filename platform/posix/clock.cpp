@@ -4,18 +4,21 @@
 #include <errno.h>
 #include <time.h>
 
+#include "../common/time_parts.h"
+
 namespace qp {
 namespace {
 
-void fill(const struct tm& parts, long nanoseconds, SYSTEMTIME* out) {
-    out->wYear = static_cast<WORD>(parts.tm_year + 1900);
-    out->wMonth = static_cast<WORD>(parts.tm_mon + 1);
-    out->wDayOfWeek = static_cast<WORD>(parts.tm_wday);
-    out->wDay = static_cast<WORD>(parts.tm_mday);
-    out->wHour = static_cast<WORD>(parts.tm_hour);
-    out->wMinute = static_cast<WORD>(parts.tm_min);
-    out->wSecond = static_cast<WORD>(parts.tm_sec);
-    out->wMilliseconds = static_cast<WORD>(nanoseconds / 1000000);
+// Now, in local time or in UTC.
+void now(bool local, SYSTEMTIME* out) {
+    struct timespec moment;
+    clock_gettime(CLOCK_REALTIME, &moment);
+    struct tm parts;
+    if (local)
+        localtime_r(&moment.tv_sec, &parts);
+    else
+        gmtime_r(&moment.tv_sec, &parts);
+    system_time_from_parts(parts, static_cast<unsigned>(moment.tv_nsec / 1000000), out);
 }
 
 class PosixClock final : public Clock {
@@ -28,21 +31,8 @@ public:
                                      static_cast<uint64_t>(now.tv_nsec / 1000000));
     }
 
-    void local_time(SYSTEMTIME* out) override {
-        struct timespec now;
-        clock_gettime(CLOCK_REALTIME, &now);
-        struct tm parts;
-        localtime_r(&now.tv_sec, &parts);
-        fill(parts, now.tv_nsec, out);
-    }
-
-    void system_time(SYSTEMTIME* out) override {
-        struct timespec now;
-        clock_gettime(CLOCK_REALTIME, &now);
-        struct tm parts;
-        gmtime_r(&now.tv_sec, &parts);
-        fill(parts, now.tv_nsec, out);
-    }
+    void local_time(SYSTEMTIME* out) override { now(true, out); }
+    void system_time(SYSTEMTIME* out) override { now(false, out); }
 
     void sleep(uint32_t ms) override {
         struct timespec rest = {static_cast<time_t>(ms / 1000),
@@ -75,7 +65,7 @@ bool local_parts(int64_t seconds, long nanoseconds, SYSTEMTIME* out) {
     // The year range of a Windows SYSTEMTIME.
     if (parts.tm_year + 1900 < 1601 || parts.tm_year + 1900 > 30827)
         return false;
-    fill(parts, nanoseconds, out);
+    system_time_from_parts(parts, static_cast<unsigned>(nanoseconds / 1000000), out);
     return true;
 }
 

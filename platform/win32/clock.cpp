@@ -3,6 +3,8 @@
 
 #include <time.h>
 
+#include "../common/time_parts.h"
+
 namespace qp {
 namespace {
 
@@ -27,14 +29,7 @@ bool local_time_from_epoch(int64_t seconds, SYSTEMTIME* out) {
     // The run-time library refuses moments before 1970 and after 3000.
     if (_localtime64_s(&parts, &when) != 0)
         return false;
-    out->wYear = static_cast<WORD>(parts.tm_year + 1900);
-    out->wMonth = static_cast<WORD>(parts.tm_mon + 1);
-    out->wDayOfWeek = static_cast<WORD>(parts.tm_wday);
-    out->wDay = static_cast<WORD>(parts.tm_mday);
-    out->wHour = static_cast<WORD>(parts.tm_hour);
-    out->wMinute = static_cast<WORD>(parts.tm_min);
-    out->wSecond = static_cast<WORD>(parts.tm_sec);
-    out->wMilliseconds = 0;
+    system_time_from_parts(parts, 0, out);
     return true;
 }
 
