@@ -14,11 +14,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static discarding_front_end_C quiet;
-    static bool quiet_set = false;
-    if (!quiet_set) {
-        set_front_end(&quiet);
-        quiet_set = true;
-    }
+    set_front_end(&quiet);
     const char* const name = "fuzz_listing.txt";
     FILE* file = fopen(name, "wb");
     if (!file)

@@ -65,11 +65,7 @@ std::vector<std::string> expected_tokens(const std::string& text, const std::str
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static discarding_front_end_C quiet;
-    static bool quiet_set = false;
-    if (!quiet_set) {
-        set_front_end(&quiet);
-        quiet_set = true;
-    }
+    set_front_end(&quiet);
     if (size == 0)
         return 0;
     size_t delimiter_count = data[0];

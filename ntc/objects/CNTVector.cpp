@@ -14,14 +14,7 @@ float& CNTVector::operator[](int index) {
 }
 
 const float& CNTVector::operator[](int index) const {
-    switch (index) {
-    case 0:
-        return x;
-    case 1:
-        return y;
-    default:
-        return z;
-    }
+    return const_cast<CNTVector&>(*this)[index];
 }
 
 CNTVector& CNTVector::operator+=(const CNTVector& other) {
