@@ -106,14 +106,8 @@ protected:
     // One update as the updater runs it: the reference listing, the local
     // listing from the disk, then the deletions and the equalisation.
     bool update(name_map_C* remote_out = nullptr) {
-        bool connection_failed = false;
-        if (!get_remote_ls_txt_file_CLEVER(connection_failed))
-            return false;
         name_map_C remote;
-        std::string version;
-        g_remote_file_records.clear();
-        if (!from_ls_txt_2_map_with_file_size("ls_remote.txt", remote, g_remote_file_records,
-                                              version))
+        if (!fetch_remote_listing(&remote))
             return false;
         name_map_C local;
         if (!create_ls_txt_file(g_root_path, g_compressed_tree_name, local))
@@ -139,6 +133,27 @@ protected:
                                    }),
                     files.end());
         return files;
+    }
+
+    // Fetches the mirror's listing and reads it into remote, and its
+    // records afresh into g_remote_file_records.
+    bool fetch_remote_listing(name_map_C* remote) {
+        bool connection_failed = false;
+        if (!get_remote_ls_txt_file_CLEVER(connection_failed))
+            return false;
+        std::string version;
+        g_remote_file_records.clear();
+        return from_ls_txt_2_map_with_file_size("ls_remote.txt", *remote, g_remote_file_records,
+                                                version);
+    }
+
+    // The mirror's compressed copy of a file of the tree: its path with
+    // ".gz." and the digest; "" when there is none.
+    std::string mirror_entry_of(const std::string& path) const {
+        for (const auto& file : tree_of(mirror_folder_))
+            if (file.first.rfind(path + ".gz.", 0) == 0)
+                return file.first;
+        return std::string();
     }
 
     quill_test::TestClock clock_;
@@ -216,10 +231,7 @@ TEST_F(Equalize, SecondRunFetchesNothingAndChangedFileIsFetchedAgain) {
 TEST_F(Equalize, CorruptedFileOnTheMirrorIsRefusedByItsDigest) {
     source_file("data/a.dat", "the real content");
     publish("1.0");
-    std::string entry;
-    for (const auto& file : tree_of(mirror_folder_))
-        if (file.first.rfind("data/a.dat.gz.", 0) == 0)
-            entry = file.first;
+    const std::string entry = mirror_entry_of("data/a.dat");
     ASSERT_FALSE(entry.empty());
     // A valid gzip stream of other content: only the digest can tell.
     write_gzip(mirror_folder_ + "/" + entry, "tampered content");
@@ -242,12 +254,8 @@ TEST_F(Equalize, ShadowedRootFileComesBackWhenPlacingTheDeeperOneFails) {
     source_file("a.dat", "root a");
     source_file("data/a.dat", "deeper a");
     publish("1.0");
-    bool connection_failed = false;
-    ASSERT_TRUE(get_remote_ls_txt_file_CLEVER(connection_failed));
     name_map_C remote;
-    std::string version;
-    ASSERT_TRUE(from_ls_txt_2_map_with_file_size("ls_remote.txt", remote, g_remote_file_records,
-                                                 version));
+    ASSERT_TRUE(fetch_remote_listing(&remote));
     // A kept listing says the deeper file is missing, but a stale copy
     // stands in its place, so the move after the uncompression never works.
     write_file("a.dat", "root a");
@@ -268,12 +276,8 @@ TEST_F(Equalize, ExistingFolderMissingFromTheLocalMapFailsItsCreation) {
     source_file("data/a.dat", "x");
     publish("1.0");
     ASSERT_TRUE(qp::create_directory("data"));
-    bool connection_failed = false;
-    ASSERT_TRUE(get_remote_ls_txt_file_CLEVER(connection_failed));
     name_map_C remote;
-    std::string version;
-    ASSERT_TRUE(from_ls_txt_2_map_with_file_size("ls_remote.txt", remote, g_remote_file_records,
-                                                 version));
+    ASSERT_TRUE(fetch_remote_listing(&remote));
     EXPECT_FALSE(equalize_LOCAL_tree(remote, name_map_C{}));
     EXPECT_TRUE(log_has("CreateDirectory( dirname=data)   [FAILED]"));
     EXPECT_TRUE(log_has("equalize_LOCAL_tree : create_directory(data)  [FAILED]"));
@@ -299,10 +303,7 @@ TEST_F(Equalize, UnreachableMirrorIsTold) {
 TEST_F(Equalize, FileMissingOnTheMirrorFailsTheRun) {
     source_file("a.dat", "x");
     publish("1.0");
-    std::string entry;
-    for (const auto& file : tree_of(mirror_folder_))
-        if (file.first.rfind("a.dat.gz.", 0) == 0)
-            entry = file.first;
+    const std::string entry = mirror_entry_of("a.dat");
     ASSERT_FALSE(entry.empty());
     fs::remove(mirror_folder_ + "/" + entry);
     EXPECT_FALSE(update());
