@@ -25,7 +25,6 @@ pyftpdlib from this process; "ClientApp.exe" is the test suite's parameter
 recorder, whose file tells when it began to run.
 """
 import argparse
-import logging
 import os
 import shutil
 import statistics
@@ -37,7 +36,8 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(ROOT, 'tools', 'demo'))
-from quill_demo import LinuxBuild, start_ftp, tree_differences, write_server_list  # noqa: E402
+from quill_demo import (LinuxBuild, quiet_ftp_log, start_ftp, tree_differences,  # noqa: E402
+                        write_server_list)
 from bench_window import program  # noqa: E402
 
 
@@ -173,10 +173,7 @@ def main():
         reference, sha = reference_program(revision)
         reference_name = 'QuillUpdate of %s' % sha[:12]
 
-    quiet = logging.getLogger('pyftpdlib')
-    quiet.addHandler(logging.NullHandler())
-    quiet.setLevel(logging.WARNING)
-    quiet.propagate = False
+    quiet_ftp_log()
     work = tempfile.mkdtemp(prefix='quill-bench-first-install-')
     try:
         big_source, big_mirror = publish(work, 'tree', '--write-tree')

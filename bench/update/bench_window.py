@@ -12,7 +12,6 @@ into an empty folder; "ClientApp.exe" is the test suite's parameter
 recorder, whose file tells when it began to run.
 """
 import argparse
-import logging
 import os
 import shutil
 import subprocess
@@ -24,7 +23,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(ROOT, 'tools', 'demo'))
-from quill_demo import LinuxBuild, start_ftp, write_server_list  # noqa: E402
+from quill_demo import LinuxBuild, quiet_ftp_log, start_ftp, write_server_list  # noqa: E402
 
 
 def program(build, name):
@@ -75,10 +74,7 @@ def main():
         sys.exit('the window form needs DISPLAY')
     suffix = '.exe' if args.target == 'win32' else ''
 
-    quiet = logging.getLogger('pyftpdlib')
-    quiet.addHandler(logging.NullHandler())
-    quiet.setLevel(logging.WARNING)
-    quiet.propagate = False
+    quiet_ftp_log()
     work = tempfile.mkdtemp(prefix='quill-bench-window-')
     try:
         source = os.path.join(work, 'source')

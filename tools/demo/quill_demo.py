@@ -86,6 +86,14 @@ class Counter:
             return files, size
 
 
+def quiet_ftp_log():
+    """pyftpdlib's own log shows only warnings, and on its own handler."""
+    quiet = logging.getLogger('pyftpdlib')
+    quiet.addHandler(logging.NullHandler())
+    quiet.setLevel(logging.WARNING)
+    quiet.propagate = False
+
+
 def start_ftp(root, counter=None, user=None, password=None):
     authorizer = DummyAuthorizer()
     if user:
@@ -529,10 +537,7 @@ def main():
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
     # The servers' own request log would drown the chain's output.
-    quiet = logging.getLogger('pyftpdlib')
-    quiet.addHandler(logging.NullHandler())
-    quiet.setLevel(logging.WARNING)
-    quiet.propagate = False
+    quiet_ftp_log()
 
     servers = []
     processes = []
