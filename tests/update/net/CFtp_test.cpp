@@ -20,13 +20,8 @@ namespace fs = std::filesystem;
 using quill_test::FtpServer;
 using quill_test::read_file;
 using quill_test::write_file;
-
-std::string content_of_size(size_t size) {
-    std::string text;
-    for (size_t i = 0; i < size; ++i)
-        text += static_cast<char>((i * 31 + 7) & 0xff);
-    return text;
-}
+// Bytes of every value, the same in every run.
+const auto content_of_size = quill_test::incompressible;
 
 class Ftp : public NetTest {
 protected:
