@@ -80,6 +80,8 @@ FtpServer::FtpServer(const std::string& folder, const FtpServerOptions& options)
         arguments += " --cp949-names";
     if (options.idle_timeout > 0)
         arguments += " --idle-timeout " + std::to_string(options.idle_timeout);
+    if (options.send_rate > 0)
+        arguments += " --send-rate " + std::to_string(options.send_rate);
     start_script(arguments);
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);

@@ -53,6 +53,9 @@ struct FtpServerOptions {
     // When above 0, a control connection that sends no command for this
     // many seconds is dropped by the server with a 421 reply.
     double idle_timeout = 0;
+    // When above 0, downloads are sent at most this many bytes a second, so
+    // that a test can catch one on its way.
+    long send_rate = 0;
 };
 
 class FtpServer {

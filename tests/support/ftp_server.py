@@ -4,7 +4,7 @@
 ftp_server.py --root DIR --port-file FILE --alive-file FILE
               [--user NAME --password TEXT] [--cut-after BYTES]
               [--break-transfers] [--wrong-digest] [--cp949-names]
-              [--idle-timeout SECONDS]
+              [--idle-timeout SECONDS] [--send-rate BYTES]
 
 Serves DIR read-only to anonymous users and, with --user, read-write to that
 account. Once it accepts connections it writes "PORT REFUSED_PORT" to
@@ -23,6 +23,8 @@ Every control connection opened and closed is counted in "FILE.sessions"
 beside the port file, as "OPENED CLOSED" (written by a rename too). With
 --idle-timeout, the server drops a control connection that sent no command
 for that many seconds, with a 421 reply, as servers do to idle clients.
+With --send-rate, downloads are sent at most that many bytes a second, so
+that a test can catch one on its way.
 
 Names pass between the wire and the disk as bytes, unchanged both ways, as
 on a Linux host: a client asking for code page 949 bytes finds the file of
@@ -45,7 +47,7 @@ import sys
 import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.handlers import DTPHandler, FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 # A server left behind by a test that crashed ends by itself.
@@ -188,6 +190,7 @@ def main():
     parser.add_argument('--wrong-digest', action='store_true')
     parser.add_argument('--cp949-names', action='store_true')
     parser.add_argument('--idle-timeout', type=float)
+    parser.add_argument('--send-rate', type=int)
     args = parser.parse_args()
 
     # Whatever started us may be a test runner reading our output to its end:
@@ -218,6 +221,9 @@ def main():
     handler.banner = 'test server ready.'
     # Tests try wrong passwords on purpose; no need to make them wait.
     handler.auth_failed_timeout = 0
+    if args.send_rate is not None:
+        handler.dtp_handler = type('SlowDTP', (ThrottledDTPHandler,),
+                                   {'write_limit': args.send_rate})
     if args.cut_after is not None:
         handler.dtp_handler = type('CutDTP', (CuttingDTPHandler,),
                                    {'cut_after': args.cut_after})

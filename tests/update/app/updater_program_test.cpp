@@ -171,7 +171,11 @@ TEST_F(UpdaterProgram, AFailedCrashLogUploadOnlyWarnsAndTheUpdateGoesOn) {
 }
 
 TEST_F(UpdaterProgram, RunKilledInTheMiddleIsRecoveredByTheNextRun) {
-    quill_test::FtpServer mirror("mirror");
+    // Slow enough that the download is still on its way when the run is
+    // killed, however fast the machine.
+    quill_test::FtpServerOptions slow;
+    slow.send_rate = 8 << 20;
+    quill_test::FtpServer mirror("mirror", slow);
     const std::string big = incompressible(8 << 20);
     make_source({{"readme.txt", "hello\n"}, {"data/big.bin", big}});
     publish("5.0", "mirror");
