@@ -4,9 +4,11 @@
 #include "spawn_program.h"
 
 #include <errno.h>
+#include <limits.h>
 #include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <string>
 #include <thread>
@@ -87,6 +89,18 @@ std::string command_line_parameters(int argc, char** argv) {
         text += argv[i];
     }
     return text;
+}
+
+std::string program_folder() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return std::string();
+    const std::string full(path, static_cast<size_t>(length));
+    const size_t slash = full.rfind('/');
+    if (slash == std::string::npos)
+        return std::string();
+    return slash == 0 ? std::string("/") : full.substr(0, slash);
 }
 
 } // namespace qp

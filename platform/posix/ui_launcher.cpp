@@ -306,16 +306,4 @@ void launcher_message_box(const char* text, const char* caption) {
         gtk_main_iteration_do(FALSE);
 }
 
-std::string program_folder() {
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return std::string();
-    const std::string full(path, static_cast<size_t>(length));
-    const size_t slash = full.rfind('/');
-    if (slash == std::string::npos)
-        return std::string();
-    return slash == 0 ? std::string("/") : full.substr(0, slash);
-}
-
 } // namespace qp

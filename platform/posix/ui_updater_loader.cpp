@@ -4,12 +4,11 @@
 // loaded, there is no window: the setters do nothing and the run is shown
 // as text, as without a display.
 #include <dlfcn.h>
-#include <limits.h>
 #include <stdio.h>
-#include <unistd.h>
 
 #include <string>
 
+#include "quill/platform/shell.h"
 #include "updater_window_module.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -35,18 +34,9 @@ extern "C" __attribute__((visibility("default"), used)) const char* __tsan_defau
 namespace qp {
 namespace {
 
-std::string program_folder() {
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (length <= 0)
-        return ".";
-    const std::string program(path, static_cast<size_t>(length));
-    const size_t slash = program.rfind('/');
-    return slash == std::string::npos ? "." : program.substr(0, slash);
-}
-
 updater_window* load_module() {
-    const std::string path = program_folder() + "/" + kUpdaterWindowModule;
+    const std::string folder = program_folder();
+    const std::string path = (folder.empty() ? "." : folder) + "/" + kUpdaterWindowModule;
     void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) {
         fprintf(stderr, "no window: %s\n", dlerror());

@@ -74,4 +74,16 @@ std::string command_line_parameters(int, char**) {
     return std::string(reinterpret_cast<const char*>(text));
 }
 
+std::string program_folder() {
+    char path[MAX_PATH + 1];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::string();
+    std::string full(path, length);
+    const size_t separator = full.find_last_of("\\/");
+    if (separator == std::string::npos)
+        return std::string();
+    return full.substr(0, separator);
+}
+
 } // namespace qp

@@ -34,6 +34,10 @@ bool open_url(const char* url);
 // not) and the blanks after it are skipped, the rest is kept unchanged.
 std::string command_line_parameters(int argc, char** argv);
 
+// The folder that holds the running program, without a trailing separator;
+// "" when the system cannot tell.
+std::string program_folder();
+
 } // namespace qp
 
 #endif

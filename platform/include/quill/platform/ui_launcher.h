@@ -114,10 +114,6 @@ int run_launcher_dialog(const launcher_template& dialog, launcher_events& events
 // number, the box closes by itself after that many milliseconds.
 void launcher_message_box(const char* text, const char* caption);
 
-// The folder that holds the running program, without a trailing separator;
-// "" when the system cannot tell.
-std::string program_folder();
-
 } // namespace qp
 
 #endif
