@@ -3,11 +3,10 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "quill/platform/clock.h"
+#include "quill/platform/file.h"
 
 namespace fs = std::filesystem;
 
@@ -30,49 +29,48 @@ void install_program(const std::string& program, const std::string& name) {
     fs::permissions(name, fs::perms::owner_all, fs::perm_options::add);
 }
 
-bool wait_for_file(const std::string& name, unsigned timeout_ms) {
+namespace {
+
+// Calls attempt until it succeeds, pausing between tries, for up to
+// timeout_ms of real time; true when it succeeded.
+template <typename Attempt>
+bool keep_trying(unsigned timeout_ms, unsigned pause_ms, Attempt attempt) {
     qp::Clock& real = qp::system_clock();
     const uint32_t start = real.tick_count();
     for (;;) {
-        std::error_code ignored;
-        if (fs::exists(name, ignored))
+        if (attempt())
             return true;
         if (real.tick_count() - start >= timeout_ms)
             return false;
-        real.sleep(20);
+        real.sleep(pause_ms);
     }
+}
+
+} // namespace
+
+bool wait_for_file(const std::string& name, unsigned timeout_ms) {
+    return keep_trying(timeout_ms, 20, [&] {
+        std::error_code ignored;
+        return fs::exists(name, ignored);
+    });
 }
 
 std::string recorded_parameters(const std::string& name, unsigned timeout_ms) {
     if (!wait_for_file(name, timeout_ms))
         return "(not started)";
-    qp::Clock& real = qp::system_clock();
-    const uint32_t start = real.tick_count();
-    for (;;) {
-        std::ifstream in(name, std::ios::binary);
-        if (in) {
-            std::ostringstream text;
-            text << in.rdbuf();
-            return text.str();
-        }
-        if (real.tick_count() - start >= 5000)
-            throw std::runtime_error("cannot read " + name);
-        real.sleep(20);
-    }
+    std::string text;
+    if (!keep_trying(5000, 20, [&] { return qp::read_whole_file(name.c_str(), 1 << 20, &text); }))
+        throw std::runtime_error("cannot read " + name);
+    return text;
 }
 
 void remove_folder_once_free(const std::string& name, unsigned timeout_ms) {
-    qp::Clock& real = qp::system_clock();
-    const uint32_t start = real.tick_count();
-    for (;;) {
-        std::error_code failed;
-        fs::remove_all(name, failed);
-        if (!failed)
-            return;
-        if (real.tick_count() - start >= timeout_ms)
-            throw fs::filesystem_error("cannot remove the folder", fs::path(name), failed);
-        real.sleep(50);
-    }
+    std::error_code failed;
+    if (!keep_trying(timeout_ms, 50, [&] {
+            fs::remove_all(name, failed);
+            return !failed;
+        }))
+        throw fs::filesystem_error("cannot remove the folder", fs::path(name), failed);
 }
 
 void set_environment(const char* name, const char* value) {

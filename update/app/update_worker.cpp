@@ -28,17 +28,15 @@ unsigned seed_from_clock() {
     return ((days * 24u + now.wHour) * 60u + now.wMinute) * 60u + now.wSecond;
 }
 
-// The window the run is shown in; null when it is shown as text.
-qp::updater_window* g_window = nullptr;
-
-void repaint() {
-    if (g_window)
-        g_window->repaint();
+// A null window: the run is shown as text, and there is nothing to draw.
+void repaint(qp::updater_window* window) {
+    if (window)
+        window->repaint();
 }
 
-void end_dialog() {
-    if (g_window)
-        g_window->close();
+void end_dialog(qp::updater_window* window) {
+    if (window)
+        window->close();
 }
 
 } // namespace
@@ -56,20 +54,20 @@ void require_publisher_signatures(const char* public_key_hex) {
     mirror_trust().require_signatures_of(key);
 }
 
-void update_worker(void* window) {
-    g_window = static_cast<qp::updater_window*>(window);
+void update_worker(void* argument) {
+    qp::updater_window* const window = static_cast<qp::updater_window*>(argument);
     srand(seed_from_clock());
     front_end().set_lamp(lamp_idle);
     process_log().open_log_file(qp::current_directory(), "report.txt");
 
     if (!load_server_list()) {
         front_end().set_status_text("Server List Could Not Be Loaded !!");
-        repaint();
+        repaint(window);
         qp::sleep(3000);
-        end_dialog();
+        end_dialog(window);
         return;
     }
-    repaint();
+    repaint(window);
     front_end().set_status_text("Server List Loaded");
     g_root_path = qp::current_directory();
 
@@ -96,15 +94,15 @@ void update_worker(void* window) {
         front_end().set_bar_colours(qp::kUpdaterDownloadBar, &red, &red);
         front_end().set_bar_colours(qp::kUpdaterListingBar, &red, &red);
         front_end().set_status_text("UPDATE FAILED !!");
-        repaint();
+        repaint(window);
         for (int i = 0; i < 5; ++i)
             blink();
-        end_dialog();
+        end_dialog(window);
         return;
     }
 
     front_end().set_status_text("- UPDATE SUCCESS -");
     // Whether the next program of the chain starts is its own affair.
     qp::start_program("ClientApp.exe", g_client_parameters.c_str());
-    end_dialog();
+    end_dialog(window);
 }
