@@ -24,8 +24,8 @@ private:
 };
 
 // Runs run_bootstrap in the system's window, with the window as the
-// front-end in force meanwhile. False, without running anything, when no window can be
-// shown.
+// front-end in force meanwhile. False, without running anything, when no
+// window can be shown.
 bool run_bootstrap_in_window(const std::string& command_line);
 
 #endif
