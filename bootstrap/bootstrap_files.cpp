@@ -2,6 +2,7 @@
 
 #include "common/local_files.h"
 #include "common/logger_C.h"
+#include "common/update_run_C.h"
 #include "quill/platform/clock.h"
 #include "quill/platform/file.h"
 
@@ -27,49 +28,52 @@ std::string staging_name(const std::string& destination) {
     return destination + ".copying";
 }
 
-bool delete_one_local_file(const std::string& path) {
-    log_format("delete_one_local_file(%s)", path.c_str());
-    if (!local_file_exists(path)) {
-        log_format("delete_one_local_file(%s) [FILE_DOESNT_EXIST]", path.c_str());
+bool delete_one_local_file(update_run_C& run, const std::string& path) {
+    run.log.log_format("delete_one_local_file(%s)", path.c_str());
+    if (!local_file_exists(run, path)) {
+        run.log.log_format("delete_one_local_file(%s) [FILE_DOESNT_EXIST]", path.c_str());
         return false;
     }
-    if (!change_file_to_rw(path)) {
-        log_format("delete_one_local_file(%s)  [change_file_to_rw   FAILED]", path.c_str());
+    if (!change_file_to_rw(run, path)) {
+        run.log.log_format("delete_one_local_file(%s)  [change_file_to_rw   FAILED]", path.c_str());
         return false;
     }
     if (!qp::delete_file(path.c_str())) {
-        log_format("GetLastError => %d", static_cast<int>(qp::last_error()));
-        log_format("delete_one_local_file(%s)  [FAILED]", path.c_str());
+        run.log.log_format("GetLastError => %d", static_cast<int>(qp::last_error()));
+        run.log.log_format("delete_one_local_file(%s)  [FAILED]", path.c_str());
         return false;
     }
-    log_format("delete_one_local_file(%s)  [SUCCESS]", path.c_str());
+    run.log.log_format("delete_one_local_file(%s)  [SUCCESS]", path.c_str());
     return true;
 }
 
-bool copy_one_local_file(const std::string& source, const std::string& destination) {
+bool copy_one_local_file(update_run_C& run, const std::string& source,
+                         const std::string& destination) {
     const char* from = source.c_str();
     const char* to = destination.c_str();
-    log_format("copy_one_local_file(%s,%s)", from, to);
+    run.log.log_format("copy_one_local_file(%s,%s)", from, to);
 
     const std::string staging = staging_name(destination);
     remove_staging_file(staging);
     const bool copied = qp::copy_file(from, staging.c_str()) && qp::move_file(staging.c_str(), to);
     if (!copied)
         remove_staging_file(staging);
-    log_format(copied ? "copy_one_local_file(%s,%s)  [SUCCESS]" : "copy_one_local_file(%s,%s)  [FAILED]",
-               from, to);
+    run.log.log_format(copied ? "copy_one_local_file(%s,%s)  [SUCCESS]"
+                              : "copy_one_local_file(%s,%s)  [FAILED]",
+                       from, to);
 
     // The destination is polled whatever the copy said: on a network share
     // or under a virus scanner a finished copy may show up late.
     for (int misses = 0; misses < kAppearancePolls; ++misses) {
-        if (local_file_exists(destination)) {
-            log_format("copy_one_local_file(%s,%s)  [SUCCESS : FILE APPEARED AFTER %d TICKS]", from,
-                       to, misses);
+        if (local_file_exists(run, destination)) {
+            run.log.log_format(
+                "copy_one_local_file(%s,%s)  [SUCCESS : FILE APPEARED AFTER %d TICKS]", from, to,
+                misses);
             return true;
         }
-        qp::sleep(kAppearancePollMs);
+        run.clock.sleep(kAppearancePollMs);
     }
-    log_format("copy_one_local_file(%s,%s)  [FAILED]", from, to);
+    run.log.log_format("copy_one_local_file(%s,%s)  [FAILED]", from, to);
     return false;
 }
 

@@ -16,8 +16,14 @@ void bootstrap_window_C::set_status_text(const char* text) {
 
 namespace {
 
-void work(void* command_line) {
-    run_bootstrap(*static_cast<const std::string*>(command_line));
+struct work_C {
+    front_end_C& shown;
+    std::string command_line;
+};
+
+void work(void* argument) {
+    work_C& job = *static_cast<work_C*>(argument);
+    run_bootstrap(job.shown, job.command_line);
 }
 
 } // namespace
@@ -25,9 +31,6 @@ void work(void* command_line) {
 bool run_bootstrap_in_window(const std::string& command_line) {
     qp::bootstrap_window& window = qp::system_bootstrap_window();
     bootstrap_window_C front_end(window);
-    front_end_C* previous = set_front_end(&front_end);
-    std::string parameters = command_line;
-    const bool shown = window.run(work, &parameters);
-    set_front_end(previous);
-    return shown;
+    work_C job{front_end, command_line};
+    return window.run(work, &job);
 }

@@ -7,6 +7,7 @@
 #include "common/logger_C.h"
 #include "common/md5_C.h"
 #include "common/settings.h"
+#include "common/update_run_C.h"
 #include "quill/platform/clock.h"
 
 const char* const g_updater_name = "QuillUpdate.exe";
@@ -21,48 +22,51 @@ const int kCopyTries = 50;
 const uint32_t kRetryPauseMs = 10;
 
 // The digest of a file of the root folder; empty when it cannot be read.
-std::string digest_of(const char* name) {
+std::string digest_of(update_run_C& run, const char* name) {
     std::string digest;
-    md5_C().doit(g_root_path, name, digest);
+    md5_C().doit(run, run.root_path, name, digest);
     return digest;
 }
 
 } // namespace
 
-bool do_client_update_update() {
-    if (!local_file_exists(g_new_updater_name))
+bool do_client_update_update(update_run_C& run) {
+    if (!local_file_exists(run, g_new_updater_name))
         return true;
-    if (digest_of(g_new_updater_name) == digest_of(g_updater_name))
+    if (digest_of(run, g_new_updater_name) == digest_of(run, g_updater_name))
         return true;
     g_replacement_begun = true;
 
     // The old updater may still be running, or a scanner may hold it: keep
     // trying for about five seconds.
     int failed_deletions = 0;
-    while (!bootstrap::delete_one_local_file(g_updater_name)) {
-        log_format("do_client_update_update   [delete_one_local_file(%s)  FAILED, TRYING AGAIN..]",
-                   g_updater_name);
-        qp::sleep(kRetryPauseMs);
+    while (!bootstrap::delete_one_local_file(run, g_updater_name)) {
+        run.log.log_format(
+            "do_client_update_update   [delete_one_local_file(%s)  FAILED, TRYING AGAIN..]",
+            g_updater_name);
+        run.clock.sleep(kRetryPauseMs);
         if (++failed_deletions == kDeletionTries) {
-            log_format("do_client_update_update  [MAJOR FAILURE : DEFINITIVELY CAN'T DELETE %s]",
-                       g_updater_name);
+            run.log.log_format(
+                "do_client_update_update  [MAJOR FAILURE : DEFINITIVELY CAN'T DELETE %s]",
+                g_updater_name);
             return false;
         }
     }
-    log_format("do_client_update_update  [the file : %s : WAS DELETED AFTER %d TICKS]",
-               g_updater_name, failed_deletions);
+    run.log.log_format("do_client_update_update  [the file : %s : WAS DELETED AFTER %d TICKS]",
+                       g_updater_name, failed_deletions);
 
     for (int failed_copies = 0; failed_copies < kCopyTries; ++failed_copies) {
-        if (bootstrap::copy_one_local_file(g_new_updater_name, g_updater_name)) {
-            log_format("do_client_update_update [copy_one_local_file(%s,%s) SUCCEEDED AFTER %d TICKS]",
-                       g_new_updater_name, g_updater_name, failed_copies);
+        if (bootstrap::copy_one_local_file(run, g_new_updater_name, g_updater_name)) {
+            run.log.log_format(
+                "do_client_update_update [copy_one_local_file(%s,%s) SUCCEEDED AFTER %d TICKS]",
+                g_new_updater_name, g_updater_name, failed_copies);
             return true;
         }
-        log_format("do_client_update_update [copy_one_local_file(%s,%s) FAILED]", g_new_updater_name,
-                   g_updater_name);
-        qp::sleep(kRetryPauseMs);
+        run.log.log_format("do_client_update_update [copy_one_local_file(%s,%s) FAILED]",
+                           g_new_updater_name, g_updater_name);
+        run.clock.sleep(kRetryPauseMs);
     }
-    log_format("do_client_update_update [copy_one_local_file(%s,%s) FAILED DEFINITIVELY]",
-               g_new_updater_name, g_updater_name);
+    run.log.log_format("do_client_update_update [copy_one_local_file(%s,%s) FAILED DEFINITIVELY]",
+                       g_new_updater_name, g_updater_name);
     return false;
 }

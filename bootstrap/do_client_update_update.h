@@ -2,6 +2,8 @@
 #ifndef QUILL_BOOTSTRAP_DO_CLIENT_UPDATE_UPDATE_H
 #define QUILL_BOOTSTRAP_DO_CLIENT_UPDATE_UPDATE_H
 
+class update_run_C;
+
 // The files of the swap, in the current directory.
 extern const char* const g_updater_name;     // "QuillUpdate.exe"
 extern const char* const g_new_updater_name; // "QuillNewUpdate.exe"
@@ -15,7 +17,7 @@ extern bool g_replacement_begun;
 // up to 50 tries to copy the new one, 10 ms apart. "QuillNewUpdate.exe"
 // stays. True when there was nothing to replace or the replacement
 // succeeded; false when it failed (after a failed copy the old updater is
-// gone). Digests are of files below g_root_path.
-bool do_client_update_update();
+// gone). Digests are of files below the run's root path.
+bool do_client_update_update(update_run_C& run);
 
 #endif

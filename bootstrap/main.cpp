@@ -14,17 +14,17 @@ int main(int argc, char** argv) {
     qp::use_instant_clock_if_requested();
     const std::string command_line = qp::command_line_parameters(argc, argv);
     const bool windows = !qp::console_ui_requested();
+    console_front_end_C console;
 
     // Started by hand: the player must go through the updater.
     if (command_line.empty()) {
         if (!windows ||
             !qp::system_bootstrap_window().message_box(g_start_through_surepatch_text, "WARNING"))
-            front_end().message_box(g_start_through_surepatch_text);
+            console.message_box(g_start_through_surepatch_text);
         return 0;
     }
     // Without a display the same run is shown as text.
     if (!windows || !run_bootstrap_in_window(command_line))
-        run_bootstrap(command_line);
-    close_bootstrap_logs();
+        run_bootstrap(console, command_line);
     return kBootstrapExitCode;
 }

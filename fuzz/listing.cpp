@@ -9,12 +9,15 @@
 #include <string>
 
 #include "common/front_end_C.h"
+#include "common/logger_C.h"
+#include "common/update_run_C.h"
 #include "quill/platform/text.h"
 #include "tree/ls_txt.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static discarding_front_end_C quiet;
-    set_front_end(&quiet);
+    static logger_C log(quiet);
+    static update_run_C run(log, quiet, qp::clock());
     const char* const name = "fuzz_listing.txt";
     FILE* file = fopen(name, "wb");
     if (!file)
@@ -25,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     name_map_C names;
     record_map_C records;
     std::string version;
-    if (!from_ls_txt_2_map_with_file_size(name, names, records, version))
+    if (!from_ls_txt_2_map_with_file_size(run, name, names, records, version))
         return 0;
     if (names.size() != records.size())
         __builtin_trap();

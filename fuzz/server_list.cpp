@@ -17,6 +17,8 @@
 
 #include "common/front_end_C.h"
 #include "common/logger_C.h"
+#include "common/update_run_C.h"
+#include "common/logger_C.h"
 #include "common/server_list.h"
 #include "common/settings.h"
 
@@ -73,18 +75,18 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
         *argc = static_cast<int>(arguments.size()) - 1;
     }
 
-    static discarding_front_end_C quiet;
-    set_front_end(&quiet);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    reset_settings();
-    g_root_path = g_scratch.string();
+    // A new run each time, with a new log, so that the log never grows past
+    // one input's lines.
+    discarding_front_end_C quiet;
+    logger_C log(quiet);
+    update_run_C run(log, quiet, qp::clock());
+    run.root_path = g_scratch.string();
     fs::current_path(g_scratch);
-    // A new log each time, so that it never grows past one input's lines.
-    process_log().close_log_file();
-    process_log().open_log_file(g_root_path, "report.txt");
+    log.open_log_file(run.root_path, "report.txt");
 
     FILE* file = fopen(g_server_list_file_name.c_str(), "wb");
     if (!file)
@@ -100,15 +102,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!std::equal(bytes.begin(), bytes.end(), data))
         __builtin_trap();
 
-    const bool loaded = load_server_list();
+    const bool loaded = load_server_list(run);
     if (loaded) {
-        if (g_server_list.empty())
+        if (run.server_list.empty())
             __builtin_trap(); // a list without servers must be refused
-        for (const ftp_server_C& server : g_server_list)
+        for (const ftp_server_C& server : run.server_list)
             if (!is_clean_token(server.Servername) || !is_clean_token(server.Directory) ||
                 !is_clean_token(server.strUser) || !is_clean_token(server.strPass))
                 __builtin_trap();
-    } else if (!g_server_list.empty()) {
+    } else if (!run.server_list.empty()) {
         __builtin_trap(); // a refused list must add no server
     }
 
@@ -125,12 +127,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             __builtin_trap();
         fwrite(enciphered.data(), 1, enciphered.size(), again);
         fclose(again);
-        g_server_list.clear();
-        if (!load_server_list())
+        run.server_list.clear();
+        if (!load_server_list(run))
             __builtin_trap();
     }
 
-    process_log().close_log_file();
+    run.log.close_log_file();
     fs::current_path(g_started_in);
     return 0;
 }

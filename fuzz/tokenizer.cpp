@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "common/front_end_C.h"
+#include "common/logger_C.h"
+#include "common/update_run_C.h"
 #include "common/tokenizer.h"
 
 namespace {
@@ -65,7 +67,8 @@ std::vector<std::string> expected_tokens(const std::string& text, const std::str
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static discarding_front_end_C quiet;
-    set_front_end(&quiet);
+    static logger_C log(quiet);
+    static update_run_C run(log, quiet, qp::clock());
     if (size == 0)
         return 0;
     size_t delimiter_count = data[0];
@@ -76,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                            size - 1 - delimiter_count);
 
     std::vector<std::string> tokens;
-    StringTokenizer(text, tokens, delimiters);
+    StringTokenizer(run, text, tokens, delimiters);
     check_tokens(text, delimiters, tokens);
     // No token lost, none made up, none out of order.
     if (tokens != expected_tokens(text, delimiters))
@@ -84,14 +87,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // tokenize reads a C string: the text up to its first zero byte.
     std::vector<std::string> words;
-    if (!tokenize(text.c_str(), 0, words))
+    if (!tokenize(run, text.c_str(), 0, words))
         __builtin_trap();
     check_tokens(std::string(text.c_str()), " ,\n", words);
     if (words != expected_tokens(std::string(text.c_str()), " ,\n"))
         __builtin_trap();
 
     std::vector<std::string> none;
-    if (tokenize(nullptr, 0, none) || !none.empty())
+    if (tokenize(run, nullptr, 0, none) || !none.empty())
         __builtin_trap();
     return 0;
 }

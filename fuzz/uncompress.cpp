@@ -17,6 +17,8 @@
 #include <zlib.h>
 
 #include "common/front_end_C.h"
+#include "common/logger_C.h"
+#include "common/update_run_C.h"
 #include "common/uncompress.h"
 
 namespace fs = std::filesystem;
@@ -57,7 +59,8 @@ std::string read_bytes(const char* name) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static discarding_front_end_C quiet;
-    set_front_end(&quiet);
+    static logger_C log(quiet);
+    static update_run_C run(log, quiet, qp::clock());
     if (size < 1)
         return 0;
     const bool plain_content = data[0] & 1;
@@ -70,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     const uint64_t compressed_size = fs::file_size(kCompressed);
 
-    const bool done = uncompress_it(kCompressed);
+    const bool done = uncompress_it(run, kCompressed);
     if (plain_content) {
         require(done);
         require(read_bytes(kPlain) == std::string(reinterpret_cast<const char*>(data), size));

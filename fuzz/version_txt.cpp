@@ -10,6 +10,8 @@
 #include <string>
 
 #include "common/front_end_C.h"
+#include "common/logger_C.h"
+#include "common/update_run_C.h"
 #include "tree/remote_listing.h"
 
 namespace {
@@ -23,7 +25,8 @@ void require(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static discarding_front_end_C quiet;
-    set_front_end(&quiet);
+    static logger_C log(quiet);
+    static update_run_C run(log, quiet, qp::clock());
     const char* const name = "fuzz_version.txt";
     FILE* file = fopen(name, "wb");
     if (!file)
@@ -33,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::string text(reinterpret_cast<const char*>(data), size);
     std::string version = "UNSET";
-    const bool read = read_version_txt(name, version);
+    const bool read = read_version_txt(run, name, version);
     if (size == 0)
         require(!read);
     if (!read)

@@ -15,6 +15,7 @@
 
 #include "common/front_end_C.h"
 #include "common/logger_C.h"
+#include "common/update_run_C.h"
 #include "common/settings.h"
 #include "net/remote_records.h"
 #include "net/server_manager_C.h"
@@ -101,23 +102,25 @@ bool write_tree(const std::string& root) {
 }
 
 // One update as the updater runs it when no "ls_static.txt" is kept.
-bool run_update() {
+bool run_update(update_run_C& run) {
     bool connection_failed = false;
-    if (!get_remote_ls_txt_file_CLEVER(connection_failed))
+    if (!get_remote_ls_txt_file_CLEVER(run, connection_failed))
         return false;
     name_map_C remote, local;
     std::string version;
     g_remote_file_records.clear();
-    if (!from_ls_txt_2_map_with_file_size("ls_remote.txt", remote, g_remote_file_records, version))
+    if (!from_ls_txt_2_map_with_file_size(run, "ls_remote.txt", remote, g_remote_file_records,
+                                          version))
         return false;
-    if (!create_ls_txt_file(g_root_path, g_compressed_tree_name, local))
+    if (!create_ls_txt_file(run, run.root_path, g_compressed_tree_name, local))
         return false;
     if (check_path_length(remote))
         return false;
     static placed_files_C placed;
     remember_listing(remote, placed);
-    return delete_useless_local_files(local, remote, placed) &&
-           delete_useless_local_folders(local, remote, placed) && equalize_LOCAL_tree(remote, local);
+    return delete_useless_local_files(run, local, remote, placed) &&
+           delete_useless_local_folders(run, local, remote, placed) &&
+           equalize_LOCAL_tree(run, remote, local);
 }
 
 void print_ratio(const char* title, const char* ours_name, double ours, const char* reference_name,
@@ -170,18 +173,19 @@ int main(int argc, char** argv) {
     printf("mirror on %s\n", mirror.name().c_str());
 
     discarding_front_end_C quiet;
-    set_front_end(&quiet);
+    logger_C log(quiet);
+    update_run_C run(log, quiet, qp::clock());
     qp::set_current_directory(install.c_str());
-    g_root_path = qp::current_directory();
-    process_log().open_log_file(g_root_path, "report.txt");
+    run.root_path = qp::current_directory();
+    run.log.open_log_file(run.root_path, "report.txt");
     ftp_server_C server;
     server.Servername = mirror.name();
     server.Directory = "/";
-    g_server_list.push_back(server);
-    server_manager().init();
+    run.server_list.push_back(server);
+    server_manager().init(run);
 
     bool installed = false;
-    const double install_seconds = quill_bench::seconds_of([&] { installed = run_update(); });
+    const double install_seconds = quill_bench::seconds_of([&] { installed = run_update(run); });
     if (!installed) {
         fprintf(stderr, "the install failed; see %s\\report.txt\n", install.c_str());
         return 1;
@@ -205,7 +209,7 @@ int main(int argc, char** argv) {
     name_map_C local;
     bool listed = false;
     const double listing_seconds = quill_bench::seconds_of(
-        [&] { listed = create_ls_txt_file(g_root_path, g_compressed_tree_name, local); });
+        [&] { listed = create_ls_txt_file(run, run.root_path, g_compressed_tree_name, local); });
     const double md5sum_seconds = quill_bench::seconds_of_command(
         "cd '" + install + "' && find . -type f -name 'file*' -exec md5sum {} + > /dev/null");
     if (!listed || md5sum_seconds < 0) {
@@ -214,7 +218,7 @@ int main(int argc, char** argv) {
     }
 
     bool nothing_done = false;
-    const double again_seconds = quill_bench::seconds_of([&] { nothing_done = run_update(); });
+    const double again_seconds = quill_bench::seconds_of([&] { nothing_done = run_update(run); });
     if (!nothing_done) {
         fprintf(stderr, "the run with nothing to do failed\n");
         return 1;
@@ -229,8 +233,7 @@ int main(int argc, char** argv) {
     print_ratio("run with nothing to do", "listing + equalisation, all present", again_seconds,
                 "the first install", install_seconds, 0);
 
-    process_log().close_log_file();
-    set_front_end(nullptr);
+    run.log.close_log_file();
     qp::set_current_directory(base.path().c_str());
     return 0;
 }

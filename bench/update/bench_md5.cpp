@@ -11,6 +11,8 @@
 
 #include "common/front_end_C.h"
 #include "common/logger_C.h"
+#include "common/update_run_C.h"
+#include "common/logger_C.h"
 #include "common/md5_C.h"
 #include "common/settings.h"
 #include "update/bench_files.h"
@@ -44,9 +46,10 @@ std::string first_word_of(const std::string& path) {
 int main() {
     quill_bench::TempFolder folder("quill-bench-md5");
     silent_front_end_C quiet;
-    set_front_end(&quiet);
-    g_root_path = folder.path();
-    process_log().open_log_file(folder.path(), "report.txt");
+    logger_C log(quiet);
+    update_run_C run(log, quiet, qp::clock());
+    run.root_path = folder.path();
+    run.log.open_log_file(folder.path(), "report.txt");
 
     const std::string name = "data.bin";
     const std::string path = folder.file(name);
@@ -59,14 +62,15 @@ int main() {
 
     md5_C md5;
     std::string ours;
-    md5.doit(folder.path(), name, ours); // warms the page cache
+    md5.doit(run, folder.path(), name, ours); // warms the page cache
     const std::string command = "md5sum '" + path + "' > '" + folder.file("sum.txt") + "'";
 
     double ours_best = 1e30, reference_best = 1e30;
     for (int round = 0; round < kRounds; ++round) {
         ours.clear();
         bool ok = true;
-        const double mine = quill_bench::seconds_of([&] { ok = md5.doit(folder.path(), name, ours); });
+        const double mine =
+            quill_bench::seconds_of([&] { ok = md5.doit(run, folder.path(), name, ours); });
         const double reference = quill_bench::seconds_of_command(command);
         if (!ok || reference < 0) {
             fprintf(stderr, "md5_C::doit or md5sum failed\n");
@@ -84,7 +88,6 @@ int main() {
     }
     quill_bench::print_throughput("MD5 of a file", kFileSize, "md5_C::doit", ours_best,
                                   "md5sum FILE", reference_best, 0.9);
-    process_log().close_log_file();
-    set_front_end(nullptr);
+    run.log.close_log_file();
     return 0;
 }

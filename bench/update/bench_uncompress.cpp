@@ -16,6 +16,8 @@
 
 #include "common/front_end_C.h"
 #include "common/logger_C.h"
+#include "common/update_run_C.h"
+#include "common/logger_C.h"
 #include "common/settings.h"
 #include "common/uncompress.h"
 #include "update/bench_files.h"
@@ -98,9 +100,10 @@ uint64_t write_gzip_file(const std::string& path) {
 int main() {
     quill_bench::TempFolder folder("quill-bench-gunzip");
     silent_front_end_C quiet;
-    set_front_end(&quiet);
-    g_root_path = folder.path();
-    process_log().open_log_file(folder.path(), "report.txt");
+    logger_C log(quiet);
+    update_run_C run(log, quiet, qp::clock());
+    run.root_path = folder.path();
+    run.log.open_log_file(folder.path(), "report.txt");
 
     const std::string source = folder.file("source.dat.gz");
     printf("writing a gzip file of %llu MiB to %s\n",
@@ -126,7 +129,7 @@ int main() {
         fs::remove(reference_out, ignored);
         fs::copy_file(source, ours_gz, fs::copy_options::overwrite_existing);
         bool ok = true;
-        const double mine = quill_bench::seconds_of([&] { ok = uncompress_it(ours_gz); });
+        const double mine = quill_bench::seconds_of([&] { ok = uncompress_it(run, ours_gz); });
         const double reference = quill_bench::seconds_of_command(command);
         if (!ok || reference < 0) {
             fprintf(stderr, "uncompress_it or gzip -dc failed\n");
@@ -146,7 +149,6 @@ int main() {
     // Throughput counted in compressed bytes read, as the task is worded.
     quill_bench::print_throughput("gzip file to plain file", gzip_size, "uncompress_it", ours_best,
                                   "gzip -dc FILE > OUT", reference_best, 0.9);
-    process_log().close_log_file();
-    set_front_end(nullptr);
+    run.log.close_log_file();
     return 0;
 }

@@ -4,7 +4,6 @@
 
 #include "bootstrap/bootstrap_run.h"
 #include "bootstrap/do_client_update_update.h"
-#include "common/settings.h"
 #include "support/programs.h"
 
 void AlarmClock::sleep(uint32_t ms) {
@@ -22,18 +21,13 @@ void AlarmClock::set_alarm(uint32_t after_ms, std::function<void()> alarm) {
     alarm_ = std::move(alarm);
 }
 
-BootstrapTest::BootstrapTest()
-    : clock_in_force_(&clock), previous_front_end_(set_front_end(&shown)) {
-    reset_settings();
+BootstrapTest::BootstrapTest() : clock_in_force_(&clock) {
     g_replacement_begun = false;
     quill_test::install_program(quill_test::recorder_program(), g_launcher_name);
 }
 
 BootstrapTest::~BootstrapTest() {
-    close_bootstrap_logs();
-    reset_settings();
     g_replacement_begun = false;
-    set_front_end(previous_front_end_);
 }
 
 std::vector<std::string> BootstrapTest::log_lines() const {

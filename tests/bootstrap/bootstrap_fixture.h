@@ -48,7 +48,6 @@ protected:
 
 private:
     quill_test::ClockInForce clock_in_force_;
-    front_end_C* previous_front_end_;
 };
 
 #endif

@@ -71,7 +71,7 @@ using BootstrapRun = BootstrapTest;
 
 TEST_F(BootstrapRun, WithoutNewUpdaterStartsTheLauncherAtOnce) {
     write_file("QuillUpdate.exe", "old updater");
-    EXPECT_TRUE(run_bootstrap(kCommandLine));
+    EXPECT_TRUE(run_bootstrap(shown, kCommandLine));
     EXPECT_EQ(kCommandLine, launcher_parameters());
     EXPECT_EQ(std::vector<std::string>{"Initialize.."}, shown.status_texts);
     EXPECT_TRUE(shown.lamps.empty());
@@ -87,7 +87,7 @@ TEST_F(BootstrapRun, WithoutNewUpdaterStartsTheLauncherAtOnce) {
 TEST_F(BootstrapRun, IdenticalExecutablesAreLeftAlone) {
     write_file("QuillUpdate.exe", "the same updater");
     write_file("QuillNewUpdate.exe", "the same updater");
-    EXPECT_TRUE(run_bootstrap(kCommandLine));
+    EXPECT_TRUE(run_bootstrap(shown, kCommandLine));
     EXPECT_EQ(kCommandLine, launcher_parameters());
     EXPECT_FALSE(g_replacement_begun);
     EXPECT_EQ(std::vector<std::string>{"Initialize.."}, shown.status_texts);
@@ -98,7 +98,7 @@ TEST_F(BootstrapRun, IdenticalExecutablesAreLeftAlone) {
 
 TEST_F(BootstrapRun, MissingUpdaterFailsAfter500DeletionsAndStartsNothing) {
     write_file("QuillNewUpdate.exe", "new updater");
-    EXPECT_FALSE(run_bootstrap(kCommandLine));
+    EXPECT_FALSE(run_bootstrap(shown, kCommandLine));
 
     EXPECT_TRUE(g_replacement_begun);
     EXPECT_EQ(500, log_count("delete_one_local_file(QuillUpdate.exe) [FILE_DOESNT_EXIST]"));
@@ -128,7 +128,7 @@ TEST_F(BootstrapRun, LockedUpdaterIsDeletedOnceReleased) {
     DeletionLock lock("QuillUpdate.exe");
     clock.set_alarm(2000, [&lock] { lock.release(); });
 
-    EXPECT_TRUE(run_bootstrap(kCommandLine));
+    EXPECT_TRUE(run_bootstrap(shown, kCommandLine));
 
     EXPECT_EQ(200, log_count("do_client_update_update   [delete_one_local_file(QuillUpdate.exe)  "
                              "FAILED, TRYING AGAIN..]"));
@@ -161,7 +161,7 @@ TEST_F(BootstrapRun, LeftoverOfACrashedCopyIsReplacedByAWholeCopy) {
     write_file("QuillUpdate.exe", "old updater");
     write_file("QuillNewUpdate.exe", "the whole new updater");
     write_file(bootstrap::staging_name("QuillUpdate.exe"), "the wh");
-    EXPECT_TRUE(run_bootstrap(kCommandLine));
+    EXPECT_TRUE(run_bootstrap(shown, kCommandLine));
     EXPECT_EQ("the whole new updater", read_file("QuillUpdate.exe"));
     EXPECT_FALSE(fs::exists(bootstrap::staging_name("QuillUpdate.exe")));
     EXPECT_EQ(kCommandLine, launcher_parameters());
@@ -175,7 +175,7 @@ TEST_F(BootstrapRun, CopyThatCannotBeMadeLeavesNoHalfUpdater) {
     ASSERT_TRUE(qp::create_directory(staging.c_str()));
     write_file(staging + "/inside", "x");
 
-    EXPECT_FALSE(run_bootstrap(kCommandLine));
+    EXPECT_FALSE(run_bootstrap(shown, kCommandLine));
 
     const std::string copy = "copy_one_local_file(QuillNewUpdate.exe,QuillUpdate.exe)";
     EXPECT_EQ(50, log_count(copy));

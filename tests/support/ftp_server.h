@@ -5,7 +5,7 @@
 //   quill_test::ScratchDir scratch;
 //   quill_test::FtpServer mirror("mirror");          // serves ./mirror
 //   write_file("mirror/version.txt", "1.0");
-//   g_server_list.push_back(...Servername = mirror.name()...);
+//   run.server_list.push_back(...Servername = mirror.name()...);
 //
 // The server reads its folder afresh on every request, so a test may fill
 // it before or after the start. Anonymous users may list and read; the

@@ -43,6 +43,16 @@ private:
     qp::Clock* previous_;
 };
 
+// Whatever clock is in force at each call: for a run made before the test
+// puts its own clock in force.
+class ClockInForceNow : public qp::Clock {
+public:
+    uint32_t tick_count() override { return qp::clock().tick_count(); }
+    void local_time(SYSTEMTIME* out) override { qp::clock().local_time(out); }
+    void system_time(SYSTEMTIME* out) override { qp::clock().system_time(out); }
+    void sleep(uint32_t ms) override { qp::clock().sleep(ms); }
+};
+
 } // namespace quill_test
 
 #endif

@@ -12,8 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include "common/front_end_C.h"
 #include "common/logger_C.h"
 #include "common/md5_C.h"
+#include "common/update_run_C.h"
 #include "quill/platform/file.h"
 #include "tree/mirror_signature.h"
 #include "support/scratch_dir.h"
@@ -67,7 +69,7 @@ class Publish : public ::testing::Test {
 protected:
     Publish() {
         // The listing reader writes its trace lines.
-        process_log().open_log_file(scratch.path(), "report.txt");
+        log.open_log_file(scratch.path(), "report.txt");
         qp::create_directory("src");
         qp::create_directory("src\\data");
         qp::create_directory("src\\data\\empty");
@@ -76,14 +78,15 @@ protected:
         write_file("src/data/zero", "");
     }
 
-    ~Publish() override { process_log().close_log_file(); }
-
     bool publish(const std::string& version = "1.5 first") {
         error.clear();
         return publish_mirror(version, "src", "mirror", nullptr, error);
     }
 
     quill_test::ScratchDir scratch;
+    silent_front_end_C shown;
+    logger_C log{shown};
+    update_run_C run{log, shown, qp::clock()};
     const std::string binary = std::string("\0\x1f\x8b\xff\r\n", 6) + std::string(70000, 'q');
     std::string error;
 };
@@ -128,7 +131,7 @@ TEST_F(Publish, MirrorHoldsListingsAndCompressedFilesNamedByDigest) {
     name_map_C names;
     record_map_C records;
     std::string version;
-    ASSERT_TRUE(from_ls_txt_2_map_with_file_size("mirror\\ls.txt", names, records, version));
+    ASSERT_TRUE(from_ls_txt_2_map_with_file_size(run, "mirror\\ls.txt", names, records, version));
     EXPECT_EQ(version, "1.5 first");
     EXPECT_EQ(names, (name_map_C{{a, 0}, {"data", 1}, {b, 0}, {"data\\empty", 1}, {zero, 0}}));
 }
@@ -162,7 +165,7 @@ TEST_F(Publish, KoreanNamesGoToTheListingAndTheMirrorInCodePage949) {
     name_map_C names;
     record_map_C records;
     std::string version;
-    ASSERT_TRUE(from_ls_txt_2_map_with_file_size("mirror\\ls.txt", names, records, version));
+    ASSERT_TRUE(from_ls_txt_2_map_with_file_size(run, "mirror\\ls.txt", names, records, version));
     EXPECT_EQ(names.count("data\\자료\\한글자료.txt.gz." + md5_hex("abc")), 1u);
 }
 

@@ -5,8 +5,6 @@
 
 #include "app/publisher_key.h"
 #include "app/update_worker.h"
-#include "app/window_front_end_C.h"
-#include "common/front_end_C.h"
 #include "quill/platform/instant_clock.h"
 #include "quill/platform/ui_choice.h"
 #include "quill/platform/ui_updater.h"
@@ -17,8 +15,6 @@ int main() {
 
     if (!qp::console_ui_requested()) {
         qp::updater_window& window = qp::system_updater_window();
-        static window_front_end_C front_end(window);
-        set_front_end(&front_end);
         const qp::UpdaterWindowEnd end = window.run(update_worker, &window);
         if (end == qp::UpdaterWindowEnd::closed_by_worker)
             return 1;
@@ -30,7 +26,6 @@ int main() {
             // file that the next run's recovery deletes.
             _Exit(1);
         }
-        set_front_end(nullptr);
     }
     // No display (where a terminal is there to show the run), or the
     // terminal asked for: the same run, shown as text.

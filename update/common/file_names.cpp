@@ -3,44 +3,47 @@
 #include <exception>
 
 #include "common/logger_C.h"
+#include "common/update_run_C.h"
 
-bool convert_filename_from_absolute_2_relative(const std::string& path, std::string& name) {
-    log_format("convert_filename_from_absolute_2_relative(%s)", path.c_str());
+bool convert_filename_from_absolute_2_relative(update_run_C& run, const std::string& path,
+                                               std::string& name) {
+    run.log.log_format("convert_filename_from_absolute_2_relative(%s)", path.c_str());
     try {
         const size_t slash = path.rfind('\\');
         if (slash == std::string::npos || slash + 1 >= path.size()) {
-            log_format("convert_filename_from_absolute_2_relative  [FAILED BECAUSE WE CAN'T FIND A "
-                       "SLASH INTO %s]",
-                       path.c_str());
+            run.log.log_format(
+                "convert_filename_from_absolute_2_relative  [FAILED BECAUSE WE CAN'T FIND A "
+                "SLASH INTO %s]",
+                path.c_str());
             return false;
         }
         name = path.substr(slash + 1);
         return true;
     } catch (const std::exception&) {
-        process_log().log_line("convert_filename_from_absolute_2_relative  [EXCEPTION CATCHED]");
+        run.log.log_line("convert_filename_from_absolute_2_relative  [EXCEPTION CATCHED]");
         return false;
     }
 }
 
-bool replace_this_char_in_string(std::string& text, const std::string& pattern,
+bool replace_this_char_in_string(update_run_C& run, std::string& text, const std::string& pattern,
                                  const std::string& replacement) {
-    log_format("replace_this_char_in_string(%s, %s, %s)", text.c_str(), pattern.c_str(),
-               replacement.c_str());
+    run.log.log_format("replace_this_char_in_string(%s, %s, %s)", text.c_str(), pattern.c_str(),
+                       replacement.c_str());
     if (pattern.empty()) {
-        process_log().log_line("replace_this_char_in_string   [ERROR 1: EMPTY PATTERN]");
+        run.log.log_line("replace_this_char_in_string   [ERROR 1: EMPTY PATTERN]");
         return false;
     }
     if (pattern.size() > 1) {
-        process_log().log_line(
+        run.log.log_line(
             "replace_this_char_in_string  [ERROR 2: PATTERN MUST HAVE EXACTLY SIZE = 1]");
         return false;
     }
     if (replacement.empty()) {
-        process_log().log_line("replace_this_char_in_string   [ERROR 3: EMPTY PATTERN]");
+        run.log.log_line("replace_this_char_in_string   [ERROR 3: EMPTY PATTERN]");
         return false;
     }
     if (replacement.size() > 1) {
-        process_log().log_line(
+        run.log.log_line(
             "replace_this_char_in_string  [ERROR 4: PATTERN MUST HAVE EXACTLY SIZE = 1]");
         return false;
     }
@@ -54,23 +57,24 @@ bool replace_this_char_in_string(std::string& text, const std::string& pattern,
         }
         return replaced;
     } catch (const std::exception&) {
-        process_log().log_line("replace_this_char_in_string  [EXCEPTION CATCHED]");
+        run.log.log_line("replace_this_char_in_string  [EXCEPTION CATCHED]");
         return false;
     }
 }
 
-bool convert_name_gz_2_normal(const std::string& gz_name, std::string& normal_name,
-                              std::string& gz_part) {
+bool convert_name_gz_2_normal(update_run_C& run, const std::string& gz_name,
+                              std::string& normal_name, std::string& gz_part) {
     const size_t at = gz_name.find(".gz");
     if (at == std::string::npos) {
-        log_format("convert_name_gz_2_normal   [ERROR : file : %s : doesn't have a .gz part]",
-                   gz_name.c_str());
+        run.log.log_format(
+            "convert_name_gz_2_normal   [ERROR : file : %s : doesn't have a .gz part]",
+            gz_name.c_str());
         return false;
     }
     normal_name = gz_name.substr(0, at);
     gz_part = gz_name.substr(at);
-    log_format("convert_name_gz_2_normal : gz_filename: %s, normal_filename: %s", gz_name.c_str(),
-               normal_name.c_str());
+    run.log.log_format("convert_name_gz_2_normal : gz_filename: %s, normal_filename: %s",
+                       gz_name.c_str(), normal_name.c_str());
     return true;
 }
 
@@ -79,16 +83,16 @@ bool convert_name_normal_2_gz(const std::string& normal_name, std::string& gz_na
     return true;
 }
 
-std::string md5_2_normal(const std::string& name) {
+std::string md5_2_normal(update_run_C& run, const std::string& name) {
     const size_t dot = name.rfind('.');
     if (dot == std::string::npos) {
-        log_format("md5_2_normal  [ERROR : FILE HAS NO EXTENSION : %s]", name.c_str());
+        run.log.log_format("md5_2_normal  [ERROR : FILE HAS NO EXTENSION : %s]", name.c_str());
         return "ERROR";
     }
     // Parts of any length: a deep path may well pass 255 characters.
     const std::string normal_part = name.substr(0, dot);
     const std::string md5_part = name.substr(dot + 1);
-    log_format("md5_2_normal: normal_part : %s   md5_part : %s (original name : %s)",
-               normal_part.c_str(), md5_part.c_str(), name.c_str());
+    run.log.log_format("md5_2_normal: normal_part : %s   md5_part : %s (original name : %s)",
+                       normal_part.c_str(), md5_part.c_str(), name.c_str());
     return normal_part;
 }

@@ -13,46 +13,35 @@ const lamp_colour_C lamp_error = {255, 32, 32};
 const lamp_colour_C lamp_magenta = {255, 0, 255};
 const lamp_colour_C lamp_orange = {255, 140, 0};
 
-void lamp_sequence(front_end_C& shown, std::initializer_list<const lamp_colour_C*> colours,
-                   uint32_t pause_ms) {
+void lamp_sequence(front_end_C& shown, qp::Clock& clock,
+                   std::initializer_list<const lamp_colour_C*> colours, uint32_t pause_ms) {
     bool first = true;
     for (const lamp_colour_C* colour : colours) {
         if (!first)
-            qp::sleep(pause_ms);
+            clock.sleep(pause_ms);
         first = false;
         shown.set_lamp(*colour);
     }
 }
 
-void lamp_blink(front_end_C& shown) {
+void lamp_blink(front_end_C& shown, qp::Clock& clock) {
     for (int i = 0; i < 2; ++i) {
         shown.set_lamp(lamp_error);
-        qp::sleep(250);
+        clock.sleep(250);
         shown.set_lamp(lamp_idle);
-        qp::sleep(250);
+        clock.sleep(250);
     }
 }
 
-void lamp_sweep(front_end_C& shown, int red_to, int green_to, int green_step) {
+void lamp_sweep(front_end_C& shown, qp::Clock& clock, int red_to, int green_to, int green_step) {
     for (int red = 0; red <= red_to; red += 10) {
         for (int green = 0; green <= green_to; green += green_step) {
             shown.set_lamp(lamp_colour_C{static_cast<unsigned char>(red),
                                          static_cast<unsigned char>(green), 255});
-            qp::sleep(5);
+            clock.sleep(5);
         }
     }
 }
-
-namespace {
-
-front_end_C* g_front_end = nullptr;
-
-console_front_end_C& console() {
-    static console_front_end_C instance;
-    return instance;
-}
-
-} // namespace
 
 namespace {
 
@@ -162,14 +151,4 @@ void silent_front_end_C::set_bar_range(int control, int maximum) {
 
 void silent_front_end_C::step_bar(int control) {
     step(bar_of(control, download_bar, listing_bar));
-}
-
-front_end_C& front_end() {
-    return g_front_end ? *g_front_end : console();
-}
-
-front_end_C* set_front_end(front_end_C* replacement) {
-    front_end_C* previous = g_front_end ? g_front_end : &console();
-    g_front_end = replacement;
-    return previous;
 }

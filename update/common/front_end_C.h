@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "quill/platform/clock.h"
 #include "quill/platform/colour.h"
 
 // The lamp's and the bars' colours are the windows' own.
@@ -45,16 +46,16 @@ public:
     virtual void step_bar(int control) = 0;
 };
 
-// The lamp's animations.
+// The lamp's animations, timed by the clock given.
 // The colours in turn, pause_ms between two changes.
-void lamp_sequence(front_end_C& shown, std::initializer_list<const lamp_colour_C*> colours,
-                   uint32_t pause_ms);
+void lamp_sequence(front_end_C& shown, qp::Clock& clock,
+                   std::initializer_list<const lamp_colour_C*> colours, uint32_t pause_ms);
 // The error colour and the idle colour twice in turn, 250 ms each: one
 // second that tells a failure.
-void lamp_blink(front_end_C& shown);
+void lamp_blink(front_end_C& shown, qp::Clock& clock);
 // Blue with green rising from 0 to green_to by green_step, for each red
 // from 0 to red_to by 10, 5 ms a colour: something unusual is being done.
-void lamp_sweep(front_end_C& shown, int red_to, int green_to, int green_step);
+void lamp_sweep(front_end_C& shown, qp::Clock& clock, int red_to, int green_to, int green_step);
 
 // What a progress bar shows, for front-ends that draw bars themselves.
 struct bar_state_C {
@@ -111,11 +112,5 @@ public:
     void set_bar_colours(int, const lamp_colour_C*, const lamp_colour_C*) override {}
     void step_bar(int) override {}
 };
-
-// The front-end in force; the console one until another is put in force.
-front_end_C& front_end();
-// Puts a front-end in force and returns the one it replaces; null restores
-// the console front-end. The caller keeps ownership.
-front_end_C* set_front_end(front_end_C* replacement);
 
 #endif

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "common/logger_C.h"
+#include "common/update_run_C.h"
 
 namespace {
 
@@ -35,11 +36,11 @@ bool guard_zone_C::intact() const {
     return true;
 }
 
-bool guard_zones_intact() {
+bool guard_zones_intact(update_run_C& run) {
     bool intact = true;
     for (const guard_zone_C* zone = g_first_zone; zone; zone = zone->next_)
         if (!zone->intact()) {
-            process_log().log_line("INFESTED");
+            run.log.log_line("INFESTED");
             intact = false;
         }
     return intact;

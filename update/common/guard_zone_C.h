@@ -4,6 +4,8 @@
 #ifndef QUILL_UPDATE_COMMON_GUARD_ZONE_C_H
 #define QUILL_UPDATE_COMMON_GUARD_ZONE_C_H
 
+class update_run_C;
+
 class guard_zone_C {
 public:
     static const int size = 32;
@@ -18,7 +20,7 @@ public:
     bool intact() const;
 
 private:
-    friend bool guard_zones_intact();
+    friend bool guard_zones_intact(update_run_C& run);
     unsigned char bytes_[size];
     // Living blocks form one list, so that leaving it costs nothing.
     guard_zone_C* previous_;
@@ -27,6 +29,6 @@ private:
 
 // Examines every living block; each damaged one logs "INFESTED". True
 // when all are intact.
-bool guard_zones_intact();
+bool guard_zones_intact(update_run_C& run);
 
 #endif

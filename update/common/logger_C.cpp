@@ -8,28 +8,23 @@
 
 bool logger_C::open_log_file(const std::string& directory, const std::string& name) {
     if (log_.is_open()) {
-        front_end().message_box(
-            "logger_C::open_log_file   [LOG FILE ALREADY OPENED, ILLEGAL CALL]");
+        shown_.message_box("logger_C::open_log_file   [LOG FILE ALREADY OPENED, ILLEGAL CALL]");
         return false;
     }
     const std::string path = directory + "\\" + name;
     if (!log_.open(path.c_str(), qp::LineLog::Start::afresh)) {
         const std::string text = "logger_C::open_log_file   [CAN'T OPEN LOG FILE : " + path + "]";
-        front_end().message_box(text.c_str());
+        shown_.message_box(text.c_str());
         return false;
     }
     return true;
 }
 
-namespace {
-
-int not_open() {
-    front_end().message_box(
+int logger_C::not_open() {
+    shown_.message_box(
         "logger_C::open_log_file   [MUST OPEN LOG FILE BEFORE TRYING TO LOG ANY MSG]");
     return 0;
 }
-
-} // namespace
 
 int logger_C::log_line(const char* text) {
     if (!log_.is_open())
@@ -49,27 +44,22 @@ void logger_C::close_log_file() {
     log_.close();
 }
 
-logger_C& process_log() {
-    static logger_C instance;
-    return instance;
-}
-
-int log_format(const char* format, ...) {
+int logger_C::log_format(const char* format, ...) {
     char small[512];
     va_list arguments;
     va_start(arguments, format);
     const int length = vsnprintf(small, sizeof small, format, arguments);
     va_end(arguments);
     if (length < 0)
-        return process_log().log_line(format);
+        return log_line(format);
     // Room for the line feed where the text ends: the line is written from
     // where it was formatted.
     if (static_cast<size_t>(length) + 1 < sizeof small) {
         small[length] = '\n';
-        return process_log().log_ended_line(small, static_cast<size_t>(length) + 1);
+        return log_ended_line(small, static_cast<size_t>(length) + 1);
     }
     va_start(arguments, format);
     const std::string large = qp::format_text_v(format, arguments);
     va_end(arguments);
-    return process_log().log_line(large.c_str());
+    return log_line(large.c_str());
 }

@@ -10,9 +10,12 @@
 
 #include "quill/platform/line_log.h"
 
+class front_end_C;
+
 class logger_C {
 public:
-    logger_C() = default;
+    // Failures to open or write the log are shown as message boxes there.
+    explicit logger_C(front_end_C& shown) : shown_(shown) {}
     ~logger_C() { close_log_file(); }
     logger_C(const logger_C&) = delete;
     logger_C& operator=(const logger_C&) = delete;
@@ -26,20 +29,19 @@ public:
     // The same for a line that already ends with its line feed (length
     // counts it): written as it lies, without a copy.
     int log_ended_line(const char* line, size_t length);
+    // Formats a line as printf does and writes it. Values of any length
+    // fit: the line grows with them.
+    int log_format(const char* format, ...) QUILL_PRINTF_FORMAT(2, 3);
     // Closes the log if open; the next open may then begin a new one.
     void close_log_file();
 
     bool is_open() const { return log_.is_open(); }
 
 private:
+    int not_open();
+
+    front_end_C& shown_;
     qp::LineLog log_;
 };
-
-// The log that every step of the shared code writes to.
-logger_C& process_log();
-
-// Formats a line as printf does and writes it to the process log. Values of
-// any length fit: the line grows with them.
-int log_format(const char* format, ...) QUILL_PRINTF_FORMAT(1, 2);
 
 #endif

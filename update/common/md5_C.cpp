@@ -7,6 +7,7 @@
 
 #include "common/front_end_C.h"
 #include "common/logger_C.h"
+#include "common/update_run_C.h"
 #include "quill/platform/file.h"
 
 namespace {
@@ -201,28 +202,29 @@ std::string md5_C::hex(const unsigned char digest[16]) {
     return text;
 }
 
-bool md5_C::self_test() {
+bool md5_C::self_test(update_run_C& run) {
     int number = 1;
     for (const auto& test : rfc_suite) {
         const std::string digest = hex_of(test.message);
         char title[32];
         snprintf(title, sizeof title, "test %d ", number++);
-        front_end().message_box(title);
+        run.shown.message_box(title);
         const bool passed = digest == test.digest;
-        front_end().message_box(passed ? "passed\n" : "failed\n");
+        run.shown.message_box(passed ? "passed\n" : "failed\n");
         if (!passed)
             return false;
     }
     return true;
 }
 
-bool md5_C::doit(const std::string& root, const std::string& name, std::string& out) {
+bool md5_C::doit(update_run_C& run, const std::string& root, const std::string& name,
+                 std::string& out) {
     if (name.empty())
-        return self_test();
+        return self_test(run);
     const std::string path = root + "\\" + name;
     FILE* file = qp::open_stream(path.c_str(), "rb");
     if (!file) {
-        log_format("md5_C::doit  [ERROR : CAN'T OPEN FILE : %s]", path.c_str());
+        run.log.log_format("md5_C::doit  [ERROR : CAN'T OPEN FILE : %s]", path.c_str());
         return false;
     }
     init();
@@ -236,7 +238,7 @@ bool md5_C::doit(const std::string& root, const std::string& name, std::string& 
     unsigned char digest[16];
     finish(digest);
     if (!read_whole) {
-        log_format("md5_C::doit  [ERROR : CAN'T READ FILE : %s]", path.c_str());
+        run.log.log_format("md5_C::doit  [ERROR : CAN'T READ FILE : %s]", path.c_str());
         return false;
     }
     out += hex(digest);

@@ -8,6 +8,8 @@
 
 #include <string>
 
+class update_run_C;
+
 class md5_C {
 public:
     md5_C() { init(); }
@@ -23,7 +25,8 @@ public:
     // when the file cannot be opened or read. An empty name runs the
     // self-test on the messages of RFC 1321 instead, showing each outcome in
     // a message box; false at the first failure.
-    bool doit(const std::string& root, const std::string& name, std::string& out);
+    bool doit(update_run_C& run, const std::string& root, const std::string& name,
+              std::string& out);
 
     // The 32 lower-case hex digits of a digest.
     static std::string hex(const unsigned char digest[16]);
@@ -32,7 +35,7 @@ public:
 
 private:
     void transform(const unsigned char block[64]);
-    bool self_test();
+    bool self_test(update_run_C& run);
 
     uint32_t state_[4];
     uint64_t length_;           // message bytes so far

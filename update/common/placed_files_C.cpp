@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/logger_C.h"
+#include "common/update_run_C.h"
 #include "quill/platform/file.h"
 #include "quill/platform/locale.h"
 #include "quill/platform/text.h"
@@ -86,7 +87,7 @@ bool placed_files_C::load() {
     return true;
 }
 
-bool placed_files_C::save() {
+bool placed_files_C::save(update_run_C& run) {
     std::string content;
     std::string name;
     // Every recorded path came from a listing, so each has its form there.
@@ -98,14 +99,14 @@ bool placed_files_C::save() {
             content += name + "\n";
     FILE* file = qp::open_stream(new_file_name, "wb");
     if (!file) {
-        log_format("placed_files_C::save  [CAN'T WRITE %s]", new_file_name);
+        run.log.log_format("placed_files_C::save  [CAN'T WRITE %s]", new_file_name);
         return false;
     }
     const bool written = fwrite(content.data(), 1, content.size(), file) == content.size();
     const bool closed = fclose(file) == 0;
     if (!written || !closed || !qp::replace_file(new_file_name, file_name)) {
         qp::delete_file(new_file_name);
-        log_format("placed_files_C::save  [CAN'T WRITE %s]", file_name);
+        run.log.log_format("placed_files_C::save  [CAN'T WRITE %s]", file_name);
         return false;
     }
     changed_ = false;

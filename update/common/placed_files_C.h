@@ -9,6 +9,8 @@
 #include <map>
 #include <string>
 
+class update_run_C;
+
 class placed_files_C {
 public:
     // The record and the name it is written under before it replaces the
@@ -21,7 +23,7 @@ public:
     bool load();
     // Writes the record into the working directory. False, leaving the
     // record on disk as it was, when it cannot be written.
-    bool save();
+    bool save(update_run_C& run);
     // Empties the record in memory.
     void clear();
 

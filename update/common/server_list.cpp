@@ -5,6 +5,7 @@
 #include "common/front_end_C.h"
 #include "common/logger_C.h"
 #include "common/settings.h"
+#include "common/update_run_C.h"
 #include "quill/platform/file.h"
 
 namespace {
@@ -147,11 +148,10 @@ std::string decipher_server_list_text(const std::string& enciphered) {
     return plain;
 }
 
-bool load_server_list() {
+bool load_server_list(update_run_C& run) {
     FILE* file = qp::open_stream(g_server_list_file_name.c_str(), "rb");
     if (!file) {
-        process_log().log_line(
-            "load_server_list_2  [ERROR : CAN'T OPEN SERVER LIST FILE (FILE ver_C)]");
+        run.log.log_line("load_server_list_2  [ERROR : CAN'T OPEN SERVER LIST FILE (FILE ver_C)]");
         return false;
     }
     std::vector<unsigned char> buffer(server_list_buffer_size, 0);
@@ -164,26 +164,26 @@ bool load_server_list() {
     const long nb_token = static_cast<long>(tokens.size());
 
     if (nb_token < 6) {
-        process_log().log_line("load_server_list  [BAD SERVER LIST FILE FORMAT (1)]");
+        run.log.log_line("load_server_list  [BAD SERVER LIST FILE FORMAT (1)]");
         return false;
     }
-    log_format("load_server_list  : nb_token : %d", static_cast<int>(nb_token));
+    run.log.log_format("load_server_list  : nb_token : %d", static_cast<int>(nb_token));
     if ((nb_token - 2) % 4 != 0) {
-        process_log().log_line("load_server_list  [BAD SERVER LIST FILE FORMAT (2)]");
+        run.log.log_line("load_server_list  [BAD SERVER LIST FILE FORMAT (2)]");
         return false;
     }
     const long nb_server = server_count_of(tokens[1]);
-    log_format("load_server_list  [nb_server : %d]", static_cast<int>(nb_server));
+    run.log.log_format("load_server_list  [nb_server : %d]", static_cast<int>(nb_server));
     if (nb_server <= 0) {
-        process_log().log_line("load_server_list  [ERROR : NO SERVER AT ALL]");
-        front_end().message_box("load_server_list  [ERROR : NO SERVER AT ALL]");
+        run.log.log_line("load_server_list  [ERROR : NO SERVER AT ALL]");
+        run.shown.message_box("load_server_list  [ERROR : NO SERVER AT ALL]");
         return false;
     }
     if (nb_token != 4 * nb_server + 2) {
-        process_log().log_line("load_server_list  [BAD SERVER LIST FILE FORMAT (3)]");
-        process_log().log_line("ERROR REASON MAY BE : ");
-        process_log().log_line("- BAD FILE FORMAT (old style of ver ]");
-        process_log().log_line("- WRONG NUMBER OF SERVER COMPARING TO DATA (check line 2 of ver)");
+        run.log.log_line("load_server_list  [BAD SERVER LIST FILE FORMAT (3)]");
+        run.log.log_line("ERROR REASON MAY BE : ");
+        run.log.log_line("- BAD FILE FORMAT (old style of ver ]");
+        run.log.log_line("- WRONG NUMBER OF SERVER COMPARING TO DATA (check line 2 of ver)");
         return false;
     }
     for (long k = 0; k < nb_server; ++k) {
@@ -192,12 +192,10 @@ bool load_server_list() {
         server.Directory = tokens[3 + 4 * k];
         server.strUser = tokens[4 + 4 * k];
         server.strPass = tokens[5 + 4 * k];
-        g_server_list.push_back(server);
+        run.server_list.push_back(server);
     }
-    if (g_server_list.empty())
-        process_log().log_line("No server at all in the list");
-    log_format("there is %d Servers", static_cast<int>(g_server_list.size()));
-    if (g_server_list_loaded)
-        g_server_list_loaded();
+    if (run.server_list.empty())
+        run.log.log_line("No server at all in the list");
+    run.log.log_format("there is %d Servers", static_cast<int>(run.server_list.size()));
     return true;
 }

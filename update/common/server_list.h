@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+class update_run_C;
+
 // The loader reads and deciphers this many bytes, whatever the file's size.
 const size_t server_list_buffer_size = 4096;
 
@@ -36,8 +38,8 @@ bool encipher_server_list_text(const std::string& plain, std::string& enciphered
 std::string decipher_server_list_text(const std::string& enciphered);
 
 // Reads "ver_C" from the working directory and appends its mirrors to
-// g_server_list. False, with the reason in the trace log, when the file is
+// the run's server_list. False, with the reason in the trace log, when the file is
 // missing or malformed.
-bool load_server_list();
+bool load_server_list(update_run_C& run);
 
 #endif

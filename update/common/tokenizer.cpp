@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "common/logger_C.h"
+#include "common/update_run_C.h"
 
 namespace {
 
@@ -12,8 +13,8 @@ bool is_ascii_letter_or_digit(char c) {
 
 } // namespace
 
-StringTokenizer::StringTokenizer(const std::string& text, std::vector<std::string>& out,
-                                 const std::string& delimiters) {
+StringTokenizer::StringTokenizer(update_run_C& run, const std::string& text,
+                                 std::vector<std::string>& out, const std::string& delimiters) {
     try {
         size_t start = text.find_first_not_of(delimiters);
         while (start != std::string::npos) {
@@ -30,16 +31,16 @@ StringTokenizer::StringTokenizer(const std::string& text, std::vector<std::strin
             start = text.find_first_not_of(delimiters, end);
         }
     } catch (const std::exception&) {
-        process_log().log_line("StringTokenizer::StringTokenizer  [EXCEPTION CACTCHED]");
+        run.log.log_line("StringTokenizer::StringTokenizer  [EXCEPTION CACTCHED]");
     }
 }
 
-bool tokenize(const char* text, int capacity, std::vector<std::string>& out) {
+bool tokenize(update_run_C& run, const char* text, int capacity, std::vector<std::string>& out) {
     (void)capacity;
     if (!text) {
-        process_log().log_line("tokenize  [NULL POINTER ENCOUNTERED]");
+        run.log.log_line("tokenize  [NULL POINTER ENCOUNTERED]");
         return false;
     }
-    StringTokenizer(text, out, " ,\n");
+    StringTokenizer(run, text, out, " ,\n");
     return true;
 }

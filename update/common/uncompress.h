@@ -9,6 +9,8 @@
 
 #include <zlib.h>
 
+class update_run_C;
+
 // Copies the whole gzip stream to the output, then closes the output and the
 // gzip file, whatever happened. True only when a complete gzip stream was
 // copied and both closed cleanly: a truncated or corrupt stream, or input
@@ -30,16 +32,16 @@ uint64_t uncompressed_bound(uint64_t compressed_size, uint64_t free_space);
 // plain file behind, so nothing incomplete can pass for a finished download.
 // Output past uncompressed_bound fails it, before a small hostile file can
 // fill the disk.
-bool uncompress_it(const std::string& gz_path);
+bool uncompress_it(update_run_C& run, const std::string& gz_path);
 // uncompress_it, then moves the plain file to the destination, trying 200
 // times 25 ms apart while the destination is in the way. With keep_in_place
 // the plain file stays where it was written.
-bool uncompress_and_move_local_file(const std::string& gz_path, const std::string& destination,
-                                    bool keep_in_place);
+bool uncompress_and_move_local_file(update_run_C& run, const std::string& gz_path,
+                                    const std::string& destination, bool keep_in_place);
 
 // Moves a checked file to its destination, trying 200 times 25 ms apart
 // while the destination is still held by a program that is closing.
-bool move_into_place(const std::string& from, const std::string& to);
+bool move_into_place(update_run_C& run, const std::string& from, const std::string& to);
 
 // Places a download only once its content is known to be right: writes the
 // plain content of gz_path into staging (a name in the root folder),
@@ -48,8 +50,9 @@ bool move_into_place(const std::string& from, const std::string& to);
 // or another digest deletes staging, leaves destination as it was and sets
 // wrong_content: the copy, not the disk, was at fault. content_md5 receives
 // the digest of a complete content, "" when there was none.
-bool uncompress_verify_and_move(const std::string& gz_path, const std::string& staging,
-                                const std::string& destination, const std::string& expected_md5,
-                                bool& wrong_content, std::string& content_md5);
+bool uncompress_verify_and_move(update_run_C& run, const std::string& gz_path,
+                                const std::string& staging, const std::string& destination,
+                                const std::string& expected_md5, bool& wrong_content,
+                                std::string& content_md5);
 
 #endif

@@ -8,6 +8,7 @@
 #include "common/logger_C.h"
 #include "common/preferences.h"
 #include "common/settings.h"
+#include "common/update_run_C.h"
 #include "net/remote_records.h"
 #include "net/server_manager_C.h"
 #include "quill/platform/clock.h"
@@ -23,16 +24,16 @@ const int open_chances = 10;
 // Connections tried per mirror of the list before a transfer gives up.
 const int laps_per_server = 10;
 
-void status(const std::string& text) {
-    front_end().set_status_text(text.c_str());
+void status(update_run_C& run, const std::string& text) {
+    run.shown.set_status_text(text.c_str());
 }
 
-void lamp(const lamp_colour_C& colour) {
-    front_end().set_lamp(colour);
+void lamp(update_run_C& run, const lamp_colour_C& colour) {
+    run.shown.set_lamp(colour);
 }
 
-int max_laps() {
-    return laps_per_server * static_cast<int>(g_server_list.size());
+int max_laps(update_run_C& run) {
+    return laps_per_server * static_cast<int>(run.server_list.size());
 }
 
 // The listing names a file with backslashes; the mirror with slashes.
@@ -59,8 +60,8 @@ long listed_size_of(const std::string& listing_name) {
 
 } // namespace
 
-int transfer_laps() {
-    return max_laps();
+int transfer_laps(update_run_C& run) {
+    return max_laps(run);
 }
 
 int download_bar_units(long size) {
@@ -69,7 +70,7 @@ int download_bar_units(long size) {
     return static_cast<int>((size + (download_piece_size - 1)) / download_piece_size);
 }
 
-CFtp::CFtp() = default;
+CFtp::CFtp(update_run_C& run) : run_(run) {}
 
 CFtp::~CFtp() {
     if (!connected_)
@@ -97,8 +98,8 @@ void CFtp::CloseConnection() {
 
 int CFtp::open_connection(const char* caller, const std::string& server,
                           const std::string& directory, bool named) {
-    log_format("%s(Servername:%s,Directory:%s,strUser:%s,strPass:%s)", caller, server.c_str(),
-               directory.c_str(), user_.c_str(), password_.c_str());
+    run_.log.log_format("%s(Servername:%s,Directory:%s,strUser:%s,strPass:%s)", caller,
+                        server.c_str(), directory.c_str(), user_.c_str(), password_.c_str());
     if (connected_)
         return 1;
     server_ = server;
@@ -117,15 +118,15 @@ int CFtp::open_connection(const char* caller, const std::string& server,
         return 0;
     connection_ = qp::ftp_connect(agent_, server.c_str(), user, password);
     if (!connection_) {
-        process_log().log_line("CFtp::OpenConnection  [ABSOLUTE_CONNECTION_FAILURE]");
+        run_.log.log_line("CFtp::OpenConnection  [ABSOLUTE_CONNECTION_FAILURE]");
         CloseConnection();
         last_open_failed_ = 1;
         return 0;
     }
     if (!qp::ftp_set_current_directory(connection_, directory.c_str())) {
-        log_format("ERROR NUMBER %d", static_cast<int>(qp::ftp_last_error()));
-        log_format("CFtp::%s  [*** FtpSetCurrentDirectory(%s)  <FAILED> ]", caller,
-                   directory.c_str());
+        run_.log.log_format("ERROR NUMBER %d", static_cast<int>(qp::ftp_last_error()));
+        run_.log.log_format("CFtp::%s  [*** FtpSetCurrentDirectory(%s)  <FAILED> ]", caller,
+                            directory.c_str());
         CloseConnection();
         last_open_failed_ = 1;
         return 0;
@@ -144,69 +145,73 @@ int CFtp::OpenConnection_named(const std::string& server, const std::string& dir
 }
 
 bool CFtp::connect_to_random_server() {
-    process_log().log_line("CFtp::connect_to_random_server  [ENTERING]");
+    run_.log.log_line("CFtp::connect_to_random_server  [ENTERING]");
     if (connected_)
         return true;
-    const int nb_lap_max = max_laps();
-    log_format("CFtp::connect_to_random_server  :  nb_lap_max=%d", nb_lap_max);
-    lamp(lamp_idle);
+    const int nb_lap_max = max_laps(run_);
+    run_.log.log_format("CFtp::connect_to_random_server  :  nb_lap_max=%d", nb_lap_max);
+    lamp(run_, lamp_idle);
     for (int lap = 0; lap < nb_lap_max;) {
-        if (!choose_randomly_FTP_server()) {
-            process_log().log_line(
+        if (!choose_randomly_FTP_server(run_)) {
+            run_.log.log_line(
                 "CFtp::connect_to_random_server  [choose_randomly_FTP_server  FAILED]");
             return false;
         }
-        process_log().log_line("CFtp::connect_to_random_server  [Server Chosen]");
-        process_log().log_line(
-            "CFtp::connect_to_random_server  [ABOUT TO SET RIGHTS FOR CONNECTION]");
-        process_log().log_line("CFtp::connect_to_random_server  [RIGHTS SET]");
-        process_log().log_line("CFtp::connect_to_random_server  [ABOUT TO OPEN A CONNECTION...]");
-        lamp(lamp_connecting);
-        const int opened = OpenConnection(g_current_server.Servername, g_current_server.Directory);
-        lamp(lamp_idle);
+        run_.log.log_line("CFtp::connect_to_random_server  [Server Chosen]");
+        run_.log.log_line("CFtp::connect_to_random_server  [ABOUT TO SET RIGHTS FOR CONNECTION]");
+        run_.log.log_line("CFtp::connect_to_random_server  [RIGHTS SET]");
+        run_.log.log_line("CFtp::connect_to_random_server  [ABOUT TO OPEN A CONNECTION...]");
+        lamp(run_, lamp_connecting);
+        const int opened =
+            OpenConnection(run_.current_server.Servername, run_.current_server.Directory);
+        lamp(run_, lamp_idle);
         if (opened) {
-            log_format("CFtp::connect_to_random_server  [CONNECTION SUCCESS ON %s]",
-                       g_current_server.Servername.c_str());
-            lamp(lamp_connected);
+            run_.log.log_format("CFtp::connect_to_random_server  [CONNECTION SUCCESS ON %s]",
+                                run_.current_server.Servername.c_str());
+            lamp(run_, lamp_connected);
             return true;
         }
-        status("connection could not be completed");
-        g_last_connection_failed = true;
-        log_format("CFtp::connect_to_random_server  [CONNECTION FAILED ON %s]",
-                   g_current_server.Servername.c_str());
-        status(qp::format_text("Connection FAILED (server %d)", g_current_server_index));
-        lamp_sequence(front_end(), {&lamp_error, &lamp_idle, &lamp_error, &lamp_idle, &lamp_error}, 100);
+        status(run_, "connection could not be completed");
+        run_.last_connection_failed = true;
+        run_.log.log_format("CFtp::connect_to_random_server  [CONNECTION FAILED ON %s]",
+                            run_.current_server.Servername.c_str());
+        status(run_, qp::format_text("Connection FAILED (server %d)", run_.current_server_index));
+        lamp_sequence(run_.shown, run_.clock,
+                      {&lamp_error, &lamp_idle, &lamp_error, &lamp_idle, &lamp_error}, 100);
         lap += 1;
-        status(qp::format_text("FAILED ON SERVER %d => trying another server", g_current_server_index));
-        qp::sleep(500);
+        status(run_, qp::format_text("FAILED ON SERVER %d => trying another server",
+                                     run_.current_server_index));
+        run_.clock.sleep(500);
     }
-    status("Sorry, ran out of Lap");
-    process_log().log_line(
+    status(run_, "Sorry, ran out of Lap");
+    run_.log.log_line(
         "CFtp::connect_to_random_server [EXCEEDEED MAX_LAP BUT NO CONNECTION SUCCEEDED !!]");
-    lamp(lamp_error);
-    qp::sleep(500);
+    lamp(run_, lamp_error);
+    run_.clock.sleep(500);
     return false;
 }
 
 bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::string& local_path) {
-    const int laps = max_laps();
-    log_format("GetFtpFile_unsafe_clever(%s, %s)", remote_name.c_str(), local_path.c_str());
-    process_log().log_line("CFtp::GetFtpFile_unsafe_clever  [ABOUT TO CHOOSE A SERVER FROM LIST...]");
+    const int laps = max_laps(run_);
+    run_.log.log_format("GetFtpFile_unsafe_clever(%s, %s)", remote_name.c_str(),
+                        local_path.c_str());
+    run_.log.log_line("CFtp::GetFtpFile_unsafe_clever  [ABOUT TO CHOOSE A SERVER FROM LIST...]");
     if (!connect_to_random_server()) {
-        process_log().log_line("CFtp::GetFtpFile_unsafe_clever  [connect_to_random_server  FAILED]");
-        lamp(lamp_error);
+        run_.log.log_line("CFtp::GetFtpFile_unsafe_clever  [connect_to_random_server  FAILED]");
+        lamp(run_, lamp_error);
         return false;
     }
-    log_format("CFtp::GetFtpFile_unsafe_clever  [CONNECTED TO FTP SERVER %s]",
-               g_current_server.Servername.c_str());
+    run_.log.log_format("CFtp::GetFtpFile_unsafe_clever  [CONNECTED TO FTP SERVER %s]",
+                        run_.current_server.Servername.c_str());
 
     FILE* local = open_download(local_path);
     if (!local) {
-        log_format("CFtp::GetFtpFile_unsafe_clever  [CAN'T OPEN LOCAL FILE %s]", local_path.c_str());
+        run_.log.log_format("CFtp::GetFtpFile_unsafe_clever  [CAN'T OPEN LOCAL FILE %s]",
+                            local_path.c_str());
         return false;
     }
-    log_format("CFtp::GetFtpFile_unsafe_clever  [LOCAL FILE OPENED SUCCESFULLY : %s]",
-               local_path.c_str());
+    run_.log.log_format("CFtp::GetFtpFile_unsafe_clever  [LOCAL FILE OPENED SUCCESFULLY : %s]",
+                        local_path.c_str());
     // A failed download leaves no file that could pass for the real one.
     const auto give_up = [&]() {
         fclose(local);
@@ -220,66 +225,65 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
     for (;;) {
         qp::FtpRemoteFile* remote = nullptr;
         while (!remote && lap < laps) {
-            lamp(lamp_idle);
+            lamp(run_, lamp_idle);
             for (int chance = open_chances; chance > 0;) {
                 remote = qp::ftp_open_file(connection_, remote_name.c_str());
                 if (remote)
                     break;
-                g_last_connection_failed = true;
-                lamp(lamp_error);
+                run_.last_connection_failed = true;
+                lamp(run_, lamp_error);
                 const std::string remaining = qp::format_text("( %d / %d ) CHANCE REMAINING : %d",
                                                         g_file_current, g_file_count, chance);
-                status(remaining);
-                process_log().log_line(remaining.c_str());
-                log_format(
+                status(run_, remaining);
+                run_.log.log_line(remaining.c_str());
+                run_.log.log_format(
                     "CFtp::GetFtpFile_unsafe_clever  [FtpOpenFile FAILED : file :%s (CHANCE=%d)]",
                     remote_name.c_str(), chance);
                 chance -= 1;
-                lamp_sequence(front_end(), {&lamp_error, &lamp_idle, &lamp_error}, 200);
+                lamp_sequence(run_.shown, run_.clock, {&lamp_error, &lamp_idle, &lamp_error}, 200);
             }
             if (remote)
                 break;
-            lamp(lamp_error);
-            log_format(
+            lamp(run_, lamp_error);
+            run_.log.log_format(
                 "CFtp::GetFtpFile_unsafe_clever  [FtpOpenFile FAILED for file on this server: %s]",
                 remote_name.c_str());
-            qp::sleep(500);
-            process_log().log_line(
+            run_.clock.sleep(500);
+            run_.log.log_line(
                 "CFtp::GetFtpFile_unsafe_clever  [TRYING TO CLOSE FORMER CONNECTION]");
             CloseConnection();
-            process_log().log_line("CFtp::GetFtpFile_unsafe_clever  [TRYING TO PICK A RANDOM SERVER]");
-            status("Trying another FTP Server...");
-            qp::sleep(500);
+            run_.log.log_line("CFtp::GetFtpFile_unsafe_clever  [TRYING TO PICK A RANDOM SERVER]");
+            status(run_, "Trying another FTP Server...");
+            run_.clock.sleep(500);
             if (!connect_to_random_server())
                 return give_up();
-            process_log().log_line(
-                "CFtp::GetFtpFile_unsafe_clever  [RANDOM SERVER PICKED SUCCESFULLY]");
-            status(qp::format_text("Connected to server %d", g_current_server_index));
-            qp::sleep(500);
+            run_.log.log_line("CFtp::GetFtpFile_unsafe_clever  [RANDOM SERVER PICKED SUCCESFULLY]");
+            status(run_, qp::format_text("Connected to server %d", run_.current_server_index));
+            run_.clock.sleep(500);
             lap += 1;
         }
         if (!remote) {
-            lamp(lamp_error);
-            status("can't succeed whatsoever");
-            qp::sleep(500);
+            lamp(run_, lamp_error);
+            status(run_, "can't succeed whatsoever");
+            run_.clock.sleep(500);
             return give_up();
         }
 
-        lamp(lamp_connected);
-        lamp(lamp_connected);
+        lamp(run_, lamp_connected);
+        lamp(run_, lamp_connected);
         const std::string progress = qp::format_text("( %d / %d )", g_file_current, g_file_count);
-        status(progress);
-        process_log().log_line(progress.c_str());
-        log_format("CFtp::GetFtpFile_unsafe_clever  [REMOTE FILE OPENED SUCCESFULLY : %s]",
-                   remote_name.c_str());
+        status(run_, progress);
+        run_.log.log_line(progress.c_str());
+        run_.log.log_format("CFtp::GetFtpFile_unsafe_clever  [REMOTE FILE OPENED SUCCESFULLY : %s]",
+                            remote_name.c_str());
 
         const long size = listed_size_of(listing_name);
-        log_format("CFtp::GetFtpFile_unsafe_clever   :   m_filo_2[%s].size = %ld",
-                   listing_name.c_str(), size);
+        run_.log.log_format("CFtp::GetFtpFile_unsafe_clever   :   m_filo_2[%s].size = %ld",
+                            listing_name.c_str(), size);
         const int nb_unit = download_bar_units(size);
-        front_end().set_bar_range(download_bar, nb_unit);
-        front_end().set_bar_colours(download_bar, &bar_blue, nullptr);
-        log_format("so that nb_unit = %d", nb_unit);
+        run_.shown.set_bar_range(download_bar, nb_unit);
+        run_.shown.set_bar_colours(download_bar, &bar_blue, nullptr);
+        run_.log.log_format("so that nb_unit = %d", nb_unit);
 
         long long received = 0;
         transfer_outcome_C outcome = read_remote_file(remote, local, received);
@@ -287,13 +291,13 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
             received != listed->second.size) {
             // The listing knows the size: an end before it (or past it) is
             // no end of this file.
-            log_format("CFtp::GetFtpFile_unsafe_clever  [RECEIVED %lld BYTES OF %ld]", received,
-                       static_cast<long>(listed->second.size));
+            run_.log.log_format("CFtp::GetFtpFile_unsafe_clever  [RECEIVED %lld BYTES OF %ld]",
+                                received, static_cast<long>(listed->second.size));
             outcome = transfer_broken;
         }
         const bool closed = fclose(local) == 0;
         if (!qp::ftp_close_file(remote))
-            process_log().log_line("CFtp::GetFtpFile_unsafe_clever   [InternetCloseHandle  FAILED]");
+            run_.log.log_line("CFtp::GetFtpFile_unsafe_clever   [InternetCloseHandle  FAILED]");
         if (outcome == transfer_complete && closed)
             return true;
         qp::delete_file(local_path.c_str());
@@ -304,17 +308,18 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
 
         // A mirror that breaks a transfer off is left like one that cannot
         // be reached; the next one of the shake gets the whole file.
-        log_format("CFtp::GetFtpFile_unsafe_clever  [TRANSFER BROKEN ON %s, TRYING ANOTHER SERVER]",
-                   g_current_server.Servername.c_str());
-        g_last_connection_failed = true;
+        run_.log.log_format(
+            "CFtp::GetFtpFile_unsafe_clever  [TRANSFER BROKEN ON %s, TRYING ANOTHER SERVER]",
+            run_.current_server.Servername.c_str());
+        run_.last_connection_failed = true;
         CloseConnection();
         lap += 1;
         if (!connect_to_random_server())
             return false;
         local = open_download(local_path);
         if (!local) {
-            log_format("CFtp::GetFtpFile_unsafe_clever  [CAN'T OPEN LOCAL FILE %s]",
-                       local_path.c_str());
+            run_.log.log_format("CFtp::GetFtpFile_unsafe_clever  [CAN'T OPEN LOCAL FILE %s]",
+                                local_path.c_str());
             return false;
         }
     }
@@ -327,9 +332,10 @@ namespace {
 // pieces then costs two writes of ready lines per piece and nothing else.
 class piece_lines_C {
 public:
-    void log_read(uint32_t count) { log(read_, "InternetReadFile   [READ %d BYTES]\n", count); }
+    explicit piece_lines_C(logger_C& log) : log_(log) {}
+    void log_read(uint32_t count) { write(read_, "InternetReadFile   [READ %d BYTES]\n", count); }
     void log_written(uint32_t count) {
-        log(written_, "fwrite   [%d BYTES WRITTEN TO LOCAL FILE]\n", count);
+        write(written_, "fwrite   [%d BYTES WRITTEN TO LOCAL FILE]\n", count);
     }
 
 private:
@@ -338,15 +344,16 @@ private:
         char text[64];
         size_t length = 0;
     };
-    static void log(line_C& line, const char* format, uint32_t count) {
+    void write(line_C& line, const char* format, uint32_t count) {
         if (line.count != count) {
             const int length = snprintf(line.text, sizeof line.text, format, static_cast<int>(count));
             line.length = length > 0 ? static_cast<size_t>(length) : 0;
             line.count = count;
         }
-        process_log().log_ended_line(line.text, line.length);
+        log_.log_ended_line(line.text, line.length);
     }
 
+    logger_C& log_;
     line_C read_;
     line_C written_;
 };
@@ -356,23 +363,23 @@ private:
 CFtp::transfer_outcome_C CFtp::read_remote_file(qp::FtpRemoteFile* remote, FILE* local,
                                                 long long& received) {
     char buffer[download_piece_size];
-    piece_lines_C lines;
+    piece_lines_C lines(run_.log);
     for (;;) {
         uint32_t got = 0;
         if (!qp::ftp_read_file(remote, buffer, sizeof buffer, &got)) {
             // The bytes so far are only part of the file.
-            log_format("CFtp::GetFtpFile_unsafe_clever  [InternetReadFile FAILED WITH %d]",
-                       static_cast<int>(qp::ftp_last_error()));
+            run_.log.log_format("CFtp::GetFtpFile_unsafe_clever  [InternetReadFile FAILED WITH %d]",
+                                static_cast<int>(qp::ftp_last_error()));
             return transfer_broken;
         }
         lines.log_read(got);
         if (got == 0)
             return transfer_complete;
         const size_t written = fwrite(buffer, 1, got, local);
-        front_end().step_bar(download_bar);
+        run_.shown.step_bar(download_bar);
         lines.log_written(static_cast<uint32_t>(written));
         if (written < got) {
-            process_log().log_line("CFtp::GetFtpFile_unsafe_clever  [fwrite ERROR]");
+            run_.log.log_line("CFtp::GetFtpFile_unsafe_clever  [fwrite ERROR]");
             return transfer_local_failure;
         }
         received += got;
@@ -382,36 +389,36 @@ CFtp::transfer_outcome_C CFtp::read_remote_file(qp::FtpRemoteFile* remote, FILE*
 bool CFtp::PutFtpFile(const std::string& user, const std::string& password,
                       const std::string& server, const std::string& directory,
                       const std::string& local_path, const std::string& remote_name) {
-    process_log().log_line("CFtp::PutFtpFile( _2_ )");
+    run_.log.log_line("CFtp::PutFtpFile( _2_ )");
     set_rights(user, password);
     if (!OpenConnection_named(server, directory)) {
-        process_log().log_line("CFtp::PutFtpFile   [ABSOLUTE_CONNECT_FAILURE]");
+        run_.log.log_line("CFtp::PutFtpFile   [ABSOLUTE_CONNECT_FAILURE]");
         return false;
     }
-    if (!local_file_exists(local_path)) {
-        log_format("PutFtpFile [CANT FIND SOURCE FILE : %s]", local_path.c_str());
+    if (!local_file_exists(run_, local_path)) {
+        run_.log.log_format("PutFtpFile [CANT FIND SOURCE FILE : %s]", local_path.c_str());
         return false;
     }
     if (!qp::ftp_put_file(connection_, local_path.c_str(), remote_name.c_str())) {
-        log_format("PutFtpFile : FROM : %s --> TO: %s  [FAILED]", local_path.c_str(),
-                   remote_name.c_str());
+        run_.log.log_format("PutFtpFile : FROM : %s --> TO: %s  [FAILED]", local_path.c_str(),
+                            remote_name.c_str());
         return false;
     }
-    log_format("PutFtpFile : FROM : %s --> TO: %s  [SUCCESS]", local_path.c_str(),
-               remote_name.c_str());
-    save_preferences();
+    run_.log.log_format("PutFtpFile : FROM : %s --> TO: %s  [SUCCESS]", local_path.c_str(),
+                        remote_name.c_str());
+    save_preferences(run_);
     return true;
 }
 
 bool CFtp::get_remote_current_dir(std::string& out) {
-    set_rights(g_current_server.strUser, g_current_server.strPass);
-    if (!OpenConnection(g_current_server.Servername, g_current_server.Directory)) {
-        lamp(lamp_error);
-        status("Connect Failure...");
+    set_rights(run_.current_server.strUser, run_.current_server.strPass);
+    if (!OpenConnection(run_.current_server.Servername, run_.current_server.Directory)) {
+        lamp(run_, lamp_error);
+        status(run_, "Connect Failure...");
         for (int i = 0; i < 6; ++i) {
-            lamp(lamp_error);
-            qp::sleep(250);
-            lamp(lamp_idle);
+            lamp(run_, lamp_error);
+            run_.clock.sleep(250);
+            lamp(run_, lamp_idle);
         }
         return false;
     }

@@ -10,12 +10,14 @@
 
 #include "quill/platform/ftp.h"
 
+class update_run_C;
+
 // Bytes moved per read of a download; the download bar steps once per piece.
 const unsigned download_piece_size = 512;
 
 class CFtp {
 public:
-    CFtp();
+    explicit CFtp(update_run_C& run);
     ~CFtp();
     CFtp(const CFtp&) = delete;
     CFtp& operator=(const CFtp&) = delete;
@@ -66,6 +68,7 @@ private:
     transfer_outcome_C read_remote_file(qp::FtpRemoteFile* remote, FILE* local,
                                         long long& received);
 
+    update_run_C& run_;
     int connected_ = 0;
     // What the connection was opened for, to keep it under.
     std::string server_;
@@ -83,6 +86,6 @@ private:
 int download_bar_units(long size);
 // How often a transfer may change mirrors before it gives up: 10 for each
 // mirror of the server list.
-int transfer_laps();
+int transfer_laps(update_run_C& run);
 
 #endif

@@ -7,6 +7,7 @@
 #include "common/local_files.h"
 #include "common/logger_C.h"
 #include "common/settings.h"
+#include "common/update_run_C.h"
 #include "net/CFtp.h"
 #include "quill/platform/clock.h"
 
@@ -33,10 +34,6 @@ const client_log_C client_logs[] = {
     {"gl_Info.txt", "gl_info", "process_crash_log_file  [WARNING: DELETE FILE gl_Info.txt FAILED]"},
 };
 
-std::string in_root(const char* name) {
-    return g_root_path + "\\" + name;
-}
-
 } // namespace
 
 std::string crash_log_host() {
@@ -56,39 +53,39 @@ std::string crash_log_unique_suffix() {
     return text;
 }
 
-bool is_client_crash_log_file_present() {
-    process_log().log_line("is_client_crash_log_file_present");
-    const bool present =
-        local_file_exists(in_root("log_client.txt")) || local_file_exists(in_root("NETWork.log"));
-    process_log().log_line(present ? "is_client_crash_log_file_present  [TRUE]"
-                                   : "is_client_crash_log_file_present  [FALSE]");
+bool is_client_crash_log_file_present(update_run_C& run) {
+    run.log.log_line("is_client_crash_log_file_present");
+    const bool present = local_file_exists(run, run.local_path("log_client.txt")) ||
+                         local_file_exists(run, run.local_path("NETWork.log"));
+    run.log.log_line(present ? "is_client_crash_log_file_present  [TRUE]"
+                             : "is_client_crash_log_file_present  [FALSE]");
     return present;
 }
 
-bool process_crash_log_file() {
-    process_log().log_line("process_crash_log_file");
+bool process_crash_log_file(update_run_C& run) {
+    run.log.log_line("process_crash_log_file");
     bool uploaded[3] = {true, true, true};
-    if (!is_client_crash_log_file_present()) {
-        process_log().log_line("process_crash_log_file  [NO_CRASH_LOG_FILE_FOUND]");
+    if (!is_client_crash_log_file_present(run)) {
+        run.log.log_line("process_crash_log_file  [NO_CRASH_LOG_FILE_FOUND]");
         return true;
     }
-    front_end().set_status_text("Processing Client Recovery...");
+    run.shown.set_status_text("Processing Client Recovery...");
     // Dark blue to light cyan: something unusual is being done.
-    lamp_sweep(front_end(), 60, 240, 20);
-    process_log().log_line("process_crash_log_file  [CRASH_DETECTED___PROCESSING LOG FILES___]");
+    lamp_sweep(run.shown, run.clock, 60, 240, 20);
+    run.log.log_line("process_crash_log_file  [CRASH_DETECTED___PROCESSING LOG FILES___]");
     const std::string suffix = crash_log_unique_suffix();
     const std::string host = crash_log_host();
 
     for (size_t i = 0; i < 3; ++i) {
         const client_log_C& log = client_logs[i];
-        const std::string path = in_root(log.file);
-        if (!local_file_exists(path))
+        const std::string path = run.local_path(log.file);
+        if (!local_file_exists(run, path))
             continue;
-        CFtp ftp;
+        CFtp ftp(run);
         uploaded[i] = ftp.PutFtpFile(crash_log_user, crash_log_password, host, crash_log_directory,
                                      path, log.upload_stem + suffix + ".txt");
-        if (!delete_one_local_file(path))
-            process_log().log_line(log.delete_warning);
+        if (!delete_one_local_file(run, path))
+            run.log.log_line(log.delete_warning);
     }
     return uploaded[0] && uploaded[1] && uploaded[2];
 }

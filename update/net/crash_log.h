@@ -5,6 +5,8 @@
 
 #include <string>
 
+class update_run_C;
+
 // The crash-log server: the environment variable QUILL_CRASHLOG_HOST when
 // set and not empty ("host" or "host:port"), else the host the program was
 // built with.
@@ -16,11 +18,11 @@ std::string crash_log_unique_suffix();
 
 // True when the client left "log_client.txt" or "NETWork.log" in the root
 // folder ("gl_Info.txt" alone is no sign of a crash).
-bool is_client_crash_log_file_present();
+bool is_client_crash_log_file_present(update_run_C& run);
 
 // Uploads each client log present and deletes it, uploaded or not, so that
 // no log is sent twice. True when nothing was to be sent or every upload
 // worked.
-bool process_crash_log_file();
+bool process_crash_log_file(update_run_C& run);
 
 #endif

@@ -4,6 +4,7 @@
 #include "common/logger_C.h"
 #include "common/placed_files_C.h"
 #include "common/settings.h"
+#include "common/update_run_C.h"
 
 namespace {
 
@@ -33,54 +34,57 @@ bool is_interrupted_download(const std::string& name) {
     return name.size() == gz + 3 && placed_files().has_file_named(name.substr(0, gz));
 }
 
-bool last_session_has_crashed(name_map_C& names) {
-    const bool walked = parcours_recursif_local(g_root_path, names);
-    process_log().log_line(walked ? "last_session_has_crashed  [parcours_recursif_local  SUCCESS]"
-                                  : "last_session_has_crashed  [parcours_recursif_local  FAILED !!]");
+bool last_session_has_crashed(update_run_C& run, name_map_C& names) {
+    const bool walked = parcours_recursif_local(run, run.root_path, names);
+    run.log.log_line(walked ? "last_session_has_crashed  [parcours_recursif_local  SUCCESS]"
+                            : "last_session_has_crashed  [parcours_recursif_local  FAILED !!]");
     if (!walked || names.empty())
         return false;
-    process_log().log_line(dash_line);
+    run.log.log_line(dash_line);
     int number = 0;
     for (const auto& entry : names)
         if (entry.second == 0)
-            log_format("%d) %s", ++number, entry.first.c_str());
-    process_log().log_line(dash_line);
+            run.log.log_format("%d) %s", ++number, entry.first.c_str());
+    run.log.log_line(dash_line);
     return true;
 }
 
-bool clean_temp_files_from_last_crash(const name_map_C& names) {
-    log_format("clean_temp_files_from_last_crash [m_file.size() = %d]", static_cast<int>(names.size()));
+bool clean_temp_files_from_last_crash(update_run_C& run, const name_map_C& names) {
+    run.log.log_format("clean_temp_files_from_last_crash [m_file.size() = %d]",
+                       static_cast<int>(names.size()));
     if (names.empty()) {
-        process_log().log_line("clean_temp_files_from_last_crash  [ERROR : MAP EMPTY, ABANDON CLEAN]");
+        run.log.log_line("clean_temp_files_from_last_crash  [ERROR : MAP EMPTY, ABANDON CLEAN]");
         return false;
     }
     bool deleted = true;
     for (const auto& entry : names) {
         if (entry.second != 0)
             continue;
-        deleted = delete_one_local_file(entry.first);
+        deleted = delete_one_local_file(run, entry.first);
         if (deleted)
-            log_format("clean_temp_files_from_last_crash  [%s  SUCCESS]", entry.first.c_str());
+            run.log.log_format("clean_temp_files_from_last_crash  [%s  SUCCESS]",
+                               entry.first.c_str());
         else
-            log_format("clean_temp_files_from_last_crash  [FAILED with file : %s]", entry.first.c_str());
+            run.log.log_format("clean_temp_files_from_last_crash  [FAILED with file : %s]",
+                               entry.first.c_str());
     }
     return deleted;
 }
 
-bool process_recovery() {
+bool process_recovery(update_run_C& run) {
     name_map_C leftovers;
-    g_walk_pattern = "*.gz.*";
-    const bool crashed = last_session_has_crashed(leftovers);
-    g_walk_pattern = "*.*";
+    run.walk_pattern = "*.gz.*";
+    const bool crashed = last_session_has_crashed(run, leftovers);
+    run.walk_pattern = "*.*";
     if (!crashed) {
-        process_log().log_line("process_recovery  [LAST SESSION ENDED NORMALLY]");
+        run.log.log_line("process_recovery  [LAST SESSION ENDED NORMALLY]");
         return true;
     }
     // The pattern also finds the player's own "saves.gz" or "notes.gz.old".
     for (auto entry = leftovers.begin(); entry != leftovers.end();) {
         if (entry->second == 0 && !is_interrupted_download(entry->first)) {
-            log_format("process_recovery  [KEPT, NOT LEFT BY AN INTERRUPTED DOWNLOAD : %s]",
-                       entry->first.c_str());
+            run.log.log_format("process_recovery  [KEPT, NOT LEFT BY AN INTERRUPTED DOWNLOAD : %s]",
+                               entry->first.c_str());
             entry = leftovers.erase(entry);
         } else {
             ++entry;
@@ -90,12 +94,13 @@ bool process_recovery() {
     for (const auto& entry : leftovers)
         any_file = any_file || entry.second == 0;
     if (!any_file) {
-        process_log().log_line("process_recovery  [LAST SESSION ENDED NORMALLY]");
+        run.log.log_line("process_recovery  [LAST SESSION ENDED NORMALLY]");
         return true;
     }
-    process_log().log_line("process_recovery  [LAST SESSION HAS CRASHED]");
-    const bool cleaned = clean_temp_files_from_last_crash(leftovers);
-    process_log().log_line(cleaned ? "process_recovery  [clean_temp_files_from_last_crash  SUCCESS]"
-                                   : "process_recovery  [clean_temp_files_from_last_crash HAS FAILED !!]");
+    run.log.log_line("process_recovery  [LAST SESSION HAS CRASHED]");
+    const bool cleaned = clean_temp_files_from_last_crash(run, leftovers);
+    run.log.log_line(cleaned
+                         ? "process_recovery  [clean_temp_files_from_last_crash  SUCCESS]"
+                         : "process_recovery  [clean_temp_files_from_last_crash HAS FAILED !!]");
     return cleaned;
 }

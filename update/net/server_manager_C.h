@@ -6,17 +6,19 @@
 
 #include <vector>
 
+class update_run_C;
+
 class server_manager_C {
 public:
     // Draws the first shake; the manager is usable once it succeeded.
-    void init();
+    void init(update_run_C& run);
     // Pushes every index of the server list once, in an order drawn with
     // rand(). False when indices are still waiting on the stack.
-    bool generate_one_shake();
+    bool generate_one_shake(update_run_C& run);
     // The mirror to use: the current one while the last connection worked,
     // else the next of the shake (a new shake once it ran out). -1 when the
     // manager is not initialised or the list is empty.
-    int gime_random_server();
+    int gime_random_server(update_run_C& run);
 
     // Back to the state before init (for a new run).
     void reset();
@@ -30,6 +32,11 @@ private:
 server_manager_C& server_manager();
 
 // Makes the mirror drawn by the manager the current server.
-bool choose_randomly_FTP_server();
+bool choose_randomly_FTP_server(update_run_C& run);
+
+// Loads the server list and draws the chooser's first shake from it, so
+// that the chooser is ready before the first transfer. False, with nothing
+// drawn, when load_server_list fails.
+bool load_mirror_list(update_run_C& run);
 
 #endif

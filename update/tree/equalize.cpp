@@ -12,6 +12,7 @@
 #include "common/md5_C.h"
 #include "common/settings.h"
 #include "common/uncompress.h"
+#include "common/update_run_C.h"
 #include "net/CFtp.h"
 #include "net/remote_records.h"
 #include "quill/platform/file.h"
@@ -23,35 +24,36 @@ namespace {
 
 const lamp_colour_C bar_blue = {0, 0, 255};
 
-bool fail_with_guard_check() {
-    guard_zones_intact();
+bool fail_with_guard_check(update_run_C& run) {
+    guard_zones_intact(run);
     return false;
 }
 
-bool refuse_link(const std::string& relative) {
-    return refuse_link_outside("equalize_LOCAL_tree", relative);
+bool refuse_link(update_run_C& run, const std::string& relative) {
+    return refuse_link_outside(run, "equalize_LOCAL_tree", relative);
 }
 
 // Places a file that was downloaded and checked before anything changed:
 // its staged copy moves to its path.
-bool place_staged_file(const std::string& entry, const std::string& staged) {
+bool place_staged_file(update_run_C& run, const std::string& entry, const std::string& staged) {
     std::string plain_relative;
     std::string gz_part;
-    if (!convert_name_gz_2_normal(entry, plain_relative, gz_part)) {
-        log_format("equalize_LOCAL_tree  [convert_name_gz_2_normal FAILED : %s]", entry.c_str());
+    if (!convert_name_gz_2_normal(run, entry, plain_relative, gz_part)) {
+        run.log.log_format("equalize_LOCAL_tree  [convert_name_gz_2_normal FAILED : %s]",
+                           entry.c_str());
         return false;
     }
-    replace_this_char_in_string(plain_relative, "/", "\\");
-    if (refuse_link(plain_relative))
+    replace_this_char_in_string(run, plain_relative, "/", "\\");
+    if (refuse_link(run, plain_relative))
         return false;
-    const std::string destination = g_root_path + "\\" + plain_relative;
-    log_format("equalize_LOCAL_tree  [PLACING THE CHECKED COPY OF %s]", entry.c_str());
-    if (!move_into_place(staged, destination))
+    const std::string destination = run.root_path + "\\" + plain_relative;
+    run.log.log_format("equalize_LOCAL_tree  [PLACING THE CHECKED COPY OF %s]", entry.c_str());
+    if (!move_into_place(run, staged, destination))
         return false;
     mirror_trust().forget_staged(entry);
     if (!qp::mark_program_executable(destination.c_str()))
-        log_format("equalize_LOCAL_tree  [WARNING : CAN'T MAKE %s EXECUTABLE]",
-                   destination.c_str());
+        run.log.log_format("equalize_LOCAL_tree  [WARNING : CAN'T MAKE %s EXECUTABLE]",
+                           destination.c_str());
     return true;
 }
 
@@ -59,89 +61,97 @@ bool place_staged_file(const std::string& entry, const std::string& staged) {
 // its digest suffix, uncompress it in the root and move it where it
 // belongs once its content has the digest its entry name promises.
 // wrong_content tells that the mirror's copy was at fault.
-bool place_one_file(const std::string& entry, int root_depth, bool& wrong_content) {
+bool place_one_file(update_run_C& run, const std::string& entry, int root_depth,
+                    bool& wrong_content) {
     wrong_content = false;
     std::string short_name;
-    if (!convert_filename_from_absolute_2_relative(entry, short_name)) {
-        log_format("equalize_LOCAL_tree : convert_filename_from_absolute_2_relative [FAILED BUT "
-                   "OK ANYWAY] (%s)",
-                   entry.c_str());
+    if (!convert_filename_from_absolute_2_relative(run, entry, short_name)) {
+        run.log.log_format(
+            "equalize_LOCAL_tree : convert_filename_from_absolute_2_relative [FAILED BUT "
+            "OK ANYWAY] (%s)",
+            entry.c_str());
         short_name = entry;
     }
     std::string ftp_name = entry;
-    replace_this_char_in_string(ftp_name, "\\", "/");
-    log_format("equalize_LOCAL_tree [GetFtpFile(%s,%s)]", ftp_name.c_str(), short_name.c_str());
-    log_format("equalize_LOCAL_tree  [iter_remote->first=%s, short_name=%s]", entry.c_str(),
-               short_name.c_str());
-    if (refuse_link(short_name))
+    replace_this_char_in_string(run, ftp_name, "\\", "/");
+    run.log.log_format("equalize_LOCAL_tree [GetFtpFile(%s,%s)]", ftp_name.c_str(),
+                       short_name.c_str());
+    run.log.log_format("equalize_LOCAL_tree  [iter_remote->first=%s, short_name=%s]", entry.c_str(),
+                       short_name.c_str());
+    if (refuse_link(run, short_name))
         return false;
     const std::string staged = mirror_trust().staged_copy(entry);
     if (!staged.empty())
-        return place_staged_file(entry, staged);
+        return place_staged_file(run, entry, staged);
 
-    front_end().set_lamp(lamp_idle);
+    run.shown.set_lamp(lamp_idle);
     bool fetched;
     {
-        CFtp ftp;
+        CFtp ftp(run);
         fetched = ftp.GetFtpFile_unsafe_clever(ftp_name, short_name);
     }
-    front_end().set_lamp(lamp_idle);
+    run.shown.set_lamp(lamp_idle);
     if (!fetched) {
-        log_format("equalize_LOCAL_tree  [GetFtpFile_unsafe_clever FAILED WITH : %s]",
-                   entry.c_str());
+        run.log.log_format("equalize_LOCAL_tree  [GetFtpFile_unsafe_clever FAILED WITH : %s]",
+                           entry.c_str());
         return false;
     }
-    log_format("equalize_LOCAL_tree  [SUCCESS WITH : %s]", entry.c_str());
+    run.log.log_format("equalize_LOCAL_tree  [SUCCESS WITH : %s]", entry.c_str());
 
     std::string plain_relative;
     std::string gz_part;
-    if (!convert_name_gz_2_normal(entry, plain_relative, gz_part)) {
-        log_format("equalize_LOCAL_tree  [convert_name_gz_2_normal FAILED : %s]", entry.c_str());
-        delete_one_local_file(short_name);
+    if (!convert_name_gz_2_normal(run, entry, plain_relative, gz_part)) {
+        run.log.log_format("equalize_LOCAL_tree  [convert_name_gz_2_normal FAILED : %s]",
+                           entry.c_str());
+        delete_one_local_file(run, short_name);
         return false;
     }
-    replace_this_char_in_string(plain_relative, "/", "\\");
-    log_format("new_dest=%s", plain_relative.c_str());
-    const std::string destination = g_root_path + "\\" + plain_relative;
+    replace_this_char_in_string(run, plain_relative, "/", "\\");
+    run.log.log_format("new_dest=%s", plain_relative.c_str());
+    const std::string destination = run.root_path + "\\" + plain_relative;
 
-    const bool at_root = compute_file_depth(destination) == root_depth;
+    const bool at_root = compute_file_depth(run, destination) == root_depth;
     if (at_root)
-        log_format("equalize_LOCAL_tree  [NO NEED TO MOVE IT AFTER UNCOMPRESS] - %s",
-                   destination.c_str());
+        run.log.log_format("equalize_LOCAL_tree  [NO NEED TO MOVE IT AFTER UNCOMPRESS] - %s",
+                           destination.c_str());
 
-    const std::string gz_relative = md5_2_normal(entry);
+    const std::string gz_relative = md5_2_normal(run, entry);
     std::string gz_name;
     if (at_root) {
         gz_name = gz_relative;
-        log_format("equalize_LOCAL_tree: no need to call convert_filename_from_absolute_2_relative "
-                   "(because at root level) : %s",
-                   gz_name.c_str());
-    } else if (!convert_filename_from_absolute_2_relative(gz_relative, gz_name)) {
-        log_format("equalize_LOCAL_tree  :  convert_filename_from_absolute_2_relative  [FAILED] : "
-                   "%s",
-                   gz_relative.c_str());
-        delete_one_local_file(short_name);
+        run.log.log_format(
+            "equalize_LOCAL_tree: no need to call convert_filename_from_absolute_2_relative "
+            "(because at root level) : %s",
+            gz_name.c_str());
+    } else if (!convert_filename_from_absolute_2_relative(run, gz_relative, gz_name)) {
+        run.log.log_format(
+            "equalize_LOCAL_tree  :  convert_filename_from_absolute_2_relative  [FAILED] : "
+            "%s",
+            gz_relative.c_str());
+        delete_one_local_file(run, short_name);
         return false;
     }
 
-    if (refuse_link(plain_relative) || refuse_link(gz_name)) {
-        delete_one_local_file(short_name);
+    if (refuse_link(run, plain_relative) || refuse_link(run, gz_name)) {
+        delete_one_local_file(run, short_name);
         return false;
     }
-    if (!rename_local_file(short_name, gz_name)) {
-        log_format("equalize_LOCAL_tree [rename_local_file : %s : FAILED]", short_name.c_str());
-        delete_one_local_file(short_name);
+    if (!rename_local_file(run, short_name, gz_name)) {
+        run.log.log_format("equalize_LOCAL_tree [rename_local_file : %s : FAILED]",
+                           short_name.c_str());
+        delete_one_local_file(run, short_name);
         return false;
     }
-    log_format("equalize_LOCAL_tree [rename_local_file : %s : SUCCESS]", short_name.c_str());
-    log_format("equalize_LOCAL_tree [uncompress_and_move_local_file(%s,%s)]", gz_name.c_str(),
-               destination.c_str());
+    run.log.log_format("equalize_LOCAL_tree [rename_local_file : %s : SUCCESS]",
+                       short_name.c_str());
+    run.log.log_format("equalize_LOCAL_tree [uncompress_and_move_local_file(%s,%s)]",
+                       gz_name.c_str(), destination.c_str());
 
     std::string plain_name;
-    if (!convert_name_gz_2_normal(gz_name, plain_name, gz_part)) {
-        log_format("equalize_LOCAL_tree  [convert_name_gz_2_normal (2) FAILED WITH : %s]",
-                   gz_name.c_str());
-        delete_one_local_file(gz_name);
+    if (!convert_name_gz_2_normal(run, gz_name, plain_name, gz_part)) {
+        run.log.log_format("equalize_LOCAL_tree  [convert_name_gz_2_normal (2) FAILED WITH : %s]",
+                           gz_name.c_str());
+        delete_one_local_file(run, gz_name);
         return false;
     }
     // A root file is uncompressed under its download name, which the crash
@@ -149,19 +159,19 @@ bool place_one_file(const std::string& entry, int root_depth, bool& wrong_conten
     // the content may be anything.
     const std::string staging = at_root ? short_name : plain_name;
     const std::string shadow_name = plain_name + ".shadow_fra";
-    if (refuse_link(staging) || (!at_root && refuse_link(shadow_name))) {
-        delete_one_local_file(gz_name);
+    if (refuse_link(run, staging) || (!at_root && refuse_link(run, shadow_name))) {
+        delete_one_local_file(run, gz_name);
         return false;
     }
 
     // A root file of the same name would be taken for the fresh one.
     bool shadowed = false;
     if (!at_root && qp::path_exists(plain_name.c_str()) && !qp::is_directory(plain_name.c_str())) {
-        log_format("equalize_LOCAL_tree  [MUST_SHADOW_THE_FILE %s]", plain_name.c_str());
-        if (!rename_local_file(plain_name, shadow_name)) {
-            log_format("equalize_LOCAL_tree  [rename_local_file FAILED (2) WITH FILE %s]",
-                       plain_name.c_str());
-            delete_one_local_file(gz_name);
+        run.log.log_format("equalize_LOCAL_tree  [MUST_SHADOW_THE_FILE %s]", plain_name.c_str());
+        if (!rename_local_file(run, plain_name, shadow_name)) {
+            run.log.log_format("equalize_LOCAL_tree  [rename_local_file FAILED (2) WITH FILE %s]",
+                               plain_name.c_str());
+            delete_one_local_file(run, gz_name);
             return false;
         }
         shadowed = true;
@@ -169,31 +179,31 @@ bool place_one_file(const std::string& entry, int root_depth, bool& wrong_conten
 
     const std::string expected = entry.substr(entry.rfind('.') + 1);
     std::string content_md5;
-    const bool placed = uncompress_verify_and_move(gz_name, staging, destination, expected,
+    const bool placed = uncompress_verify_and_move(run, gz_name, staging, destination, expected,
                                                    wrong_content, content_md5);
     if (!placed) {
         if (!content_md5.empty() && content_md5 != expected)
-            log_format("equalize_LOCAL_tree  [MD5 MISMATCH : %s : CONTENT IS %s]", entry.c_str(),
-                       content_md5.c_str());
+            run.log.log_format("equalize_LOCAL_tree  [MD5 MISMATCH : %s : CONTENT IS %s]",
+                               entry.c_str(), content_md5.c_str());
         // Without its digest suffix the crash recovery would not know it,
         // and the next local listing would take it for a file of the tree.
         if (qp::path_exists(gz_name.c_str()))
-            delete_one_local_file(gz_name);
+            delete_one_local_file(run, gz_name);
         // Uncompressed but never moved: it stands where the shadowed root
         // file has to come back.
         if (qp::path_exists(staging.c_str()) && !qp::is_directory(staging.c_str()))
-            delete_one_local_file(staging);
+            delete_one_local_file(run, staging);
     } else if (!qp::mark_program_executable(destination.c_str())) {
-        log_format("equalize_LOCAL_tree  [WARNING : CAN'T MAKE %s EXECUTABLE]",
-                   destination.c_str());
+        run.log.log_format("equalize_LOCAL_tree  [WARNING : CAN'T MAKE %s EXECUTABLE]",
+                           destination.c_str());
     }
 
     if (shadowed) {
-        log_format("equalize_LOCAL_tree  [MUST_PUT_SHADOWED_FILE_BACK_TO_LIGHT : %s]",
-                   plain_name.c_str());
-        if (!rename_local_file(shadow_name, plain_name)) {
-            log_format("equalize_LOCAL_tree  [rename_local_file FAILED (3) WITH FILE %s]",
-                       plain_name.c_str());
+        run.log.log_format("equalize_LOCAL_tree  [MUST_PUT_SHADOWED_FILE_BACK_TO_LIGHT : %s]",
+                           plain_name.c_str());
+        if (!rename_local_file(run, shadow_name, plain_name)) {
+            run.log.log_format("equalize_LOCAL_tree  [rename_local_file FAILED (3) WITH FILE %s]",
+                               plain_name.c_str());
             return false;
         }
     }
@@ -203,79 +213,81 @@ bool place_one_file(const std::string& entry, int root_depth, bool& wrong_conten
 // A mirror whose copy is damaged or has another digest is left like one
 // that cannot be reached: the file is fetched again from the next mirror of
 // the shake, as often as a transfer may change mirrors.
-bool equalize_one_file(const std::string& entry, int root_depth) {
-    const int attempts = transfer_laps();
+bool equalize_one_file(update_run_C& run, const std::string& entry, int root_depth) {
+    const int attempts = transfer_laps(run);
     for (int attempt = 1;; ++attempt) {
         bool wrong_content = false;
-        if (place_one_file(entry, root_depth, wrong_content))
+        if (place_one_file(run, entry, root_depth, wrong_content))
             return true;
         if (!wrong_content || attempt >= attempts)
             return false;
-        log_format("equalize_LOCAL_tree  [WRONG CONTENT FROM SERVER %d, TRYING ANOTHER SERVER : "
-                   "%s]",
-                   g_current_server_index, entry.c_str());
-        g_last_connection_failed = true;
+        run.log.log_format(
+            "equalize_LOCAL_tree  [WRONG CONTENT FROM SERVER %d, TRYING ANOTHER SERVER : "
+            "%s]",
+            run.current_server_index, entry.c_str());
+        run.last_connection_failed = true;
     }
 }
 
 } // namespace
 
-bool create_directory(const std::string& relative_path) {
-    if (refuse_link_outside("create_directory", relative_path))
+bool create_directory(update_run_C& run, const std::string& relative_path) {
+    if (refuse_link_outside(run, "create_directory", relative_path))
         return false;
     {
-        CFtp ftp;
+        CFtp ftp(run);
         std::string remote_directory;
         ftp.get_remote_current_dir(remote_directory);
-        log_format("remote current dir : %s", remote_directory.c_str());
+        run.log.log_format("remote current dir : %s", remote_directory.c_str());
     }
     const bool created = qp::create_directory(relative_path.c_str());
-    log_format(created ? "CreateDirectory( dirname=%s)   [SUCCESS]"
-                       : "CreateDirectory( dirname=%s)   [FAILED]",
-               relative_path.c_str());
+    run.log.log_format(created ? "CreateDirectory( dirname=%s)   [SUCCESS]"
+                               : "CreateDirectory( dirname=%s)   [FAILED]",
+                       relative_path.c_str());
     return created;
 }
 
-bool equalize_LOCAL_tree(const name_map_C& remote, const name_map_C& local) {
-    const int root_depth = compute_file_depth(g_root_path + "\\as_a_file");
+bool equalize_LOCAL_tree(update_run_C& run, const name_map_C& remote, const name_map_C& local) {
+    const int root_depth = compute_file_depth(run, run.local_path("as_a_file"));
     const int count = static_cast<int>(remote.size());
     if (count == 0) {
-        process_log().log_line("equalize_LOCAL_tree  [REMOTE ls.txt IS EMPTY, NOTHING TO DO]");
-        return fail_with_guard_check();
+        run.log.log_line("equalize_LOCAL_tree  [REMOTE ls.txt IS EMPTY, NOTHING TO DO]");
+        return fail_with_guard_check(run);
     }
-    front_end().set_bar_range(listing_bar_control, count);
-    front_end().set_bar_colours(listing_bar_control, &bar_blue, nullptr);
+    run.shown.set_bar_range(listing_bar_control, count);
+    run.shown.set_bar_colours(listing_bar_control, &bar_blue, nullptr);
     g_file_count = count;
     g_file_current = 0;
-    front_end().set_lamp(lamp_idle);
+    run.shown.set_lamp(lamp_idle);
 
     for (const auto& entry : remote) {
         const std::string& name = entry.first;
         const std::string progress = qp::format_text("( %d / %d )", g_file_current, count);
-        process_log().log_line(progress.c_str());
-        front_end().set_status_text(progress.c_str());
+        run.log.log_line(progress.c_str());
+        run.shown.set_status_text(progress.c_str());
         if (local.find(name) != local.end()) {
-            log_format("%s [ALREADY PRESENT IN LOCAL MAP]", name.c_str());
+            run.log.log_format("%s [ALREADY PRESENT IN LOCAL MAP]", name.c_str());
         } else {
-            log_format("the Filo : %s : is not present in local map", name.c_str());
+            run.log.log_format("the Filo : %s : is not present in local map", name.c_str());
             if (entry.second == 1) {
-                log_format("the Filo : %s : is a directory", name.c_str());
-                log_format("equalize_LOCAL_tree  [about to create the directory : %s]",
-                           name.c_str());
-                if (!create_directory(name)) {
-                    log_format("equalize_LOCAL_tree : create_directory(%s)  [FAILED]",
-                               name.c_str());
-                    return fail_with_guard_check();
+                run.log.log_format("the Filo : %s : is a directory", name.c_str());
+                run.log.log_format("equalize_LOCAL_tree  [about to create the directory : %s]",
+                                   name.c_str());
+                if (!create_directory(run, name)) {
+                    run.log.log_format("equalize_LOCAL_tree : create_directory(%s)  [FAILED]",
+                                       name.c_str());
+                    return fail_with_guard_check(run);
                 }
-                log_format("equalize_LOCAL_tree : create_directory(%s)  [SUCCESS]", name.c_str());
+                run.log.log_format("equalize_LOCAL_tree : create_directory(%s)  [SUCCESS]",
+                                   name.c_str());
             } else {
-                log_format("the Filo : %s : is a file", name.c_str());
-                if (!equalize_one_file(name, root_depth))
+                run.log.log_format("the Filo : %s : is a file", name.c_str());
+                if (!equalize_one_file(run, name, root_depth))
                     return false;
             }
         }
-        front_end().step_bar(listing_bar_control);
+        run.shown.step_bar(listing_bar_control);
         ++g_file_current;
     }
-    return guard_zones_intact();
+    return guard_zones_intact(run);
 }

@@ -10,6 +10,8 @@
 #include "common/parcours.h"
 #include "common/placed_files_C.h"
 
+class update_run_C;
+
 // Progress bar of the reference listing.
 const int listing_bar_control = 1376;
 
@@ -17,7 +19,7 @@ const int listing_bar_control = 1376;
 // reach 260 characters: such a file could not be created.
 bool check_path_length(const name_map_C& remote);
 // The number of backslashes in path.
-int compute_file_depth(const std::string& path);
+int compute_file_depth(update_run_C& run, const std::string& path);
 // Adds every folder and the plain path of every file of a listing to placed:
 // once a reference listing names a path, the updater may replace or delete
 // what stands there.
@@ -28,21 +30,21 @@ void remember_listing(const name_map_C& names, placed_files_C& placed);
 // log line. A deleted file leaves the record unless the reference names it
 // again. Stops with false at the first file that cannot go or lies behind a
 // link leading out of the folder.
-bool delete_useless_local_files(const name_map_C& local, const name_map_C& remote,
-                                placed_files_C& placed);
+bool delete_useless_local_files(update_run_C& run, const name_map_C& local,
+                                const name_map_C& remote, placed_files_C& placed);
 // Removes every local folder the reference does not name and placed
 // records, deepest first; other folders are kept with a log line. A folder
 // that cannot go (it still holds files) is logged and skipped; one behind a
 // link leading out of the folder stops the deletion with false.
-bool delete_useless_local_folders(const name_map_C& local, const name_map_C& remote,
-                                  placed_files_C& placed);
+bool delete_useless_local_folders(update_run_C& run, const name_map_C& local,
+                                  const name_map_C& remote, placed_files_C& placed);
 // Creates one folder relative to the working directory. False when it
 // cannot be made or already exists.
-bool create_directory(const std::string& relative_path);
+bool create_directory(update_run_C& run, const std::string& relative_path);
 // Creates every folder and fetches every file of remote that local lacks.
 // A fetched file is placed only when its content has the digest its entry
 // name states. False at the first failure (the files placed before it stay)
 // and when a guard zone was found damaged.
-bool equalize_LOCAL_tree(const name_map_C& remote, const name_map_C& local);
+bool equalize_LOCAL_tree(update_run_C& run, const name_map_C& remote, const name_map_C& local);
 
 #endif

@@ -8,6 +8,7 @@
 #include "common/logger_C.h"
 #include "common/placed_files_C.h"
 #include "common/settings.h"
+#include "common/update_run_C.h"
 #include "quill/platform/file.h"
 #include "tree/ls_txt.h"
 
@@ -40,12 +41,12 @@ void remember_listing(const name_map_C& names, placed_files_C& placed) {
     }
 }
 
-int compute_file_depth(const std::string& path) {
+int compute_file_depth(update_run_C& run, const std::string& path) {
     int depth = 0;
     for (char c : path)
         if (c == '\\')
             ++depth;
-    log_format("compute_file_depth(%s) = %d", path.c_str(), depth);
+    run.log.log_format("compute_file_depth(%s) = %d", path.c_str(), depth);
     return depth;
 }
 
@@ -60,13 +61,13 @@ bool check_path_length(const name_map_C& remote) {
     return static_cast<int>(path.size()) >= max_path_length;
 }
 
-bool delete_useless_local_files(const name_map_C& local, const name_map_C& remote,
-                                placed_files_C& placed) {
-    process_log().log_line(dash_line);
-    process_log().log_line("delete_useless_local_files");
-    process_log().log_line(dash_line);
+bool delete_useless_local_files(update_run_C& run, const name_map_C& local,
+                                const name_map_C& remote, placed_files_C& placed) {
+    run.log.log_line(dash_line);
+    run.log.log_line("delete_useless_local_files");
+    run.log.log_line(dash_line);
     if (local.empty()) {
-        process_log().log_line("delete_useless_local_files  [NOTHING TO DO : LOCAL MAP EMPTY]");
+        run.log.log_line("delete_useless_local_files  [NOTHING TO DO : LOCAL MAP EMPTY]");
         return true;
     }
     const std::set<std::string> replaced = plain_paths_of(remote);
@@ -80,32 +81,34 @@ bool delete_useless_local_files(const name_map_C& local, const name_map_C& remot
         // replace, may go: everything else is the player's.
         if (plain_path_of_entry(entry.first, plain) && !replaced.count(folded_name(plain)) &&
             !placed.has_file(plain)) {
-            log_format("delete_useless_local_files  [KEPT, NOT PLACED BY THE UPDATER : %s]",
-                       plain.c_str());
+            run.log.log_format("delete_useless_local_files  [KEPT, NOT PLACED BY THE UPDATER : %s]",
+                               plain.c_str());
             continue;
         }
         useless.push_back(entry.first);
     }
     if (useless.empty()) {
-        process_log().log_line("delete_useless_local_files  [NO FILE AT ALL TO DELETE]");
+        run.log.log_line("delete_useless_local_files  [NO FILE AT ALL TO DELETE]");
         return true;
     }
-    log_format("delete_useless_local_files : there are %d files to delete",
-               static_cast<int>(useless.size()));
+    run.log.log_format("delete_useless_local_files : there are %d files to delete",
+                       static_cast<int>(useless.size()));
     for (const std::string& name : useless) {
-        log_format("delete_useless_local_files : processinf this file : %s", name.c_str());
+        run.log.log_format("delete_useless_local_files : processinf this file : %s", name.c_str());
         std::string plain;
         if (!plain_path_of_entry(name, plain)) {
-            log_format("delete_useless_local_files : [convert_name_gz_2_normal  FAILED FOR : %s]",
-                       name.c_str());
+            run.log.log_format(
+                "delete_useless_local_files : [convert_name_gz_2_normal  FAILED FOR : %s]",
+                name.c_str());
             return false;
         }
-        if (refuse_link_outside("delete_useless_local_files", plain))
+        if (refuse_link_outside(run, "delete_useless_local_files", plain))
             return false;
-        if (!delete_one_local_file(plain)) {
-            log_format("delete_useless_local_files : [delete_one_local_file  FAILED FOR : %s]",
-                       plain.c_str());
-            process_log().log_line(dash_line);
+        if (!delete_one_local_file(run, plain)) {
+            run.log.log_format(
+                "delete_useless_local_files : [delete_one_local_file  FAILED FOR : %s]",
+                plain.c_str());
+            run.log.log_line(dash_line);
             return false;
         }
         if (!replaced.count(folded_name(plain)))
@@ -114,13 +117,13 @@ bool delete_useless_local_files(const name_map_C& local, const name_map_C& remot
     return true;
 }
 
-bool delete_useless_local_folders(const name_map_C& local, const name_map_C& remote,
-                                  placed_files_C& placed) {
-    process_log().log_line(dash_line);
-    process_log().log_line("delete_useless_local_folders");
-    process_log().log_line(dash_line);
+bool delete_useless_local_folders(update_run_C& run, const name_map_C& local,
+                                  const name_map_C& remote, placed_files_C& placed) {
+    run.log.log_line(dash_line);
+    run.log.log_line("delete_useless_local_folders");
+    run.log.log_line(dash_line);
     if (local.empty()) {
-        process_log().log_line("delete_useless_local_folders  [LOCAL MAP EMPTY, NOTHING TO DO]");
+        run.log.log_line("delete_useless_local_folders  [LOCAL MAP EMPTY, NOTHING TO DO]");
         return true;
     }
     std::vector<std::string> useless;
@@ -128,21 +131,22 @@ bool delete_useless_local_folders(const name_map_C& local, const name_map_C& rem
         if (entry.second != 1 || remote.find(entry.first) != remote.end())
             continue;
         if (!placed.has_folder(entry.first)) {
-            log_format("delete_useless_local_folders  [KEPT, NOT PLACED BY THE UPDATER : %s]",
-                       entry.first.c_str());
+            run.log.log_format(
+                "delete_useless_local_folders  [KEPT, NOT PLACED BY THE UPDATER : %s]",
+                entry.first.c_str());
             continue;
         }
         useless.push_back(entry.first);
     }
     if (useless.empty()) {
-        process_log().log_line("delete_useless_local_folders  [NO DIRECTORY TO BE DELETED AT ALL]");
+        run.log.log_line("delete_useless_local_folders  [NO DIRECTORY TO BE DELETED AT ALL]");
         return true;
     }
     // Deepest first, equally deep ones in map order: a folder is empty of
     // useless subfolders by the time its turn comes.
     std::vector<int> depths;
     for (const std::string& name : useless)
-        depths.push_back(compute_file_depth(name));
+        depths.push_back(compute_file_depth(run, name));
     for (size_t pass = 0; pass < useless.size(); ++pass)
         for (size_t i = 0; i + 1 < useless.size() - pass; ++i)
             if (depths[i + 1] > depths[i]) {
@@ -150,16 +154,18 @@ bool delete_useless_local_folders(const name_map_C& local, const name_map_C& rem
                 std::swap(useless[i], useless[i + 1]);
             }
     for (const std::string& name : useless) {
-        if (refuse_link_outside("delete_useless_local_folders", name))
+        if (refuse_link_outside(run, "delete_useless_local_folders", name))
             return false;
-        if (delete_one_local_directory(g_root_path + "\\" + name)) {
-            log_format("delete_useless_local_folders  [delete_one_local_directory SUCCESS FOR : %s]",
-                       name.c_str());
+        if (delete_one_local_directory(run, run.local_path(name))) {
+            run.log.log_format(
+                "delete_useless_local_folders  [delete_one_local_directory SUCCESS FOR : %s]",
+                name.c_str());
             placed.forget_folder(name);
         } else
-            log_format("delete_useless_local_folders  [delete_one_local_directory FAILED FOR : %s]",
-                       name.c_str());
+            run.log.log_format(
+                "delete_useless_local_folders  [delete_one_local_directory FAILED FOR : %s]",
+                name.c_str());
     }
-    process_log().log_line(dash_line);
+    run.log.log_line(dash_line);
     return true;
 }

@@ -16,6 +16,7 @@
 #include "common/placed_files_C.h"
 #include "common/settings.h"
 #include "common/tokenizer.h"
+#include "common/update_run_C.h"
 #include "quill/platform/file.h"
 #include "quill/platform/text.h"
 
@@ -117,30 +118,32 @@ std::string without_line_end(const char* line) {
 
 // A listing names paths in code page 949 on every system; the maps hold
 // them as this system names its files.
-bool name_of_listing(const std::string& listed, std::string& name) {
+bool name_of_listing(update_run_C& run, const std::string& listed, std::string& name) {
     if (qp::name_from_cp949(listed, &name))
         return true;
-    log_format("from_ls_txt_2_map_with_file_size  [NAME NOT IN CODE PAGE 949 : %s]",
-               listed.c_str());
+    run.log.log_format("from_ls_txt_2_map_with_file_size  [NAME NOT IN CODE PAGE 949 : %s]",
+                       listed.c_str());
     return false;
 }
 
-bool fail_unsafe_entry(const std::string& name) {
-    log_format("from_ls_txt_2_map_with_file_size  [ENTRY OUTSIDE THE INSTALLATION FOLDER : %s]",
-               name.c_str());
+bool fail_unsafe_entry(update_run_C& run, const std::string& name) {
+    run.log.log_format(
+        "from_ls_txt_2_map_with_file_size  [ENTRY OUTSIDE THE INSTALLATION FOLDER : %s]",
+        name.c_str());
     return false;
 }
 
-bool accept_entry(const std::string& name, bool directory, const std::string& plain,
-                  std::set<std::string>& seen) {
+bool accept_entry(update_run_C& run, const std::string& name, bool directory,
+                  const std::string& plain, std::set<std::string>& seen) {
     const std::string refusal = entry_refusal(name, directory, plain);
     if (!refusal.empty()) {
-        log_format("from_ls_txt_2_map_with_file_size  [%s : %s]", refusal.c_str(), name.c_str());
+        run.log.log_format("from_ls_txt_2_map_with_file_size  [%s : %s]", refusal.c_str(),
+                           name.c_str());
         return false;
     }
     if (!seen.insert(folded_name(plain)).second) {
-        log_format("from_ls_txt_2_map_with_file_size  [TWO ENTRIES FOR ONE PATH : %s]",
-                   name.c_str());
+        run.log.log_format("from_ls_txt_2_map_with_file_size  [TWO ENTRIES FOR ONE PATH : %s]",
+                           name.c_str());
         return false;
     }
     return true;
@@ -240,24 +243,24 @@ std::string entry_path_problem(const std::string& path) {
     return "";
 }
 
-bool create_ls_txt_file(const std::string& root, const std::string& compressed_tree_name,
-                        name_map_C& names) {
-    process_log().log_line("create_ls_txt_file [IN]");
-    g_walk_pattern = "*.*";
-    if (!local_file_is_directory(root)) {
-        log_format("create_mirror_compressed_tree    [NORMAL PATH DOESN'T EXIST : %s]",
-                   root.c_str());
+bool create_ls_txt_file(update_run_C& run, const std::string& root,
+                        const std::string& compressed_tree_name, name_map_C& names) {
+    run.log.log_line("create_ls_txt_file [IN]");
+    run.walk_pattern = "*.*";
+    if (!local_file_is_directory(run, root)) {
+        run.log.log_format("create_mirror_compressed_tree    [NORMAL PATH DOESN'T EXIST : %s]",
+                           root.c_str());
         return false;
     }
     name_map_C walk;
-    if (!parcours_recursif_local(root, walk)) {
-        log_format("create_ls_txt_file(%s, %s)   [FAILED]", root.c_str(),
-                   compressed_tree_name.c_str());
+    if (!parcours_recursif_local(run, root, walk)) {
+        run.log.log_format("create_ls_txt_file(%s, %s)   [FAILED]", root.c_str(),
+                           compressed_tree_name.c_str());
         return false;
     }
     FILE* listing = qp::open_stream("ls.txt", "w");
     if (!listing) {
-        process_log().log_line("create_ls_txt_file  [ERROR : CAN'T CREATE (OPEN) THE ls.txt FILE]");
+        run.log.log_line("create_ls_txt_file  [ERROR : CAN'T CREATE (OPEN) THE ls.txt FILE]");
         return false;
     }
     // The lines go in the order of the listing's own bytes, which is the
@@ -269,8 +272,8 @@ bool create_ls_txt_file(const std::string& root, const std::string& compressed_t
         if (qp::name_to_cp949(entry.first, &listed))
             by_listed_name.emplace(std::move(listed), &entry);
         else
-            log_format("create_ls_txt_file  [NAME NOT IN CODE PAGE 949, LEFT ALONE : %s]",
-                       entry.first.c_str());
+            run.log.log_format("create_ls_txt_file  [NAME NOT IN CODE PAGE 949, LEFT ALONE : %s]",
+                               entry.first.c_str());
     }
     bool written = true;
     md5_C md5;
@@ -285,7 +288,7 @@ bool create_ls_txt_file(const std::string& root, const std::string& compressed_t
             if (is_protected_file(entry.first))
                 continue;
             std::string digest;
-            if (!md5.doit(root, entry.first, digest))
+            if (!md5.doit(run, root, entry.first, digest))
                 digest = "UNSET";
             line = ls_txt_file_line(ls_txt_file_entry_name(listed, digest), -1);
             names.insert(name_map_C::value_type(ls_txt_file_entry_name(entry.first, digest), 0));
@@ -297,7 +300,7 @@ bool create_ls_txt_file(const std::string& root, const std::string& compressed_t
         written = false;
     if (!written) {
         // A listing cut short would describe another tree.
-        process_log().log_line("create_ls_txt_file  [ERROR : CAN'T WRITE THE ls.txt FILE]");
+        run.log.log_line("create_ls_txt_file  [ERROR : CAN'T WRITE THE ls.txt FILE]");
         return false;
     }
 
@@ -306,22 +309,22 @@ bool create_ls_txt_file(const std::string& root, const std::string& compressed_t
         if (entry.second != 0)
             continue;
         std::string plain;
-        if (!plain_path_of_entry(entry.first, plain) || !local_file_exists(plain)) {
-            log_format("create_ls_txt_file  [INCOHERENCY : FILE DOESN'T EXIST : %s]",
-                       plain.c_str());
+        if (!plain_path_of_entry(entry.first, plain) || !local_file_exists(run, plain)) {
+            run.log.log_format("create_ls_txt_file  [INCOHERENCY : FILE DOESN'T EXIST : %s]",
+                               plain.c_str());
             coherent = false;
         }
     }
     return coherent;
 }
 
-bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names,
+bool from_ls_txt_2_map_with_file_size(update_run_C& run, const std::string& path, name_map_C& names,
                                       record_map_C& records, std::string& version) {
-    log_format("from_ls_txt_2_map_with_file_size(filename=%s)", path.c_str());
+    run.log.log_format("from_ls_txt_2_map_with_file_size(filename=%s)", path.c_str());
     FILE* file = qp::open_stream(path.c_str(), "r");
     if (!file) {
-        log_format("from_ls_txt_2_map_with_file_size(%s)  [ERROR : CAN'T OPEN FILE]",
-                   path.c_str());
+        run.log.log_format("from_ls_txt_2_map_with_file_size(%s)  [ERROR : CAN'T OPEN FILE]",
+                           path.c_str());
         return false;
     }
     char line[ls_txt_max_line + 1];
@@ -338,7 +341,7 @@ bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names
         const bool filled = line[sizeof line - 1] == '\0';
         if (filled && line[sizeof line - 2] != '\n' && !feof(file)) {
             // The rest of the line would read as a line of its own.
-            process_log().log_line("from_ls_txt_2_map_with_file_size  [LINE TOO LONG]");
+            run.log.log_line("from_ls_txt_2_map_with_file_size  [LINE TOO LONG]");
             ok = false;
             break;
         }
@@ -348,8 +351,8 @@ bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names
             continue;
         }
         std::vector<std::string> tokens;
-        if (!tokenize(line, 0, tokens)) {
-            process_log().log_line("from_ls_txt_2_map_with_file_size  [TOKENIZE FAILED]");
+        if (!tokenize(run, line, 0, tokens)) {
+            run.log.log_line("from_ls_txt_2_map_with_file_size  [TOKENIZE FAILED]");
             ok = false;
             break;
         }
@@ -357,21 +360,21 @@ bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names
             continue;
         if (tokens[0] == ls_txt_directory_tag) {
             if (tokens.size() < 2) {
-                process_log().log_line(
+                run.log.log_line(
                     "from_ls_txt_2_map_with_file_size  [BAD FILE FORMAT (NO DIRECTORY NAME)]");
                 ok = false;
                 break;
             }
             std::string name;
-            if (!name_of_listing(tokens[1], name)) {
+            if (!name_of_listing(run, tokens[1], name)) {
                 ok = false;
                 break;
             }
             if (!entry_path_stays_inside(name)) {
-                ok = fail_unsafe_entry(name);
+                ok = fail_unsafe_entry(run, name);
                 break;
             }
-            if (!accept_entry(name, true, name, seen)) {
+            if (!accept_entry(run, name, true, name, seen)) {
                 ok = false;
                 break;
             }
@@ -384,7 +387,7 @@ bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names
             continue;
         }
         std::string name;
-        if (!name_of_listing(tokens[0], name)) {
+        if (!name_of_listing(run, tokens[0], name)) {
             ok = false;
             break;
         }
@@ -398,7 +401,7 @@ bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names
                 size = value;
         }
         if (size < 0) {
-            process_log().log_line(
+            run.log.log_line(
                 "from_ls_txt_2_map_with_file_size  [BAD FILE FORMAT (CANT RETRIEVE SIZE)]");
             ok = false;
             break;
@@ -406,12 +409,13 @@ bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names
         // The plain name is where the file will be written.
         std::string plain;
         std::string gz_part;
-        if (!entry_path_stays_inside(name) || !convert_name_gz_2_normal(name, plain, gz_part) ||
+        if (!entry_path_stays_inside(name) ||
+            !convert_name_gz_2_normal(run, name, plain, gz_part) ||
             !entry_path_stays_inside(plain)) {
-            ok = fail_unsafe_entry(name);
+            ok = fail_unsafe_entry(run, name);
             break;
         }
-        if (!accept_entry(name, false, plain, seen)) {
+        if (!accept_entry(run, name, false, plain, seen)) {
             ok = false;
             break;
         }
@@ -423,8 +427,8 @@ bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names
         records.insert(record_map_C::value_type(name, record));
     }
     if (ok && ferror(file)) {
-        log_format("from_ls_txt_2_map_with_file_size(%s)  [ERROR : CAN'T READ FILE]",
-                   path.c_str());
+        run.log.log_format("from_ls_txt_2_map_with_file_size(%s)  [ERROR : CAN'T READ FILE]",
+                           path.c_str());
         ok = false;
     }
     fclose(file);

@@ -16,6 +16,8 @@
 #include "net/remote_records.h"
 #include "common/parcours.h"
 
+class update_run_C;
+
 // First token of a folder line.
 extern const char* const ls_txt_directory_tag;
 // Longest line a listing may hold, line feed excluded.
@@ -55,8 +57,8 @@ std::string entry_path_problem(const std::string& relative_path);
 // files under their entry names) and writes the local listing "ls.txt" in
 // the working directory. False when the walk, the writing or the check that
 // every listed file exists fails.
-bool create_ls_txt_file(const std::string& root, const std::string& compressed_tree_name,
-                        name_map_C& names);
+bool create_ls_txt_file(update_run_C& run, const std::string& root,
+                        const std::string& compressed_tree_name, name_map_C& names);
 
 // Reads a reference listing: the first line is the version (line end
 // removed), then folder and file lines. False, with the reason in the log,
@@ -67,7 +69,7 @@ bool create_ls_txt_file(const std::string& root, const std::string& compressed_t
 // entry for a file of the updater, a Windows device name, or a name that is
 // not code page 949 or has no form on this system; the
 // maps may then hold part of the listing and must be discarded.
-bool from_ls_txt_2_map_with_file_size(const std::string& path, name_map_C& names,
+bool from_ls_txt_2_map_with_file_size(update_run_C& run, const std::string& path, name_map_C& names,
                                       record_map_C& records, std::string& version);
 
 // Two version texts are equal when their leading numbers are equal in

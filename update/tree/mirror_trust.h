@@ -40,22 +40,22 @@ public:
 
     // Deletes what an interrupted run left in the staging folder (only the
     // files it names itself) and the folder when that empties it.
-    void discard_staged();
+    void discard_staged(update_run_C& run);
 
     // Fetches "ls.sig" from the mirror in use and checks that it is the
     // publisher's, not older than what is installed, and signed for this
     // version (the first line of "version.txt").
-    bool check_version(const std::string& version);
+    bool check_version(update_run_C& run, const std::string& version);
     // The same for the reference listing just fetched: its bytes, its
     // version, and a digest for every file it lists (names as the listing
     // map holds them).
-    bool check_listing(const std::string& listing_path, const std::string& version,
-                       const name_map_C& remote);
+    bool check_listing(update_run_C& run, const std::string& listing_path,
+                       const std::string& version, const name_map_C& remote);
 
     // Downloads every file of remote that local lacks into the staging
     // folder and checks its content. False at the first file no mirror
     // delivers as signed; the staging folder is emptied then.
-    bool stage_files(const name_map_C& remote, const name_map_C& local);
+    bool stage_files(update_run_C& run, const name_map_C& remote, const name_map_C& local);
     // The staged copy of a listing entry ("" when there is none), and its
     // placing: moved to destination, then forgotten.
     std::string staged_copy(const std::string& entry) const;
@@ -63,18 +63,18 @@ public:
 
     // After a successful run: the checked signature becomes the installed
     // one, so that no older publication is taken again.
-    bool keep_signature();
+    bool keep_signature(update_run_C& run);
 
     // The publication of the installed signature, 0 when there is none.
-    uint64_t installed_publication() const;
+    uint64_t installed_publication(update_run_C& run) const;
 
     // Back to a build without a key (for tests).
     void reset();
 
 private:
-    bool fetch_and_read(const char* caller);
-    bool refuse(const char* caller, const std::string& reason);
-    bool stop_untouched();
+    bool fetch_and_read(update_run_C& run, const char* caller);
+    bool refuse(update_run_C& run, const char* caller, const std::string& reason);
+    bool stop_untouched(update_run_C& run);
 
     bool required_ = false;
     bool ended_untouched_ = false;

@@ -60,7 +60,7 @@ TEST(Md5Digest, FinishStartsOver) {
 TEST_F(Md5, EmptyFileDigestIsAppended) {
     write_file("empty.bin", "");
     std::string out = "prefix:";
-    ASSERT_TRUE(md5_C().doit(g_root_path, "empty.bin", out));
+    ASSERT_TRUE(md5_C().doit(run, run.root_path, "empty.bin", out));
     EXPECT_EQ(out, "prefix:d41d8cd98f00b204e9800998ecf8427e");
 }
 
@@ -68,34 +68,34 @@ TEST_F(Md5, FileNamesAreRelativeToTheRoot) {
     ASSERT_TRUE(qp::create_directory("sub"));
     write_file("sub/abc.txt", "abc");
     std::string out;
-    ASSERT_TRUE(md5_C().doit(g_root_path, "sub\\abc.txt", out));
+    ASSERT_TRUE(md5_C().doit(run, run.root_path, "sub\\abc.txt", out));
     EXPECT_EQ(out, "900150983cd24fb0d6963f7d28e17f72");
     // The root is the one given, whatever the updater's own root.
     out.clear();
-    ASSERT_TRUE(md5_C().doit(g_root_path + "\\sub", "abc.txt", out));
+    ASSERT_TRUE(md5_C().doit(run, run.root_path + "\\sub", "abc.txt", out));
     EXPECT_EQ(out, "900150983cd24fb0d6963f7d28e17f72");
-    EXPECT_FALSE(md5_C().doit(g_root_path + "\\sub", "sub\\abc.txt", out));
+    EXPECT_FALSE(md5_C().doit(run, run.root_path + "\\sub", "sub\\abc.txt", out));
     // Over many reads, the last one short.
     write_file("big", std::string(1000000, 'a'));
     out.clear();
-    ASSERT_TRUE(md5_C().doit(g_root_path, "big", out));
+    ASSERT_TRUE(md5_C().doit(run, run.root_path, "big", out));
     EXPECT_EQ(out, "7707d6ae4e027c70eea2a935c2296f21");
 }
 
 TEST_F(Md5, MissingFileAppendsNothing) {
     std::string out = "kept";
-    EXPECT_FALSE(md5_C().doit(g_root_path, "absent.bin", out));
+    EXPECT_FALSE(md5_C().doit(run, run.root_path, "absent.bin", out));
     EXPECT_EQ(out, "kept");
     EXPECT_TRUE(
-        log_has("md5_C::doit  [ERROR : CAN'T OPEN FILE : " + g_root_path + "\\absent.bin]"));
+        log_has("md5_C::doit  [ERROR : CAN'T OPEN FILE : " + run.root_path + "\\absent.bin]"));
     ASSERT_TRUE(qp::create_directory("dir"));
-    EXPECT_FALSE(md5_C().doit(g_root_path, "dir", out));
+    EXPECT_FALSE(md5_C().doit(run, run.root_path, "dir", out));
     EXPECT_EQ(out, "kept");
 }
 
 TEST_F(Md5, SelfTestPassesAndShowsEveryStep) {
     std::string out;
-    EXPECT_TRUE(md5_C().doit(g_root_path, "", out));
+    EXPECT_TRUE(md5_C().doit(run, run.root_path, "", out));
     EXPECT_TRUE(out.empty());
     ASSERT_EQ(shown.boxes.size(), 14u);
     EXPECT_EQ(shown.boxes[0], "test 1 ");

@@ -14,7 +14,7 @@ namespace {
 
 class Walk : public UpdaterTest {
 protected:
-    std::string at(const std::string& relative) const { return g_root_path + "\\" + relative; }
+    std::string at(const std::string& relative) const { return run.root_path + "\\" + relative; }
 };
 
 TEST_F(Walk, WholeTreeWithRelativeNamesAndFolderFlags) {
@@ -25,7 +25,7 @@ TEST_F(Walk, WholeTreeWithRelativeNamesAndFolderFlags) {
     write_file("sub/b.txt", "x");
     write_file("sub/deep/c", "x");
     name_map_C names;
-    ASSERT_TRUE(parcours_recursif_local(g_root_path, names));
+    ASSERT_TRUE(parcours_recursif_local(run, run.root_path, names));
     // The log is in the tree too: the walk sees what is there.
     EXPECT_EQ(names, (name_map_C{{"a.txt", 0},
                                  {"empty", 1},
@@ -41,7 +41,7 @@ TEST_F(Walk, EmptyFolderAddsNothing) {
     ASSERT_TRUE(qp::create_directory("empty"));
     name_map_C names;
     std::vector<std::string> subdirectories;
-    EXPECT_EQ(parcours_local(at("empty"), subdirectories, names), 0);
+    EXPECT_EQ(parcours_local(run, at("empty"), subdirectories, names), 0);
     EXPECT_TRUE(names.empty());
     EXPECT_TRUE(subdirectories.empty());
     EXPECT_EQ(log_lines(),
@@ -51,9 +51,9 @@ TEST_F(Walk, EmptyFolderAddsNothing) {
 TEST_F(Walk, MissingFolderIsAnError) {
     name_map_C names;
     std::vector<std::string> subdirectories;
-    EXPECT_EQ(parcours_local(at("missing"), subdirectories, names), -1);
+    EXPECT_EQ(parcours_local(run, at("missing"), subdirectories, names), -1);
     EXPECT_TRUE(log_has_run({"parcours_local  [OUT 4]", "parcours_local  [OUT 1]"}));
-    EXPECT_FALSE(parcours_recursif_local(at("missing"), names));
+    EXPECT_FALSE(parcours_recursif_local(run, at("missing"), names));
     EXPECT_TRUE(log_has_run(
         {"parcours_recursif_local   [ERROR OCCURED]", "parcours_recursif_local    [OUT 1]"}));
     EXPECT_TRUE(names.empty());
@@ -63,12 +63,12 @@ TEST_F(Walk, KnownEntriesKeepTheirFlag) {
     write_file("a.txt", "x");
     name_map_C names{{"a.txt", 1}};
     std::vector<std::string> subdirectories;
-    EXPECT_EQ(parcours_local(g_root_path, subdirectories, names), 0);
+    EXPECT_EQ(parcours_local(run, run.root_path, subdirectories, names), 0);
     EXPECT_EQ(names["a.txt"], 1);
 }
 
 TEST_F(Walk, RecoveryPatternDescendsOnlyIntoMatchingFolders) {
-    g_walk_pattern = "*.gz.*";
+    run.walk_pattern = "*.gz.*";
     ASSERT_TRUE(qp::create_directory("data"));
     ASSERT_TRUE(qp::create_directory("pack.gz.d"));
     ASSERT_TRUE(qp::create_directory("nothing"));
@@ -77,11 +77,11 @@ TEST_F(Walk, RecoveryPatternDescendsOnlyIntoMatchingFolders) {
     write_file("data/y.gz.2", "x");
     write_file("pack.gz.d/z.gz.3", "x");
     name_map_C names;
-    ASSERT_TRUE(parcours_recursif_local(g_root_path, names));
+    ASSERT_TRUE(parcours_recursif_local(run, run.root_path, names));
     EXPECT_EQ(names, (name_map_C{{"pack.gz.d", 1}, {"pack.gz.d\\z.gz.3", 0}, {"x.gz.1", 0}}));
 
     std::vector<std::string> subdirectories;
-    EXPECT_EQ(parcours_local(at("nothing"), subdirectories, names), 0);
+    EXPECT_EQ(parcours_local(run, at("nothing"), subdirectories, names), 0);
     EXPECT_TRUE(log_has("parcours_local  [OUT 3]")) << "nothing at all matches there";
 }
 
@@ -96,7 +96,7 @@ TEST_F(Walk, LinkedFolderIsListedButNeverEntered) {
     if (error)
         GTEST_SKIP() << "no folder links here: " << error.message();
     name_map_C names;
-    ASSERT_TRUE(parcours_recursif_local(g_root_path, names));
+    ASSERT_TRUE(parcours_recursif_local(run, run.root_path, names));
     EXPECT_EQ(names.count("link\\secret.txt"), 0u);
     EXPECT_EQ(names.count("link"), 1u);
     EXPECT_TRUE(log_has("parcours_local  [LINK NOT FOLLOWED : " + at("link") + "]"));

@@ -28,19 +28,7 @@ void write_server_list(const std::string& plain) {
     write_file("ver_C", enciphered(plain));
 }
 
-int g_loaded_calls = 0;
-void count_loaded() {
-    ++g_loaded_calls;
-}
-
-class ServerList : public UpdaterTest {
-protected:
-    ServerList() {
-        g_loaded_calls = 0;
-        g_server_list_loaded = count_loaded;
-    }
-    ~ServerList() override { g_server_list_loaded = nullptr; }
-};
+class ServerList : public UpdaterTest {};
 
 TEST_F(ServerList, CipherRoundTripsEveryByteValue) {
     std::string bytes(512, '\0');
@@ -56,48 +44,45 @@ TEST_F(ServerList, CipherRoundTripsEveryByteValue) {
 
 TEST_F(ServerList, OneServerInSixTokens) {
     write_server_list("QUILL\r\n1\r\nftp.example.net:2121\r\n/mirror\r\nanon\r\nsecret\r\n");
-    ASSERT_TRUE(load_server_list());
-    ASSERT_EQ(g_server_list.size(), 1u);
-    EXPECT_EQ(g_server_list[0].Servername, "ftp.example.net:2121");
-    EXPECT_EQ(g_server_list[0].Directory, "/mirror");
-    EXPECT_EQ(g_server_list[0].strUser, "anon");
-    EXPECT_EQ(g_server_list[0].strPass, "secret");
+    ASSERT_TRUE(load_server_list(run));
+    ASSERT_EQ(run.server_list.size(), 1u);
+    EXPECT_EQ(run.server_list[0].Servername, "ftp.example.net:2121");
+    EXPECT_EQ(run.server_list[0].Directory, "/mirror");
+    EXPECT_EQ(run.server_list[0].strUser, "anon");
+    EXPECT_EQ(run.server_list[0].strPass, "secret");
     EXPECT_TRUE(log_has_run({"load_server_list  : nb_token : 6",
                              "load_server_list  [nb_server : 1]", "there is 1 Servers"}));
-    EXPECT_EQ(g_loaded_calls, 1);
     EXPECT_TRUE(shown.boxes.empty());
 }
 
 TEST_F(ServerList, ServersKeepFileOrderAndLoadingTwiceAppendsAgain) {
     write_server_list("w 2 h0 d0 u0 p0\th1 d1 u1 p1");
-    ASSERT_TRUE(load_server_list());
-    ASSERT_TRUE(load_server_list());
-    ASSERT_EQ(g_server_list.size(), 4u);
-    EXPECT_EQ(g_server_list[0].Servername, "h0");
-    EXPECT_EQ(g_server_list[1].strPass, "p1");
-    EXPECT_EQ(g_server_list[2].Servername, "h0");
+    ASSERT_TRUE(load_server_list(run));
+    ASSERT_TRUE(load_server_list(run));
+    ASSERT_EQ(run.server_list.size(), 4u);
+    EXPECT_EQ(run.server_list[0].Servername, "h0");
+    EXPECT_EQ(run.server_list[1].strPass, "p1");
+    EXPECT_EQ(run.server_list[2].Servername, "h0");
     EXPECT_TRUE(log_has("there is 4 Servers"));
-    EXPECT_EQ(g_loaded_calls, 2);
 }
 
 TEST_F(ServerList, MissingFileFails) {
-    EXPECT_FALSE(load_server_list());
+    EXPECT_FALSE(load_server_list(run));
     EXPECT_EQ(log_lines(),
               std::vector<std::string>{
                   "load_server_list_2  [ERROR : CAN'T OPEN SERVER LIST FILE (FILE ver_C)]"});
-    EXPECT_EQ(g_loaded_calls, 0);
 }
 
 TEST_F(ServerList, FiveTokensAreFormatErrorOne) {
     write_server_list("w 1 h d u");
-    EXPECT_FALSE(load_server_list());
+    EXPECT_FALSE(load_server_list(run));
     EXPECT_EQ(log_lines(),
               std::vector<std::string>{"load_server_list  [BAD SERVER LIST FILE FORMAT (1)]"});
 }
 
 TEST_F(ServerList, SevenTokensAreFormatErrorTwo) {
     write_server_list("w 1 h d u p extra");
-    EXPECT_FALSE(load_server_list());
+    EXPECT_FALSE(load_server_list(run));
     EXPECT_EQ(log_lines(),
               (std::vector<std::string>{"load_server_list  : nb_token : 7",
                                         "load_server_list  [BAD SERVER LIST FILE FORMAT (2)]"}));
@@ -105,19 +90,19 @@ TEST_F(ServerList, SevenTokensAreFormatErrorTwo) {
 
 TEST_F(ServerList, TenTokensForOneServerAreFormatErrorThree) {
     write_server_list("w 1 h d u p h2 d2 u2 p2");
-    EXPECT_FALSE(load_server_list());
+    EXPECT_FALSE(load_server_list(run));
     EXPECT_EQ(log_lines(),
               (std::vector<std::string>{
                   "load_server_list  : nb_token : 10", "load_server_list  [nb_server : 1]",
                   "load_server_list  [BAD SERVER LIST FILE FORMAT (3)]",
                   "ERROR REASON MAY BE : ", "- BAD FILE FORMAT (old style of ver ]",
                   "- WRONG NUMBER OF SERVER COMPARING TO DATA (check line 2 of ver)"}));
-    EXPECT_TRUE(g_server_list.empty());
+    EXPECT_TRUE(run.server_list.empty());
 }
 
 TEST_F(ServerList, ZeroServersIsNoServerAtAllWithABox) {
     write_server_list("w 0 h d u p");
-    EXPECT_FALSE(load_server_list());
+    EXPECT_FALSE(load_server_list(run));
     EXPECT_TRUE(log_has_run(
         {"load_server_list  [nb_server : 0]", "load_server_list  [ERROR : NO SERVER AT ALL]"}));
     EXPECT_FALSE(log_has("load_server_list  [BAD SERVER LIST FILE FORMAT (3)]"));
@@ -127,7 +112,7 @@ TEST_F(ServerList, ZeroServersIsNoServerAtAllWithABox) {
 
 TEST_F(ServerList, CountWithoutLeadingDigitsIsZero) {
     write_server_list("w x1 h d u p");
-    EXPECT_FALSE(load_server_list());
+    EXPECT_FALSE(load_server_list(run));
     EXPECT_TRUE(log_has("load_server_list  [nb_server : 0]"));
     EXPECT_EQ(server_count_of("12abc"), 12);
     EXPECT_EQ(server_count_of("-1"), 0);
@@ -135,9 +120,9 @@ TEST_F(ServerList, CountWithoutLeadingDigitsIsZero) {
 
 TEST_F(ServerList, HugeCountNeitherOverflowsNorAllocates) {
     write_server_list("w 99999999999999999999999 h d u p");
-    EXPECT_FALSE(load_server_list());
+    EXPECT_FALSE(load_server_list(run));
     EXPECT_TRUE(log_has("load_server_list  [BAD SERVER LIST FILE FORMAT (3)]"));
-    EXPECT_TRUE(g_server_list.empty());
+    EXPECT_TRUE(run.server_list.empty());
     EXPECT_GT(server_count_of("99999999999999999999999"), 0);
 }
 
@@ -147,9 +132,9 @@ TEST_F(ServerList, OnlyTheFirst4096BytesCount) {
     plain.append(server_list_buffer_size - plain.size() - 2, ' ');
     plain += "pass_beyond";
     write_file("ver_C", enciphered(plain, plain.size()));
-    ASSERT_TRUE(load_server_list());
-    ASSERT_EQ(g_server_list.size(), 1u);
-    EXPECT_EQ(g_server_list[0].strPass, "pa");
+    ASSERT_TRUE(load_server_list(run));
+    ASSERT_EQ(run.server_list.size(), 1u);
+    EXPECT_EQ(run.server_list[0].strPass, "pa");
 }
 
 TEST_F(ServerList, UnpaddedShortFileDeciphersItsTailToNoise) {
@@ -158,14 +143,14 @@ TEST_F(ServerList, UnpaddedShortFileDeciphersItsTailToNoise) {
     std::string bytes = "w 1 h d u p ";
     encipher_server_list(reinterpret_cast<unsigned char*>(&bytes[0]), bytes.size());
     write_file("ver_C", bytes);
-    EXPECT_FALSE(load_server_list());
-    EXPECT_TRUE(g_server_list.empty());
+    EXPECT_FALSE(load_server_list(run));
+    EXPECT_TRUE(run.server_list.empty());
 }
 
 TEST_F(ServerList, ZeroByteEndsAToken) {
     write_server_list(std::string("w 1 host\0junk d u p", 19));
-    ASSERT_TRUE(load_server_list());
-    EXPECT_EQ(g_server_list[0].Servername, "host");
+    ASSERT_TRUE(load_server_list(run));
+    EXPECT_EQ(run.server_list[0].Servername, "host");
 }
 
 TEST_F(ServerList, TokensOfDecipheredBytes) {
@@ -178,8 +163,8 @@ TEST_F(ServerList, TokensOfDecipheredBytes) {
 class Preferences : public UpdaterTest {};
 
 TEST_F(Preferences, RootValueAndMarkerWithoutLineFeed) {
-    g_root_path = "C:\\Games\\Quill";
-    ASSERT_TRUE(save_preferences());
+    run.root_path = "C:\\Games\\Quill";
+    ASSERT_TRUE(save_preferences(run));
     std::string text = read_file("pref_201274.txt");
     // Text mode writes CR LF on Windows.
     if (text.find("\r\n") != std::string::npos)
@@ -189,50 +174,50 @@ TEST_F(Preferences, RootValueAndMarkerWithoutLineFeed) {
 
 TEST_F(Preferences, UnwritableFileIsLogged) {
     ASSERT_TRUE(qp::create_directory("pref_201274.txt"));
-    EXPECT_FALSE(save_preferences());
+    EXPECT_FALSE(save_preferences(run));
     EXPECT_TRUE(log_has("save_preferences  [FAILED TO OPEN PREFERENCE FILE]"));
 }
 
 class TraceLog : public UpdaterTest {};
 
 TEST_F(TraceLog, LinesAreWrittenUnchangedAndAtOnce) {
-    EXPECT_EQ(process_log().log_line("step  [SUCCESS]"), 1);
+    EXPECT_EQ(run.log.log_line("step  [SUCCESS]"), 1);
     // Read while the log is still open: every line is flushed.
     EXPECT_EQ(log_lines(), std::vector<std::string>{"step  [SUCCESS]"});
-    EXPECT_EQ(log_format("value %d of %s", 5, std::string(3000, 'x').c_str()), 1);
+    EXPECT_EQ(run.log.log_format("value %d of %s", 5, std::string(3000, 'x').c_str()), 1);
     EXPECT_EQ(log_lines().back(), "value 5 of " + std::string(3000, 'x'));
 }
 
 TEST_F(TraceLog, SecondOpenIsAnIllegalCall) {
-    EXPECT_FALSE(process_log().open_log_file(g_root_path, "other.txt"));
+    EXPECT_FALSE(run.log.open_log_file(run.root_path, "other.txt"));
     EXPECT_EQ(shown.boxes,
               std::vector<std::string>{
                   "logger_C::open_log_file   [LOG FILE ALREADY OPENED, ILLEGAL CALL]"});
-    EXPECT_EQ(process_log().log_line("still here"), 1);
+    EXPECT_EQ(run.log.log_line("still here"), 1);
 }
 
 TEST_F(TraceLog, ClosedLogShowsABoxPerLine) {
-    process_log().close_log_file();
-    EXPECT_EQ(process_log().log_line("lost"), 0);
-    EXPECT_EQ(process_log().log_line("lost too"), 0);
+    run.log.close_log_file();
+    EXPECT_EQ(run.log.log_line("lost"), 0);
+    EXPECT_EQ(run.log.log_line("lost too"), 0);
     EXPECT_EQ(shown.boxes.size(), 2u);
     EXPECT_EQ(shown.boxes[0],
               "logger_C::open_log_file   [MUST OPEN LOG FILE BEFORE TRYING TO LOG ANY MSG]");
 }
 
 TEST_F(TraceLog, OpeningReplacesAnOlderLog) {
-    process_log().log_line("old run");
-    process_log().close_log_file();
-    ASSERT_TRUE(process_log().open_log_file(g_root_path, "report.txt"));
-    process_log().log_line("new run");
+    run.log.log_line("old run");
+    run.log.close_log_file();
+    ASSERT_TRUE(run.log.open_log_file(run.root_path, "report.txt"));
+    run.log.log_line("new run");
     EXPECT_EQ(log_lines(), std::vector<std::string>{"new run"});
 }
 
 TEST_F(TraceLog, UnopenableLogNamesItsPath) {
-    logger_C other;
-    EXPECT_FALSE(other.open_log_file(g_root_path + "\\missing", "report.txt"));
+    logger_C other(shown);
+    EXPECT_FALSE(other.open_log_file(run.root_path + "\\missing", "report.txt"));
     ASSERT_EQ(shown.boxes.size(), 1u);
-    EXPECT_EQ(shown.boxes[0], "logger_C::open_log_file   [CAN'T OPEN LOG FILE : " + g_root_path +
+    EXPECT_EQ(shown.boxes[0], "logger_C::open_log_file   [CAN'T OPEN LOG FILE : " + run.root_path +
                                   "\\missing\\report.txt]");
     EXPECT_FALSE(other.is_open());
 }
@@ -250,10 +235,10 @@ TEST_F(ServerListTool, EncipheredTextLoadsAndDeciphersBack) {
     ASSERT_TRUE(encipher_server_list_text(plain, enciphered, reason)) << reason;
     EXPECT_EQ(enciphered.size(), server_list_buffer_size);
     write_file("ver_C", enciphered);
-    ASSERT_TRUE(load_server_list());
-    ASSERT_EQ(g_server_list.size(), 2u);
-    EXPECT_EQ(g_server_list[0].Servername, "127.0.0.1:2121");
-    EXPECT_EQ(g_server_list[1].strPass, "p");
+    ASSERT_TRUE(load_server_list(run));
+    ASSERT_EQ(run.server_list.size(), 2u);
+    EXPECT_EQ(run.server_list[0].Servername, "127.0.0.1:2121");
+    EXPECT_EQ(run.server_list[1].strPass, "p");
     EXPECT_EQ(decipher_server_list_text(enciphered), plain.substr(0, plain.size() - 1));
 }
 

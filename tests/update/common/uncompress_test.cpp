@@ -45,13 +45,13 @@ public:
 
 class Uncompress : public UpdaterTest {
 protected:
-    std::string at(const std::string& relative) const { return g_root_path + "\\" + relative; }
+    std::string at(const std::string& relative) const { return run.root_path + "\\" + relative; }
 };
 
 TEST_F(Uncompress, PlainFileReplacesTheCompressedOne) {
     const std::string content = incompressible(300000);
     write_gzip("a.txt.gz.0123", content);
-    ASSERT_TRUE(uncompress_it(at("a.txt.gz.0123")));
+    ASSERT_TRUE(uncompress_it(run, at("a.txt.gz.0123")));
     EXPECT_EQ(read_file("a.txt"), content);
     EXPECT_FALSE(qp::path_exists("a.txt.gz.0123"));
     ASSERT_FALSE(shown.lamps.empty());
@@ -65,7 +65,7 @@ TEST_F(Uncompress, PlainFileReplacesTheCompressedOne) {
 
 TEST_F(Uncompress, EmptyContentGivesAnEmptyFile) {
     write_gzip("e.gz", "");
-    ASSERT_TRUE(uncompress_it(at("e.gz")));
+    ASSERT_TRUE(uncompress_it(run, at("e.gz")));
     EXPECT_EQ(read_file("e"), "");
 }
 
@@ -73,7 +73,7 @@ TEST_F(Uncompress, TruncatedStreamLeavesNoPlainFile) {
     write_gzip("t.bin.gz", incompressible(200000));
     const std::string whole = read_file("t.bin.gz");
     write_file("t.bin.gz", whole.substr(0, whole.size() / 2));
-    EXPECT_FALSE(uncompress_it(at("t.bin.gz")));
+    EXPECT_FALSE(uncompress_it(run, at("t.bin.gz")));
     EXPECT_FALSE(qp::path_exists("t.bin")) << "a part must not pass for the whole";
     EXPECT_TRUE(qp::path_exists("t.bin.gz"));
     EXPECT_TRUE(log_has("uncompress_it(" + at("t.bin.gz") + ")  [gz_uncompress  FAILED]"));
@@ -84,7 +84,7 @@ TEST_F(Uncompress, StreamWithoutItsTrailerFails) {
     write_gzip("t.gz", "short content");
     const std::string whole = read_file("t.gz");
     write_file("t.gz", whole.substr(0, whole.size() - 4));
-    EXPECT_FALSE(uncompress_it(at("t.gz")));
+    EXPECT_FALSE(uncompress_it(run, at("t.gz")));
     EXPECT_FALSE(qp::path_exists("t"));
 }
 
@@ -94,7 +94,7 @@ TEST_F(Uncompress, CorruptStreamLeavesNoPlainFile) {
     for (size_t i = bytes.size() / 2; i < bytes.size() / 2 + 64; ++i)
         bytes[i] = static_cast<char>(~bytes[i]);
     write_file("c.gz", bytes);
-    EXPECT_FALSE(uncompress_it(at("c.gz")));
+    EXPECT_FALSE(uncompress_it(run, at("c.gz")));
     EXPECT_FALSE(qp::path_exists("c"));
 }
 
@@ -106,7 +106,7 @@ TEST_F(Uncompress, OutputPastItsBoundLeavesNoPlainFile) {
     const uint64_t bound =
         uncompressed_bound(std::filesystem::file_size("bomb.dat.gz"), uint64_t(1) << 50);
     ASSERT_LT(bound, 20u << 20);
-    EXPECT_FALSE(uncompress_it(at("bomb.dat.gz")));
+    EXPECT_FALSE(uncompress_it(run, at("bomb.dat.gz")));
     EXPECT_FALSE(qp::path_exists("bomb.dat"));
     EXPECT_TRUE(qp::path_exists("bomb.dat.gz"));
     EXPECT_TRUE(
@@ -139,15 +139,15 @@ TEST(UncompressBound, StreamStopsAtTheLimit) {
 
 TEST_F(Uncompress, DataThatIsNoGzipIsRefused) {
     write_file("p.gz", "plain text, never compressed");
-    EXPECT_FALSE(uncompress_it(at("p.gz")));
+    EXPECT_FALSE(uncompress_it(run, at("p.gz")));
     EXPECT_FALSE(qp::path_exists("p"));
     write_file("z.gz", "");
-    EXPECT_FALSE(uncompress_it(at("z.gz")));
+    EXPECT_FALSE(uncompress_it(run, at("z.gz")));
     EXPECT_FALSE(qp::path_exists("z"));
 }
 
 TEST_F(Uncompress, MissingSourceFails) {
-    EXPECT_FALSE(uncompress_it(at("none.gz")));
+    EXPECT_FALSE(uncompress_it(run, at("none.gz")));
     EXPECT_TRUE(
         log_has("uncompress_it(" + at("none.gz") + ")  [CAN'T FIND SOURCE FILE TO UNCOMPRESS]"));
     EXPECT_EQ(shown.lamps, (std::vector<lamp_colour_C>{lamp_magenta, lamp_idle}));
@@ -155,7 +155,7 @@ TEST_F(Uncompress, MissingSourceFails) {
 
 TEST_F(Uncompress, NameWithoutGzPartFails) {
     write_gzip("plain.bin", "x");
-    EXPECT_FALSE(uncompress_it(at("plain.bin")));
+    EXPECT_FALSE(uncompress_it(run, at("plain.bin")));
     EXPECT_TRUE(
         log_has("uncompress_it  [convert_name_gz_2_normal(" + at("plain.bin") + ") FAILED] "));
     EXPECT_TRUE(qp::path_exists("plain.bin"));
@@ -164,7 +164,7 @@ TEST_F(Uncompress, NameWithoutGzPartFails) {
 TEST_F(Uncompress, PlainFileThatCannotBeCreatedKeepsTheSource) {
     write_gzip("d.gz", "x");
     ASSERT_TRUE(qp::create_directory("d"));
-    EXPECT_FALSE(uncompress_it(at("d.gz")));
+    EXPECT_FALSE(uncompress_it(run, at("d.gz")));
     EXPECT_TRUE(log_has("uncompress_it  [gzopen FAILED <2> WITH : " + at("d") + "]"));
     EXPECT_TRUE(qp::path_exists("d.gz"));
     EXPECT_TRUE(qp::is_directory("d"));
@@ -180,7 +180,7 @@ protected:
 TEST_F(UncompressAndMove, PlainFileMovesToTheDestination) {
     ASSERT_TRUE(qp::create_directory("data"));
     write_gzip("x.gz.5", "content");
-    ASSERT_TRUE(uncompress_and_move_local_file(at("x.gz.5"), at("data\\x"), false));
+    ASSERT_TRUE(uncompress_and_move_local_file(run, at("x.gz.5"), at("data\\x"), false));
     EXPECT_EQ(read_file("data/x"), "content");
     EXPECT_FALSE(qp::path_exists("x"));
     EXPECT_FALSE(qp::path_exists("x.gz.5"));
@@ -193,7 +193,7 @@ TEST_F(UncompressAndMove, PlainFileMovesToTheDestination) {
 
 TEST_F(UncompressAndMove, KeepInPlaceMovesNothing) {
     write_gzip("k.gz", "content");
-    ASSERT_TRUE(uncompress_and_move_local_file(at("k.gz"), at("elsewhere"), true));
+    ASSERT_TRUE(uncompress_and_move_local_file(run, at("k.gz"), at("elsewhere"), true));
     EXPECT_EQ(read_file("k"), "content");
     EXPECT_FALSE(qp::path_exists("elsewhere"));
     EXPECT_TRUE(
@@ -204,7 +204,7 @@ TEST_F(UncompressAndMove, KeepInPlaceMovesNothing) {
 TEST_F(UncompressAndMove, OccupiedDestinationGivesUpAfter200Tries) {
     write_gzip("y.gz", "new");
     write_file("dest", "in use");
-    EXPECT_FALSE(uncompress_and_move_local_file(at("y.gz"), at("dest"), false));
+    EXPECT_FALSE(uncompress_and_move_local_file(run, at("y.gz"), at("dest"), false));
     EXPECT_EQ(clock.sleeps, 200);
     EXPECT_EQ(clock.slept_ms, 5000u);
     EXPECT_EQ(read_file("dest"), "in use");
@@ -220,7 +220,7 @@ TEST_F(UncompressAndMove, DestinationFreedWhileWaitingCountsTheFailedTries) {
         if (sleeps == 3)
             qp::delete_file("dest");
     };
-    ASSERT_TRUE(uncompress_and_move_local_file(at("w.gz"), at("dest"), false));
+    ASSERT_TRUE(uncompress_and_move_local_file(run, at("w.gz"), at("dest"), false));
     EXPECT_EQ(read_file("dest"), "new");
     EXPECT_TRUE(log_has("uncompress_and_move_local_file  [rename_local_file(" + at("w") + "," +
                         at("dest") + ") FILE APPEARED AFTER 3 TICKS]"));
@@ -228,7 +228,7 @@ TEST_F(UncompressAndMove, DestinationFreedWhileWaitingCountsTheFailedTries) {
 
 TEST_F(UncompressAndMove, FailedUncompressionMovesNothing) {
     write_file("bad.gz", "not gzip");
-    EXPECT_FALSE(uncompress_and_move_local_file(at("bad.gz"), at("dest"), false));
+    EXPECT_FALSE(uncompress_and_move_local_file(run, at("bad.gz"), at("dest"), false));
     EXPECT_FALSE(qp::path_exists("dest"));
     EXPECT_EQ(clock.sleeps, 0);
     EXPECT_TRUE(
@@ -236,11 +236,11 @@ TEST_F(UncompressAndMove, FailedUncompressionMovesNothing) {
 }
 
 TEST_F(UncompressAndMove, SourceMustExistAndHoldGz) {
-    EXPECT_FALSE(uncompress_and_move_local_file(at("none.gz"), at("dest"), false));
+    EXPECT_FALSE(uncompress_and_move_local_file(run, at("none.gz"), at("dest"), false));
     EXPECT_TRUE(log_has(
         "uncompress_and_move_local_file [ERR: CAN'T FIND SOURCE FILE : " + at("none.gz") + "]"));
     write_file("plain", "x");
-    EXPECT_FALSE(uncompress_and_move_local_file(at("plain"), at("dest"), false));
+    EXPECT_FALSE(uncompress_and_move_local_file(run, at("plain"), at("dest"), false));
     EXPECT_TRUE(log_has("uncompress_and_move_local_file : convert_name_gz_2_normal [FAILED] : " +
                         at("plain")));
     EXPECT_TRUE(qp::path_exists("plain"));

@@ -2,20 +2,9 @@
 
 #include <algorithm>
 
-#include "common/logger_C.h"
-#include "common/settings.h"
-
-UpdaterTest::UpdaterTest() : previous_front_end_(set_front_end(&shown)) {
-    reset_settings();
-    g_root_path = scratch.path();
-    process_log().close_log_file();
-    process_log().open_log_file(g_root_path, "report.txt");
-}
-
-UpdaterTest::~UpdaterTest() {
-    process_log().close_log_file();
-    reset_settings();
-    set_front_end(previous_front_end_);
+UpdaterTest::UpdaterTest() {
+    run.root_path = scratch.path();
+    log.open_log_file(run.root_path, "report.txt");
 }
 
 std::vector<std::string> UpdaterTest::log_lines() const {
@@ -23,7 +12,8 @@ std::vector<std::string> UpdaterTest::log_lines() const {
     return quill_test::lines_of(quill_test::read_text_file("report.txt"));
 }
 
-bool UpdaterTest::log_has_run(const std::vector<std::string>& run) const {
+bool UpdaterTest::log_has_run(const std::vector<std::string>& lines_in_order) const {
     const std::vector<std::string> lines = log_lines();
-    return std::search(lines.begin(), lines.end(), run.begin(), run.end()) != lines.end();
+    return std::search(lines.begin(), lines.end(), lines_in_order.begin(), lines_in_order.end()) !=
+           lines.end();
 }

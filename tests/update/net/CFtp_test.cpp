@@ -36,11 +36,11 @@ TEST_F(Ftp, ARefusingMirrorRunsOutOfLaps) {
     start_choosing();
     const uint32_t before = clock.tick_count();
 
-    CFtp ftp;
+    CFtp ftp(run);
     EXPECT_FALSE(ftp.connect_to_random_server());
     EXPECT_FALSE(ftp.is_connected());
     EXPECT_TRUE(ftp.last_open_failed());
-    EXPECT_TRUE(g_last_connection_failed);
+    EXPECT_TRUE(run.last_connection_failed);
     EXPECT_TRUE(log_has("CFtp::connect_to_random_server  :  nb_lap_max=10"));
     EXPECT_EQ(count_lines("CFtp::connect_to_random_server  [CONNECTION FAILED ON " +
                           server.refused_name() + "]"),
@@ -78,7 +78,7 @@ TEST_F(Ftp, DownloadsAFileWholeAndSizesTheBarFromTheListing) {
         const std::string name = "f" + std::to_string(c.size) + ".bin";
         write_file("mirror/pub/data/" + name, content_of_size(c.size));
         list_size("data\\" + name, static_cast<int32_t>(c.size));
-        CFtp ftp;
+        CFtp ftp(run);
         ASSERT_TRUE(ftp.GetFtpFile_unsafe_clever("data/" + name, name));
         EXPECT_EQ(read_file(name), content_of_size(c.size));
         EXPECT_TRUE(log_has("so that nb_unit = " + std::to_string(c.units)));
@@ -94,7 +94,7 @@ TEST_F(Ftp, DownloadsAFileWholeAndSizesTheBarFromTheListing) {
 
     // A file the listing does not name counts as 747400 bytes.
     write_file("mirror/pub/version.txt", "1.5");
-    CFtp ftp;
+    CFtp ftp(run);
     ASSERT_TRUE(ftp.GetFtpFile_unsafe_clever("version.txt", "version.txt"));
     EXPECT_TRUE(log_has("so that nb_unit = 1460"));
     EXPECT_EQ(read_file("version.txt"), "1.5");
@@ -106,17 +106,17 @@ TEST_F(Ftp, AFileMissingOnOneMirrorIsFetchedFromAnother) {
     add_server(first.name());
     add_server(second.name());
     start_choosing();
-    CFtp probe;
+    CFtp probe(run);
     ASSERT_TRUE(probe.connect_to_random_server());
-    const int kept = g_current_server_index;
+    const int kept = run.current_server_index;
     const int other = 1 - kept;
     const std::string content = content_of_size(3000);
     write_file("mirror" + std::to_string(other) + "/a.bin.gz.0123", content);
 
-    CFtp ftp;
+    CFtp ftp(run);
     ASSERT_TRUE(ftp.GetFtpFile_unsafe_clever("a.bin.gz.0123", "a.bin.gz.0123"));
     EXPECT_EQ(read_file("a.bin.gz.0123"), content);
-    EXPECT_EQ(g_current_server_index, other);
+    EXPECT_EQ(run.current_server_index, other);
     for (int chance = 10; chance >= 1; --chance)
         EXPECT_EQ(count_lines("( 0 / 0 ) CHANCE REMAINING : " + std::to_string(chance)), 1);
     EXPECT_TRUE(log_has_run({
@@ -135,7 +135,7 @@ TEST_F(Ftp, AFileNoMirrorHasLeavesNothingBehind) {
     add_server(server.name());
     start_choosing();
     write_file("wanted.bin", "old content");
-    CFtp ftp;
+    CFtp ftp(run);
     EXPECT_FALSE(ftp.GetFtpFile_unsafe_clever("wanted.bin", "wanted.bin"));
     EXPECT_FALSE(fs::exists("wanted.bin"));
     EXPECT_EQ(count_lines("CFtp::GetFtpFile_unsafe_clever  [RANDOM SERVER PICKED SUCCESFULLY]"), 10);
@@ -151,7 +151,7 @@ TEST_F(Ftp, ATransferBrokenOffHalfWayFailsAndLeavesNoHalfFile) {
     start_choosing();
     write_file("mirror/big.bin", content_of_size(300000));
 
-    CFtp ftp;
+    CFtp ftp(run);
     EXPECT_FALSE(ftp.GetFtpFile_unsafe_clever("big.bin", "big.bin"));
     EXPECT_FALSE(fs::exists("big.bin"));
     bool read_failed = false;
@@ -166,7 +166,7 @@ TEST_F(Ftp, ALocalFileThatCannotBeWrittenFailsBeforeAnyTransfer) {
     write_file("mirror/a.bin", "abc");
     add_server(server.name());
     start_choosing();
-    CFtp ftp;
+    CFtp ftp(run);
     EXPECT_FALSE(ftp.GetFtpFile_unsafe_clever("a.bin", "no_folder\\a.bin"));
     EXPECT_TRUE(log_has("CFtp::GetFtpFile_unsafe_clever  [CAN'T OPEN LOCAL FILE no_folder\\a.bin]"));
 }
@@ -174,7 +174,7 @@ TEST_F(Ftp, ALocalFileThatCannotBeWrittenFailsBeforeAnyTransfer) {
 TEST_F(Ftp, OpenConnectionChangesIntoTheMirrorFolder) {
     FtpServer server("mirror");
     fs::create_directories("mirror/pub/quill");
-    CFtp ftp;
+    CFtp ftp(run);
     EXPECT_EQ(ftp.OpenConnection(server.name(), "/pub/nothing"), 0);
     EXPECT_TRUE(ftp.last_open_failed());
     EXPECT_TRUE(log_has("CFtp::OpenConnection  [*** FtpSetCurrentDirectory(/pub/nothing)  <FAILED> ]"));
@@ -185,8 +185,8 @@ TEST_F(Ftp, OpenConnectionChangesIntoTheMirrorFolder) {
 
     add_server(server.name(), "/pub/quill");
     start_choosing();
-    ASSERT_TRUE(choose_randomly_FTP_server());
-    CFtp other;
+    ASSERT_TRUE(choose_randomly_FTP_server(run));
+    CFtp other(run);
     std::string folder;
     ASSERT_TRUE(other.get_remote_current_dir(folder));
     EXPECT_EQ(folder, "/pub/quill");
@@ -201,17 +201,17 @@ TEST_F(Ftp, PutUploadsWithTheNamedAccount) {
     const std::string content = content_of_size(5000) + "\r\n";
     write_file("log_client.txt", content);
 
-    CFtp refused;
+    CFtp refused(run);
     EXPECT_FALSE(refused.PutFtpFile("quill", "wrong", server.name(), "/home/quill/LOG",
-                                    g_root_path + "\\log_client.txt", "x.txt"));
+                                    run.root_path + "\\log_client.txt", "x.txt"));
     EXPECT_TRUE(log_has("CFtp::PutFtpFile   [ABSOLUTE_CONNECT_FAILURE]"));
 
-    CFtp missing;
+    CFtp missing(run);
     EXPECT_FALSE(missing.PutFtpFile("quill", "rvoplank", server.name(), "/home/quill/LOG",
                                     "nothing.txt", "x.txt"));
     EXPECT_TRUE(log_has("PutFtpFile [CANT FIND SOURCE FILE : nothing.txt]"));
 
-    CFtp ftp;
+    CFtp ftp(run);
     ASSERT_TRUE(ftp.PutFtpFile("quill", "rvoplank", server.name(), "/home/quill/LOG",
                                "log_client.txt", "log_client_1_2.txt"));
     EXPECT_EQ(read_file("logs/home/quill/LOG/log_client_1_2.txt"), content);
@@ -239,7 +239,7 @@ TEST_F(Ftp, FilesOfOneMirrorShareOneLogonAndLogAsBefore) {
 
     for (int i = 0; i < 4; ++i) {
         const std::string name = "f" + std::to_string(i) + ".bin";
-        CFtp ftp;
+        CFtp ftp(run);
         ASSERT_TRUE(ftp.GetFtpFile_unsafe_clever(name, name));
         EXPECT_EQ(read_file(name), content_of_size(700 + 600 * i));
     }
@@ -297,19 +297,19 @@ TEST_F(Ftp, ASessionTheServerDroppedIsOpenedAnewWithoutAFailure) {
     write_file("mirror/a.bin", content_of_size(3000));
     write_file("mirror/b.bin", content_of_size(2000));
     {
-        CFtp ftp;
+        CFtp ftp(run);
         ASSERT_TRUE(ftp.GetFtpFile_unsafe_clever("a.bin", "a.bin"));
     }
     // The kept connection sits idle until the server hangs up on it.
     EXPECT_EQ(server.wait_for_sessions_to_end().closed, 1);
 
-    CFtp ftp;
+    CFtp ftp(run);
     ASSERT_TRUE(ftp.GetFtpFile_unsafe_clever("b.bin", "b.bin"));
     EXPECT_EQ(read_file("b.bin"), content_of_size(2000));
     EXPECT_EQ(server.sessions().opened, 2);
     EXPECT_EQ(count_lines("( 0 / 0 ) CHANCE REMAINING : 10"), 0);
     EXPECT_EQ(count_lines("CFtp::OpenConnection  [ABSOLUTE_CONNECTION_FAILURE]"), 0);
-    EXPECT_FALSE(g_last_connection_failed);
+    EXPECT_FALSE(run.last_connection_failed);
 }
 
 TEST_F(Ftp, AKeptSessionGoesWithAMirrorChangeAndServesNoOtherFolder) {
@@ -320,19 +320,19 @@ TEST_F(Ftp, AKeptSessionGoesWithAMirrorChangeAndServesNoOtherFolder) {
     add_server(second.name());
     start_choosing();
     {
-        CFtp probe;
+        CFtp probe(run);
         ASSERT_TRUE(probe.connect_to_random_server());
     }
-    const FtpServer& kept = g_current_server_index == 0 ? first : second;
-    const FtpServer& other = g_current_server_index == 0 ? second : first;
+    const FtpServer& kept = run.current_server_index == 0 ? first : second;
+    const FtpServer& other = run.current_server_index == 0 ? second : first;
     EXPECT_EQ(kept.sessions().opened, 1);
 
     // A failure makes the next choice draw the other mirror.
-    g_last_connection_failed = true;
+    run.last_connection_failed = true;
     {
-        CFtp ftp;
+        CFtp ftp(run);
         ASSERT_TRUE(ftp.connect_to_random_server());
-        EXPECT_EQ(g_current_server.Servername, other.name());
+        EXPECT_EQ(run.current_server.Servername, other.name());
     }
     const FtpServer::Sessions ended = kept.wait_for_sessions_to_end();
     EXPECT_EQ(ended.opened, 1);
@@ -341,22 +341,22 @@ TEST_F(Ftp, AKeptSessionGoesWithAMirrorChangeAndServesNoOtherFolder) {
 
     // The same server in another folder, or with an account, logs on anew.
     {
-        CFtp ftp;
+        CFtp ftp(run);
         ASSERT_EQ(ftp.OpenConnection(first.name(), "/pub"), 1);
     }
     const int before = first.sessions().opened;
     {
-        CFtp ftp;
+        CFtp ftp(run);
         ASSERT_EQ(ftp.OpenConnection(first.name(), "/"), 1);
     }
     EXPECT_EQ(first.sessions().opened, before + 1);
     {
-        CFtp ftp;
+        CFtp ftp(run);
         ftp.set_rights("anonymous", "guest");
         ASSERT_EQ(ftp.OpenConnection_named(first.name(), "/"), 1);
     }
     EXPECT_EQ(first.sessions().opened, before + 2);
-    CFtp again;
+    CFtp again(run);
     again.set_rights("anonymous", "guest");
     ASSERT_EQ(again.OpenConnection_named(first.name(), "/"), 1);
     EXPECT_EQ(first.sessions().opened, before + 2);

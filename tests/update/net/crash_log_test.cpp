@@ -55,7 +55,7 @@ TEST_F(CrashLog, EveryClientLogIsUploadedUnderOneSuffixAndDeleted) {
     srand(77);
     const std::string suffix = crash_log_unique_suffix();
     srand(77);
-    EXPECT_TRUE(process_crash_log_file());
+    EXPECT_TRUE(process_crash_log_file(run));
 
     EXPECT_EQ(uploaded("logserver"), (std::set<std::string>{"log_client" + suffix + ".txt",
                                                             "log_network" + suffix + ".txt",
@@ -93,7 +93,7 @@ TEST_F(CrashLog, GlInfoAloneIsNoCrashAndStays) {
     fs::create_directories("logserver/home/quill/LOG");
     set_environment("QUILL_CRASHLOG_HOST", server.name().c_str());
     write_file("gl_Info.txt", "gl");
-    EXPECT_TRUE(process_crash_log_file());
+    EXPECT_TRUE(process_crash_log_file(run));
     EXPECT_TRUE(fs::exists("gl_Info.txt"));
     EXPECT_TRUE(uploaded("logserver").empty());
     EXPECT_TRUE(log_has_run({"is_client_crash_log_file_present  [FALSE]",
@@ -105,7 +105,7 @@ TEST_F(CrashLog, AnUnreachableHostFailsButTheLogIsStillDeleted) {
     FtpServer server("logserver", account());
     set_environment("QUILL_CRASHLOG_HOST", server.refused_name().c_str());
     write_file("NETWork.log", "net");
-    EXPECT_FALSE(process_crash_log_file());
+    EXPECT_FALSE(process_crash_log_file(run));
     EXPECT_FALSE(fs::exists("NETWork.log"));
     EXPECT_TRUE(log_has("CFtp::PutFtpFile   [ABSOLUTE_CONNECT_FAILURE]"));
     EXPECT_FALSE(fs::exists("pref_201274.txt"));

@@ -31,11 +31,11 @@ void NetTest::add_server(const std::string& name, const std::string& directory) 
     server.Directory = directory;
     server.strUser = "user";
     server.strPass = "pass";
-    g_server_list.push_back(server);
+    run.server_list.push_back(server);
 }
 
 void NetTest::start_choosing() {
-    server_manager().init();
+    server_manager().init(run);
 }
 
 int NetTest::count_lines(const std::string& line) const {

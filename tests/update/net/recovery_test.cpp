@@ -25,12 +25,12 @@ TEST_F(Recovery, DeletesLeftoversOfTheRootFolderOnly) {
     write_file("sub/b.gz.x", "kept");
     write_file("keep.txt", "kept");
 
-    EXPECT_TRUE(process_recovery());
+    EXPECT_TRUE(process_recovery(run));
     EXPECT_FALSE(fs::exists(leftover));
     EXPECT_TRUE(fs::exists("b.gz.tmp"));
     EXPECT_TRUE(fs::exists("sub/b.gz.x"));
     EXPECT_TRUE(fs::exists("keep.txt"));
-    EXPECT_EQ(g_walk_pattern, "*.*");
+    EXPECT_EQ(run.walk_pattern, "*.*");
     EXPECT_TRUE(log_has_run({"----------------------------------",
                              std::string("1) ") + leftover, "2) b.gz.tmp",
                              "----------------------------------"}));
@@ -50,7 +50,7 @@ TEST_F(Recovery, ThePlayersGzFilesStayOnlyDownloadsAndFilesBeingPlacedGo) {
     write_file("world.map.gz", "compressed copy being placed");
     write_file(leftover, "partial");
 
-    EXPECT_TRUE(process_recovery());
+    EXPECT_TRUE(process_recovery(run));
     EXPECT_EQ(quill_test::read_file("saves.gz"), "the player's saves");
     EXPECT_EQ(quill_test::read_file("notes.gz.old"), "the player's notes");
     EXPECT_TRUE(fs::exists("photo.gz.0123456789abcdef0123456789abcdeX"));
@@ -60,7 +60,7 @@ TEST_F(Recovery, ThePlayersGzFilesStayOnlyDownloadsAndFilesBeingPlacedGo) {
     EXPECT_TRUE(log_has("process_recovery  [KEPT, NOT LEFT BY AN INTERRUPTED DOWNLOAD : notes.gz.old]"));
 
     // With nothing of the updater's among them the last session ended well.
-    EXPECT_TRUE(process_recovery());
+    EXPECT_TRUE(process_recovery(run));
     EXPECT_TRUE(log_has("process_recovery  [LAST SESSION ENDED NORMALLY]"));
     EXPECT_TRUE(fs::exists("saves.gz"));
     placed_files().clear();
@@ -70,18 +70,18 @@ TEST_F(Recovery, ATreeWithoutLeftoversEndedNormally) {
     fs::create_directories("sub");
     write_file("sub/b.gz.x", "kept");
     write_file("keep.txt", "kept");
-    EXPECT_TRUE(process_recovery());
+    EXPECT_TRUE(process_recovery(run));
     EXPECT_TRUE(fs::exists("sub/b.gz.x"));
     EXPECT_TRUE(log_has("process_recovery  [LAST SESSION ENDED NORMALLY]"));
-    EXPECT_EQ(g_walk_pattern, "*.*");
+    EXPECT_EQ(run.walk_pattern, "*.*");
 }
 
 TEST_F(Recovery, CleaningReportsAnEmptyMapAndAFileThatWouldNotGo) {
-    EXPECT_FALSE(clean_temp_files_from_last_crash(name_map_C()));
+    EXPECT_FALSE(clean_temp_files_from_last_crash(run, name_map_C()));
     EXPECT_TRUE(log_has("clean_temp_files_from_last_crash  [ERROR : MAP EMPTY, ABANDON CLEAN]"));
 
     name_map_C names = {{"gone.gz.1", 0}, {"folder.gz.2", 1}};
-    EXPECT_FALSE(clean_temp_files_from_last_crash(names));
+    EXPECT_FALSE(clean_temp_files_from_last_crash(run, names));
     EXPECT_TRUE(log_has("clean_temp_files_from_last_crash  [FAILED with file : gone.gz.1]"));
 }
 

@@ -18,9 +18,9 @@ class ServerManager : public NetTest {
 protected:
     // A choice after a failed connection: the next mirror of the shake.
     int choose_after_failure() {
-        g_last_connection_failed = true;
-        EXPECT_TRUE(choose_randomly_FTP_server());
-        return g_current_server_index;
+        run.last_connection_failed = true;
+        EXPECT_TRUE(choose_randomly_FTP_server(run));
+        return run.current_server_index;
     }
 };
 
@@ -28,7 +28,7 @@ TEST_F(ServerManager, EveryShakeTriesEachMirrorOnceInRandomOrder) {
     std::vector<std::vector<int>> orders;
     for (unsigned seed = 1; seed <= 12; ++seed) {
         server_manager().reset();
-        g_server_list.clear();
+        run.server_list.clear();
         for (int i = 0; i < 3; ++i)
             add_server("mirror" + std::to_string(i));
         srand(seed);
@@ -55,14 +55,14 @@ TEST_F(ServerManager, AWorkingMirrorIsKeptUntilAConnectionFails) {
         add_server("mirror" + std::to_string(i), "/dir" + std::to_string(i));
     start_choosing();
     const int first = choose_after_failure();
-    EXPECT_FALSE(g_last_connection_failed);
-    EXPECT_EQ(g_current_server.Servername, "mirror" + std::to_string(first));
-    EXPECT_EQ(g_current_server.Directory, "/dir" + std::to_string(first));
-    EXPECT_EQ(g_current_server.strUser, "user");
-    EXPECT_EQ(g_current_server.strPass, "pass");
+    EXPECT_FALSE(run.last_connection_failed);
+    EXPECT_EQ(run.current_server.Servername, "mirror" + std::to_string(first));
+    EXPECT_EQ(run.current_server.Directory, "/dir" + std::to_string(first));
+    EXPECT_EQ(run.current_server.strUser, "user");
+    EXPECT_EQ(run.current_server.strPass, "pass");
     for (int i = 0; i < 4; ++i) {
-        ASSERT_TRUE(choose_randomly_FTP_server());
-        EXPECT_EQ(g_current_server_index, first);
+        ASSERT_TRUE(choose_randomly_FTP_server(run));
+        EXPECT_EQ(run.current_server_index, first);
     }
     EXPECT_TRUE(log_has("choose_randomly_FTP_server  [CHOSEN_SERVER : number " +
                         std::to_string(first) + "]"));
@@ -71,20 +71,20 @@ TEST_F(ServerManager, AWorkingMirrorIsKeptUntilAConnectionFails) {
 
 TEST_F(ServerManager, RefusesBeforeInitAndWithAnEmptyList) {
     add_server("mirror");
-    EXPECT_EQ(server_manager().gime_random_server(), -1);
+    EXPECT_EQ(server_manager().gime_random_server(run), -1);
     EXPECT_TRUE(log_has("server_manager_C::gime_random_server  [ILLEGAL CALL BEFORE INIT]"));
-    EXPECT_FALSE(choose_randomly_FTP_server());
+    EXPECT_FALSE(choose_randomly_FTP_server(run));
     EXPECT_TRUE(log_has("choose_randomly_FTP_server  [sm.gime_random_server  FAILED]"));
-    EXPECT_EQ(g_current_server_index, -1);
+    EXPECT_EQ(run.current_server_index, -1);
 
     start_choosing();
-    EXPECT_FALSE(server_manager().generate_one_shake());
+    EXPECT_FALSE(server_manager().generate_one_shake(run));
     EXPECT_TRUE(log_has("server_manager_C::generate_one_shake  [ILLEGAL CALL WHEN STACK NOT EMPTY]"));
 
     server_manager().reset();
-    g_server_list.clear();
+    run.server_list.clear();
     start_choosing();
-    EXPECT_EQ(server_manager().gime_random_server(), -1);
+    EXPECT_EQ(server_manager().gime_random_server(run), -1);
     EXPECT_TRUE(log_has("server_manager_C::gime_random_server  [INCOHERENCY : STACK EMPTY]"));
 }
 
@@ -92,12 +92,12 @@ TEST_F(ServerManager, IndicesOfALongerListAreNotUsedOnAShorterOne) {
     for (int i = 0; i < 3; ++i)
         add_server("mirror" + std::to_string(i));
     start_choosing();
-    g_server_list.resize(1);
+    run.server_list.resize(1);
     // Whatever the shake holds, no choice may point past the list.
     for (int i = 0; i < 4; ++i) {
-        g_last_connection_failed = true;
-        if (choose_randomly_FTP_server()) {
-            EXPECT_EQ(g_current_server_index, 0);
+        run.last_connection_failed = true;
+        if (choose_randomly_FTP_server(run)) {
+            EXPECT_EQ(run.current_server_index, 0);
         }
     }
 }
@@ -107,10 +107,10 @@ TEST_F(ServerManager, LoadingTheServerListDrawsTheFirstShake) {
     ASSERT_TRUE(encipher_server_list_text("ver\n2\nhost1 /a u p\nhost2 /b u p\n", enciphered, reason))
         << reason;
     quill_test::write_file("ver_C", enciphered);
-    ASSERT_TRUE(load_server_list());
+    ASSERT_TRUE(load_mirror_list(run));
     EXPECT_TRUE(log_has("*--------[server_manager_C::generate_one_shake]----------*"));
-    ASSERT_TRUE(choose_randomly_FTP_server());
-    EXPECT_EQ(g_current_server.Servername, "host" + std::to_string(g_current_server_index + 1));
+    ASSERT_TRUE(choose_randomly_FTP_server(run));
+    EXPECT_EQ(run.current_server.Servername, "host" + std::to_string(run.current_server_index + 1));
 }
 
 } // namespace

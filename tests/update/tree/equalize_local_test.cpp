@@ -36,7 +36,7 @@ TEST_F(Cleanup, ChangedAndPlacedFilesGoListedOnesThePlayersAndServerListStay) {
     const name_map_C remote{{"data", 1},
                             {"data\\A.dat.gz." + new_md5, 0},
                             {"data\\keep.dat.gz." + old_md5, 0}};
-    ASSERT_TRUE(delete_useless_local_files(local, remote, placed));
+    ASSERT_TRUE(delete_useless_local_files(run, local, remote, placed));
     EXPECT_FALSE(qp::path_exists("data\\a.dat"));
     EXPECT_FALSE(qp::path_exists("notes.gz.txt"));
     EXPECT_TRUE(qp::path_exists("data\\keep.dat"));
@@ -55,7 +55,7 @@ TEST_F(Cleanup, FirstFileThatCannotGoStopsTheDeletion) {
     placed.add_file("a.dat");
     placed.add_file("b.dat");
     const name_map_C local{{"a.dat.gz." + old_md5, 0}, {"b.dat.gz." + old_md5, 0}};
-    EXPECT_FALSE(delete_useless_local_files(local, name_map_C{}, placed));
+    EXPECT_FALSE(delete_useless_local_files(run, local, name_map_C{}, placed));
     EXPECT_TRUE(qp::path_exists("b.dat"));
     EXPECT_TRUE(log_has("delete_useless_local_files : [delete_one_local_file  FAILED FOR : a.dat]"));
 }
@@ -68,7 +68,7 @@ TEST_F(Cleanup, UselessFoldersGoDeepestFirstAndAFullOneIsSkipped) {
     write_file("full/unlisted.txt", "x");
     const name_map_C local{{"a", 1},    {"a\\b", 1},    {"a\\b\\c", 1},
                            {"full", 1}, {"kept", 1}, {"screenshots", 1}};
-    ASSERT_TRUE(delete_useless_local_folders(local, name_map_C{{"kept", 1}}, placed));
+    ASSERT_TRUE(delete_useless_local_folders(run, local, name_map_C{{"kept", 1}}, placed));
     EXPECT_TRUE(qp::is_directory("screenshots"));
     EXPECT_TRUE(log_has("delete_useless_local_folders  [KEPT, NOT PLACED BY THE UPDATER : screenshots]"));
     EXPECT_FALSE(placed.has_folder("a\\b"));
@@ -99,15 +99,15 @@ TEST_F(Cleanup, PathOf260CharactersIsTooLong) {
 }
 
 TEST_F(Cleanup, DamagedGuardZoneIsReported) {
-    EXPECT_TRUE(guard_zones_intact());
+    EXPECT_TRUE(guard_zones_intact(run));
     guard_zone_C zone;
     guard_zone_C copy(zone);
     unsigned char* bytes = reinterpret_cast<unsigned char*>(&copy);
     bytes[guard_zone_C::size - 1] = 0;
-    EXPECT_FALSE(guard_zones_intact());
+    EXPECT_FALSE(guard_zones_intact(run));
     EXPECT_TRUE(log_has("INFESTED"));
     memset(bytes, guard_zone_C::fill, guard_zone_C::size);
-    EXPECT_TRUE(guard_zones_intact());
+    EXPECT_TRUE(guard_zones_intact(run));
 }
 
 } // namespace

@@ -67,8 +67,8 @@ void write_gzip(const std::string& path, const std::string& content) {
 class Equalize : public UpdaterTest {
 protected:
     Equalize()
-        : clock_in_force_(&clock_), source_(g_root_path + "_source"),
-          mirror_folder_(g_root_path + "_mirror") {
+        : clock_in_force_(&clock_), source_(run.root_path + "_source"),
+          mirror_folder_(run.root_path + "_mirror") {
         fs::create_directories(source_);
         mirror_ = std::make_unique<quill_test::FtpServer>(mirror_folder_);
         ftp_server_C server;
@@ -76,9 +76,9 @@ protected:
         server.Directory = "/";
         server.strUser = "anonymous";
         server.strPass = "guest";
-        g_server_list.push_back(server);
+        run.server_list.push_back(server);
         server_manager().reset();
-        server_manager().init();
+        server_manager().init(run);
         g_remote_file_records.clear();
     }
 
@@ -110,21 +110,21 @@ protected:
         if (!fetch_remote_listing(&remote))
             return false;
         name_map_C local;
-        if (!create_ls_txt_file(g_root_path, g_compressed_tree_name, local))
+        if (!create_ls_txt_file(run, run.root_path, g_compressed_tree_name, local))
             return false;
         if (remote_out)
             *remote_out = remote;
         if (check_path_length(remote))
             return false;
         remember_listing(remote, placed_);
-        return delete_useless_local_files(local, remote, placed_) &&
-               delete_useless_local_folders(local, remote, placed_) &&
-               equalize_LOCAL_tree(remote, local);
+        return delete_useless_local_files(run, local, remote, placed_) &&
+               delete_useless_local_folders(run, local, remote, placed_) &&
+               equalize_LOCAL_tree(run, remote, local);
     }
 
     // The installed tree without the updater's own files.
     std::vector<std::pair<std::string, std::string>> installed() const {
-        auto files = tree_of(g_root_path);
+        auto files = tree_of(run.root_path);
         files.erase(std::remove_if(files.begin(), files.end(),
                                    [](const std::pair<std::string, std::string>& file) {
                                        return file.first == "report.txt" ||
@@ -139,12 +139,12 @@ protected:
     // records afresh into g_remote_file_records.
     bool fetch_remote_listing(name_map_C* remote) {
         bool connection_failed = false;
-        if (!get_remote_ls_txt_file_CLEVER(connection_failed))
+        if (!get_remote_ls_txt_file_CLEVER(run, connection_failed))
             return false;
         std::string version;
         g_remote_file_records.clear();
-        return from_ls_txt_2_map_with_file_size("ls_remote.txt", *remote, g_remote_file_records,
-                                                version);
+        return from_ls_txt_2_map_with_file_size(run, "ls_remote.txt", *remote,
+                                                g_remote_file_records, version);
     }
 
     // The mirror's compressed copy of a file of the tree: its path with
@@ -191,14 +191,14 @@ TEST_F(Equalize, FirstInstallIsTheSourceTreeByteForByte) {
 #ifndef _WIN32
     // gzip keeps no modes: programs get their execute permission back.
     const auto exec = fs::perms::owner_exec;
-    EXPECT_NE(fs::status(g_root_path + "/bin/tool").permissions() & exec, fs::perms::none);
-    EXPECT_NE(fs::status(g_root_path + "/bin/run.sh").permissions() & exec, fs::perms::none);
-    EXPECT_EQ(fs::status(g_root_path + "/a.dat").permissions() & exec, fs::perms::none);
+    EXPECT_NE(fs::status(run.root_path + "/bin/tool").permissions() & exec, fs::perms::none);
+    EXPECT_NE(fs::status(run.root_path + "/bin/run.sh").permissions() & exec, fs::perms::none);
+    EXPECT_EQ(fs::status(run.root_path + "/a.dat").permissions() & exec, fs::perms::none);
 #endif
 
     bool connection_failed = true;
     std::string version;
-    ASSERT_TRUE(get_remote_version_txt_file(connection_failed, version));
+    ASSERT_TRUE(get_remote_version_txt_file(run, connection_failed, version));
     EXPECT_EQ(version, "1.0");
     EXPECT_FALSE(connection_failed);
 }
@@ -265,7 +265,7 @@ TEST_F(Equalize, ShadowedRootFileComesBackWhenPlacingTheDeeperOneFails) {
     for (auto entry = local.begin(); entry != local.end();)
         entry = entry->first.rfind("data\\a.dat", 0) == 0 ? local.erase(entry) : std::next(entry);
 
-    EXPECT_FALSE(equalize_LOCAL_tree(remote, local));
+    EXPECT_FALSE(equalize_LOCAL_tree(run, remote, local));
     EXPECT_TRUE(log_has("equalize_LOCAL_tree  [MUST_SHADOW_THE_FILE a.dat]"));
     EXPECT_EQ(read_file("a.dat"), "root a");
     EXPECT_EQ(read_file("data/a.dat"), "stale");
@@ -278,7 +278,7 @@ TEST_F(Equalize, ExistingFolderMissingFromTheLocalMapFailsItsCreation) {
     ASSERT_TRUE(qp::create_directory("data"));
     name_map_C remote;
     ASSERT_TRUE(fetch_remote_listing(&remote));
-    EXPECT_FALSE(equalize_LOCAL_tree(remote, name_map_C{}));
+    EXPECT_FALSE(equalize_LOCAL_tree(run, remote, name_map_C{}));
     EXPECT_TRUE(log_has("CreateDirectory( dirname=data)   [FAILED]"));
     EXPECT_TRUE(log_has("equalize_LOCAL_tree : create_directory(data)  [FAILED]"));
     EXPECT_FALSE(qp::path_exists("data\\a.dat"));
@@ -286,16 +286,16 @@ TEST_F(Equalize, ExistingFolderMissingFromTheLocalMapFailsItsCreation) {
 
 TEST_F(Equalize, UnreachableMirrorIsTold) {
     publish("1.0");
-    g_server_list[0].Servername = mirror_->refused_name();
+    run.server_list[0].Servername = mirror_->refused_name();
     server_manager().reset();
-    server_manager().init();
+    server_manager().init(run);
     bool connection_failed = false;
     std::string version = "UNSET";
-    EXPECT_FALSE(get_remote_version_txt_file(connection_failed, version));
+    EXPECT_FALSE(get_remote_version_txt_file(run, connection_failed, version));
     EXPECT_TRUE(connection_failed);
     EXPECT_EQ(version, "UNSET");
     connection_failed = false;
-    EXPECT_FALSE(get_remote_ls_txt_file_CLEVER(connection_failed));
+    EXPECT_FALSE(get_remote_ls_txt_file_CLEVER(run, connection_failed));
     EXPECT_TRUE(connection_failed);
     EXPECT_FALSE(qp::path_exists("ls_remote.txt"));
 }
@@ -331,21 +331,21 @@ protected:
         fs::remove_all(bad_folder);
         fs::copy(mirror_folder_, bad_folder, fs::copy_options::recursive);
         quill_test::FtpServer bad(bad_folder, bad_options);
-        ftp_server_C server = g_server_list[0];
+        ftp_server_C server = run.server_list[0];
         server.Servername = bad.name();
-        g_server_list.push_back(server);
+        run.server_list.push_back(server);
 
         int bad_first = 0;
         for (unsigned seed = 1; seed <= 6; ++seed) {
             std::error_code ignored;
-            for (const auto& entry : fs::directory_iterator(g_root_path))
+            for (const auto& entry : fs::directory_iterator(run.root_path))
                 if (entry.path().filename() != "report.txt")
                     fs::remove_all(entry.path(), ignored);
             g_remote_file_records.clear();
             srand(seed);
             server_manager().reset();
-            server_manager().init();
-            g_last_connection_failed = true;
+            server_manager().init(run);
+            run.last_connection_failed = true;
             const size_t lines_before = log_lines().size();
             ASSERT_TRUE(update()) << "seed " << seed;
             EXPECT_EQ(installed(), tree_of(source_)) << "seed " << seed;
@@ -384,7 +384,7 @@ TEST_F(Failover, AMirrorServingWrongDigestsIsLeftForTheGoodOne) {
 // neither write, delete nor create anything behind them.
 class Links : public Equalize {
 protected:
-    Links() : outside_(g_root_path + "_outside") { fs::create_directories(outside_); }
+    Links() : outside_(run.root_path + "_outside") { fs::create_directories(outside_); }
     ~Links() override {
         std::error_code ignored;
         fs::remove_all(outside_, ignored);
@@ -395,8 +395,8 @@ protected:
         bool connection_failed = false;
         name_map_C remote;
         std::string version;
-        EXPECT_TRUE(get_remote_ls_txt_file_CLEVER(connection_failed));
-        EXPECT_TRUE(from_ls_txt_2_map_with_file_size("ls_remote.txt", remote,
+        EXPECT_TRUE(get_remote_ls_txt_file_CLEVER(run, connection_failed));
+        EXPECT_TRUE(from_ls_txt_2_map_with_file_size(run, "ls_remote.txt", remote,
                                                      g_remote_file_records, version));
         return remote;
     }
@@ -424,7 +424,7 @@ TEST_F(Links, ADanglingLinkAtTheRootIsNeverFollowed) {
     const name_map_C remote = fetch_reference();
     fs::create_symlink(fs::path(outside_) / "a.dat", "a.dat");
 
-    EXPECT_FALSE(equalize_LOCAL_tree(remote, name_map_C{}));
+    EXPECT_FALSE(equalize_LOCAL_tree(run, remote, name_map_C{}));
     EXPECT_TRUE(outside().empty());
     EXPECT_TRUE(fs::is_symlink("a.dat"));
     EXPECT_TRUE(log_has("equalize_LOCAL_tree  [LINK LEADS OUTSIDE THE INSTALLATION FOLDER : "
@@ -441,8 +441,8 @@ TEST_F(Links, NothingIsDeletedBehindALinkThatLeadsOut) {
                            {"data\\old", 1},
                            {"data\\old.dat.gz." + md5_hex("someone else's"), 0}};
 
-    EXPECT_FALSE(delete_useless_local_files(local, name_map_C{{"data", 1}}, placed_));
-    EXPECT_FALSE(delete_useless_local_folders(local, name_map_C{{"data", 1}}, placed_));
+    EXPECT_FALSE(delete_useless_local_files(run, local, name_map_C{{"data", 1}}, placed_));
+    EXPECT_FALSE(delete_useless_local_folders(run, local, name_map_C{{"data", 1}}, placed_));
     EXPECT_EQ(read_file(outside_ + "/old.dat"), "someone else's");
     EXPECT_TRUE(fs::is_directory(outside_ + "/old"));
     EXPECT_TRUE(log_has("delete_useless_local_files  [LINK LEADS OUTSIDE THE INSTALLATION FOLDER "
@@ -453,15 +453,15 @@ TEST_F(Links, NothingIsDeletedBehindALinkThatLeadsOut) {
 
 TEST_F(Links, ALinkThatStaysInsideIsNoObstacle) {
     fs::create_directories("data");
-    fs::create_directory_symlink(g_root_path + "/data", "alias");
-    EXPECT_FALSE(qp::path_leaves_folder(g_root_path.c_str(), "alias\\a.dat"));
-    EXPECT_FALSE(qp::path_leaves_folder(g_root_path.c_str(), "not\\there\\yet"));
+    fs::create_directory_symlink(run.root_path + "/data", "alias");
+    EXPECT_FALSE(qp::path_leaves_folder(run.root_path.c_str(), "alias\\a.dat"));
+    EXPECT_FALSE(qp::path_leaves_folder(run.root_path.c_str(), "not\\there\\yet"));
     fs::create_directory_symlink(outside_, "out");
-    EXPECT_TRUE(qp::path_leaves_folder(g_root_path.c_str(), "out"));
-    EXPECT_TRUE(qp::path_leaves_folder(g_root_path.c_str(), "out\\a.dat"));
+    EXPECT_TRUE(qp::path_leaves_folder(run.root_path.c_str(), "out"));
+    EXPECT_TRUE(qp::path_leaves_folder(run.root_path.c_str(), "out\\a.dat"));
     // A dangling link leads nowhere one could check.
-    fs::create_symlink(g_root_path + "/gone", "dangling");
-    EXPECT_TRUE(qp::path_leaves_folder(g_root_path.c_str(), "dangling"));
+    fs::create_symlink(run.root_path + "/gone", "dangling");
+    EXPECT_TRUE(qp::path_leaves_folder(run.root_path.c_str(), "dangling"));
 }
 #endif
 

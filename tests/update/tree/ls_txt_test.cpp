@@ -21,7 +21,7 @@ protected:
         names.clear();
         records.clear();
         version = "UNSET";
-        return from_ls_txt_2_map_with_file_size("ls_remote.txt", names, records, version);
+        return from_ls_txt_2_map_with_file_size(run, "ls_remote.txt", names, records, version);
     }
 
     name_map_C names;
@@ -204,12 +204,12 @@ TEST_F(Listing, MirrorVersionIsItsFirstLineUpToAnyLineEnd) {
     for (const char* text : {"2.5\n3.0\n", "2.5\r\n", "2.5\rnext --flag\n", "2.5"}) {
         write_file("version.txt", text);
         version = "UNSET";
-        ASSERT_TRUE(read_version_txt("version.txt", version)) << text;
+        ASSERT_TRUE(read_version_txt(run, "version.txt", version)) << text;
         EXPECT_EQ(version, "2.5") << text;
     }
     write_file("version.txt", "");
-    EXPECT_FALSE(read_version_txt("version.txt", version));
-    EXPECT_FALSE(read_version_txt("missing.txt", version));
+    EXPECT_FALSE(read_version_txt(run, "version.txt", version));
+    EXPECT_FALSE(read_version_txt(run, "missing.txt", version));
 }
 
 class LocalListing : public UpdaterTest {};
@@ -223,7 +223,7 @@ TEST_F(LocalListing, ListsTreeWithDigestsAndLeavesProtectedRootFilesOut) {
     write_file("QuillUpdate.exe", "x");
     write_file("ls_static.txt", "1.0\n");
     name_map_C names{{"kept from before", 1}};
-    ASSERT_TRUE(create_ls_txt_file(g_root_path, g_compressed_tree_name, names));
+    ASSERT_TRUE(create_ls_txt_file(run, run.root_path, g_compressed_tree_name, names));
     EXPECT_EQ(names, (name_map_C{{"a.txt.gz." + md5_of_abc, 0},
                                  {"kept from before", 1},
                                  {"sub", 1},
@@ -237,7 +237,7 @@ TEST_F(LocalListing, ListsTreeWithDigestsAndLeavesProtectedRootFilesOut) {
 
 TEST_F(LocalListing, EmptyTreeGivesEmptyListing) {
     name_map_C names;
-    ASSERT_TRUE(create_ls_txt_file(g_root_path, g_compressed_tree_name, names));
+    ASSERT_TRUE(create_ls_txt_file(run, run.root_path, g_compressed_tree_name, names));
     EXPECT_TRUE(names.empty());
     EXPECT_EQ(read_text_file("ls.txt"), "");
 }
@@ -247,7 +247,7 @@ TEST_F(LocalListing, FileWhoseNameHoldsGzKeepsItsWholeName) {
     // that every listed file exists must find it under its own name.
     write_file("notes.gz.txt", "abc");
     name_map_C names;
-    ASSERT_TRUE(create_ls_txt_file(g_root_path, g_compressed_tree_name, names));
+    ASSERT_TRUE(create_ls_txt_file(run, run.root_path, g_compressed_tree_name, names));
     EXPECT_EQ(names, (name_map_C{{"notes.gz.txt.gz." + md5_of_abc, 0}}));
     std::string plain;
     ASSERT_TRUE(plain_path_of_entry("notes.gz.txt.gz." + md5_of_abc, plain));
@@ -265,7 +265,7 @@ TEST_F(LocalListing, KoreanNamesAreListedInCodePage949InTheOrderOfThoseBytes) {
     write_file("\xF0\x9F\x98\x80.txt", "abc");
 #endif
     name_map_C names;
-    ASSERT_TRUE(create_ls_txt_file(g_root_path, g_compressed_tree_name, names));
+    ASSERT_TRUE(create_ls_txt_file(run, run.root_path, g_compressed_tree_name, names));
     EXPECT_EQ(names, (name_map_C{{"가.txt.gz." + md5_of_empty, 0},
                                  {"똠.txt.gz." + md5_of_empty, 0},
                                  {"자료", 1},

@@ -1,0 +1,55 @@
+// One run of the updater (or of its bootstrap): the folder it brings in line,
+// the mirrors and the one chosen, the trace log, what the player is shown
+// and the clock. The program makes one and hands it to every step; a test
+// makes its own. Only the worker thread of the run uses it, nothing locks.
+#ifndef QUILL_UPDATE_COMMON_UPDATE_RUN_C_H
+#define QUILL_UPDATE_COMMON_UPDATE_RUN_C_H
+
+#include <string>
+#include <vector>
+
+#include "common/front_end_C.h"
+#include "common/logger_C.h"
+#include "common/settings.h"
+#include "quill/platform/clock.h"
+
+class update_run_C {
+public:
+    update_run_C(logger_C& log, front_end_C& shown, qp::Clock& clock)
+        : log(log), shown(shown), clock(clock) {
+        current_server.Servername.clear();
+        current_server.Directory = "---";
+        current_server.strUser.clear();
+        current_server.strPass.clear();
+    }
+    update_run_C(const update_run_C&) = delete;
+    update_run_C& operator=(const update_run_C&) = delete;
+
+    logger_C& log;
+    front_end_C& shown;
+    qp::Clock& clock;
+
+    // Root of the local tree: the working directory without a trailing
+    // backslash; "---" until the run has found it.
+    std::string root_path = "---";
+    // The mirrors of "ver_C", in file order.
+    std::vector<ftp_server_C> server_list;
+    // Copy of the chosen mirror and its index in server_list (-1: none yet).
+    ftp_server_C current_server;
+    int current_server_index = -1;
+    // Set by a failed connection: the next choice draws another mirror.
+    bool last_connection_failed = true;
+    // Command line given to the game client.
+    std::string client_parameters = "UNSET";
+    // The file pattern of the tree walk; the crash recovery narrows it.
+    std::string walk_pattern = "*.*";
+    // The number written into the preferences file; nothing changes it.
+    int preferences_value = 0;
+
+    // root_path\relative.
+    std::string local_path(const std::string& relative) const {
+        return root_path + "\\" + relative;
+    }
+};
+
+#endif
