@@ -9,15 +9,13 @@
 #include <string>
 
 #include "common/front_end_C.h"
-#include "common/logger_C.h"
 #include "common/update_run_C.h"
 #include "quill/platform/text.h"
 #include "tree/ls_txt.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static discarding_front_end_C quiet;
-    static logger_C log(quiet);
-    static update_run_C run(log, quiet, qp::clock());
+    static own_run_C<discarding_front_end_C> quiet;
+    update_run_C& run = quiet.run;
     const char* const name = "fuzz_listing.txt";
     FILE* file = fopen(name, "wb");
     if (!file)

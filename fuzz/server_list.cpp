@@ -81,12 +81,9 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A new run each time, with a new log, so that the log never grows past
     // one input's lines.
-    discarding_front_end_C quiet;
-    logger_C log(quiet);
-    update_run_C run(log, quiet, qp::clock());
-    run.root_path = g_scratch.string();
+    own_run_C<discarding_front_end_C> quiet(g_scratch.string());
+    update_run_C& run = quiet.run;
     fs::current_path(g_scratch);
-    log.open_log_file(run.root_path, "report.txt");
 
     FILE* file = fopen(g_server_list_file_name.c_str(), "wb");
     if (!file)

@@ -9,9 +9,8 @@
 #include <vector>
 
 #include "common/front_end_C.h"
-#include "common/logger_C.h"
-#include "common/update_run_C.h"
 #include "common/tokenizer.h"
+#include "common/update_run_C.h"
 
 namespace {
 
@@ -66,9 +65,8 @@ std::vector<std::string> expected_tokens(const std::string& text, const std::str
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static discarding_front_end_C quiet;
-    static logger_C log(quiet);
-    static update_run_C run(log, quiet, qp::clock());
+    static own_run_C<discarding_front_end_C> quiet;
+    update_run_C& run = quiet.run;
     if (size == 0)
         return 0;
     size_t delimiter_count = data[0];

@@ -17,9 +17,8 @@
 #include <zlib.h>
 
 #include "common/front_end_C.h"
-#include "common/logger_C.h"
-#include "common/update_run_C.h"
 #include "common/uncompress.h"
+#include "common/update_run_C.h"
 
 namespace fs = std::filesystem;
 
@@ -58,9 +57,8 @@ std::string read_bytes(const char* name) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static discarding_front_end_C quiet;
-    static logger_C log(quiet);
-    static update_run_C run(log, quiet, qp::clock());
+    static own_run_C<discarding_front_end_C> quiet;
+    update_run_C& run = quiet.run;
     if (size < 1)
         return 0;
     const bool plain_content = data[0] & 1;

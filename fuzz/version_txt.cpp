@@ -10,7 +10,6 @@
 #include <string>
 
 #include "common/front_end_C.h"
-#include "common/logger_C.h"
 #include "common/update_run_C.h"
 #include "tree/remote_listing.h"
 
@@ -24,9 +23,8 @@ void require(bool condition) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static discarding_front_end_C quiet;
-    static logger_C log(quiet);
-    static update_run_C run(log, quiet, qp::clock());
+    static own_run_C<discarding_front_end_C> quiet;
+    update_run_C& run = quiet.run;
     const char* const name = "fuzz_version.txt";
     FILE* file = fopen(name, "wb");
     if (!file)

@@ -15,8 +15,8 @@
 
 #include "common/front_end_C.h"
 #include "common/logger_C.h"
-#include "common/update_run_C.h"
 #include "common/settings.h"
+#include "common/update_run_C.h"
 #include "net/remote_records.h"
 #include "net/server_manager_C.h"
 #include "publish.h"
@@ -172,12 +172,9 @@ int main(int argc, char** argv) {
     quill_test::FtpServer mirror(mirror_folder);
     printf("mirror on %s\n", mirror.name().c_str());
 
-    discarding_front_end_C quiet;
-    logger_C log(quiet);
-    update_run_C run(log, quiet, qp::clock());
     qp::set_current_directory(install.c_str());
-    run.root_path = qp::current_directory();
-    run.log.open_log_file(run.root_path, "report.txt");
+    own_run_C<discarding_front_end_C> quiet(qp::current_directory());
+    update_run_C& run = quiet.run;
     ftp_server_C server;
     server.Servername = mirror.name();
     server.Directory = "/";

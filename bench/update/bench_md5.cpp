@@ -11,10 +11,9 @@
 
 #include "common/front_end_C.h"
 #include "common/logger_C.h"
-#include "common/update_run_C.h"
-#include "common/logger_C.h"
 #include "common/md5_C.h"
 #include "common/settings.h"
+#include "common/update_run_C.h"
 #include "update/bench_files.h"
 
 namespace {
@@ -45,11 +44,8 @@ std::string first_word_of(const std::string& path) {
 
 int main() {
     quill_bench::TempFolder folder("quill-bench-md5");
-    silent_front_end_C quiet;
-    logger_C log(quiet);
-    update_run_C run(log, quiet, qp::clock());
-    run.root_path = folder.path();
-    run.log.open_log_file(folder.path(), "report.txt");
+    own_run_C<silent_front_end_C> quiet(folder.path());
+    update_run_C& run = quiet.run;
 
     const std::string name = "data.bin";
     const std::string path = folder.file(name);

@@ -16,10 +16,9 @@
 
 #include "common/front_end_C.h"
 #include "common/logger_C.h"
-#include "common/update_run_C.h"
-#include "common/logger_C.h"
 #include "common/settings.h"
 #include "common/uncompress.h"
+#include "common/update_run_C.h"
 #include "update/bench_files.h"
 
 namespace fs = std::filesystem;
@@ -99,11 +98,8 @@ uint64_t write_gzip_file(const std::string& path) {
 
 int main() {
     quill_bench::TempFolder folder("quill-bench-gunzip");
-    silent_front_end_C quiet;
-    logger_C log(quiet);
-    update_run_C run(log, quiet, qp::clock());
-    run.root_path = folder.path();
-    run.log.open_log_file(folder.path(), "report.txt");
+    own_run_C<silent_front_end_C> quiet(folder.path());
+    update_run_C& run = quiet.run;
 
     const std::string source = folder.file("source.dat.gz");
     printf("writing a gzip file of %llu MiB to %s\n",

@@ -17,9 +17,9 @@
 #include "common/md5_C.h"
 #include "common/update_run_C.h"
 #include "quill/platform/file.h"
-#include "tree/mirror_signature.h"
 #include "support/scratch_dir.h"
 #include "tree/ls_txt.h"
+#include "tree/mirror_signature.h"
 
 using quill_test::read_file;
 using quill_test::write_file;

@@ -52,4 +52,22 @@ public:
     }
 };
 
+// A run with a front end and a log of its own, the log open as "report.txt"
+// in the root folder when one is given: for benchmarks and fuzzing, which
+// look only at what the steps return.
+template <class FrontEnd>
+class own_run_C {
+public:
+    explicit own_run_C(const std::string& root = std::string()) {
+        if (root.empty())
+            return;
+        run.root_path = root;
+        log.open_log_file(root, "report.txt");
+    }
+
+    FrontEnd shown;
+    logger_C log{shown};
+    update_run_C run{log, shown, qp::clock()};
+};
+
 #endif
