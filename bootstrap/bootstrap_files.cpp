@@ -29,22 +29,8 @@ std::string staging_name(const std::string& destination) {
 }
 
 bool delete_one_local_file(update_run_C& run, const std::string& path) {
-    run.log.log_format("delete_one_local_file(%s)", path.c_str());
-    if (!local_file_exists(run, path)) {
-        run.log.log_format("delete_one_local_file(%s) [FILE_DOESNT_EXIST]", path.c_str());
-        return false;
-    }
-    if (!change_file_to_rw(run, path)) {
-        run.log.log_format("delete_one_local_file(%s)  [change_file_to_rw   FAILED]", path.c_str());
-        return false;
-    }
-    if (!qp::delete_file(path.c_str())) {
-        run.log.log_format("GetLastError => %d", static_cast<int>(qp::last_error()));
-        run.log.log_format("delete_one_local_file(%s)  [FAILED]", path.c_str());
-        return false;
-    }
-    run.log.log_format("delete_one_local_file(%s)  [SUCCESS]", path.c_str());
-    return true;
+    return delete_local_file_reporting(run, path, "delete_one_local_file(%s) [FILE_DOESNT_EXIST]",
+                                       true);
 }
 
 bool copy_one_local_file(update_run_C& run, const std::string& source,

@@ -38,10 +38,11 @@ bool change_file_to_rw(update_run_C& run, const std::string& path) {
     return true;
 }
 
-bool delete_one_local_file(update_run_C& run, const std::string& path) {
+bool delete_local_file_reporting(update_run_C& run, const std::string& path,
+                                 const char* missing_format, bool report_last_error) {
     run.log.log_format("delete_one_local_file(%s)", path.c_str());
     if (!local_file_exists(run, path)) {
-        run.log.log_format("delete_one_local_file(%s)", path.c_str());
+        run.log.log_format(missing_format, path.c_str());
         return false;
     }
     if (!change_file_to_rw(run, path)) {
@@ -49,10 +50,16 @@ bool delete_one_local_file(update_run_C& run, const std::string& path) {
         return false;
     }
     const bool deleted = qp::delete_file(path.c_str());
+    if (!deleted && report_last_error)
+        run.log.log_format("GetLastError => %d", static_cast<int>(qp::last_error()));
     run.log.log_format(deleted ? "delete_one_local_file(%s)  [SUCCESS]"
                                : "delete_one_local_file(%s)  [FAILED]",
                        path.c_str());
     return deleted;
+}
+
+bool delete_one_local_file(update_run_C& run, const std::string& path) {
+    return delete_local_file_reporting(run, path, "delete_one_local_file(%s)", false);
 }
 
 bool delete_one_local_directory(update_run_C& run, const std::string& path) {

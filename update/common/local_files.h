@@ -16,6 +16,11 @@ bool local_file_is_directory(update_run_C& run, const std::string& path);
 bool change_file_to_rw(update_run_C& run, const std::string& path);
 // Deletes a file, read-only or not. False when it is missing or stays.
 bool delete_one_local_file(update_run_C& run, const std::string& path);
+// The same, with the line logged for a missing file given (a format with
+// one %s for the path) and, when asked, the system's error code logged
+// before the line of a failed deletion: the bootstrap's trace reads so.
+bool delete_local_file_reporting(update_run_C& run, const std::string& path,
+                                 const char* missing_format, bool report_last_error);
 // Removes an empty folder (a folder link: the link only).
 bool delete_one_local_directory(update_run_C& run, const std::string& path);
 // Moves a file; fails, changing nothing, when new_path already exists.
