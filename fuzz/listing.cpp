@@ -10,6 +10,7 @@
 
 #include "common/front_end_C.h"
 #include "common/update_run_C.h"
+#include "quill/platform/file.h"
 #include "quill/platform/text.h"
 #include "tree/ls_txt.h"
 
@@ -17,11 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static own_run_C<discarding_front_end_C> quiet;
     update_run_C& run = quiet.run;
     const char* const name = "fuzz_listing.txt";
-    FILE* file = fopen(name, "wb");
-    if (!file)
+    if (!qp::write_whole_file(name, std::string(reinterpret_cast<const char*>(data), size)))
         return 0;
-    fwrite(data, 1, size, file);
-    fclose(file);
 
     name_map_C names;
     record_map_C records;

@@ -11,6 +11,7 @@
 
 #include "common/front_end_C.h"
 #include "common/update_run_C.h"
+#include "quill/platform/file.h"
 #include "tree/remote_listing.h"
 
 namespace {
@@ -26,11 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static own_run_C<discarding_front_end_C> quiet;
     update_run_C& run = quiet.run;
     const char* const name = "fuzz_version.txt";
-    FILE* file = fopen(name, "wb");
-    if (!file)
+    if (!qp::write_whole_file(name, std::string(reinterpret_cast<const char*>(data), size)))
         return 0;
-    fwrite(data, 1, size, file);
-    fclose(file);
 
     const std::string text(reinterpret_cast<const char*>(data), size);
     std::string version = "UNSET";
