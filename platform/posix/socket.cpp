@@ -13,6 +13,8 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include "../common/ipv4_address.h"
+
 namespace qp {
 namespace {
 
@@ -116,11 +118,7 @@ bool ipv4_resolve(const char* name, uint32_t* address) {
 }
 
 bool tcp_connect(Socket socket, uint32_t address, uint16_t port) {
-    struct sockaddr_in peer;
-    memset(&peer, 0, sizeof peer);
-    peer.sin_family = AF_INET;
-    peer.sin_port = htons(port);
-    peer.sin_addr.s_addr = address;
+    struct sockaddr_in peer = ipv4_address(address, port);
     for (;;) {
         if (connect(fd_of(socket), reinterpret_cast<struct sockaddr*>(&peer), sizeof peer) == 0)
             break;
@@ -261,11 +259,7 @@ Socket tcp_listen_loopback(uint16_t port, uint16_t* bound_port) {
         return kInvalidSocket;
     const int on = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    struct sockaddr_in local;
-    memset(&local, 0, sizeof local);
-    local.sin_family = AF_INET;
-    local.sin_port = htons(port);
-    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    struct sockaddr_in local = ipv4_address(htonl(INADDR_LOOPBACK), port);
     socklen_t size = sizeof local;
     if (bind(fd, reinterpret_cast<struct sockaddr*>(&local), sizeof local) != 0 ||
         listen(fd, 16) != 0 ||

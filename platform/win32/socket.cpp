@@ -1,6 +1,8 @@
 // TCP over Winsock 2 with overlapped receives.
 #include "quill/platform/socket.h"
 
+#include "../common/ipv4_address.h"
+
 namespace qp {
 namespace {
 
@@ -85,11 +87,7 @@ bool ipv4_resolve(const char* name, uint32_t* address) {
 }
 
 bool tcp_connect(Socket socket, uint32_t address, uint16_t port) {
-    struct sockaddr_in peer;
-    memset(&peer, 0, sizeof peer);
-    peer.sin_family = AF_INET;
-    peer.sin_port = htons(port);
-    peer.sin_addr.s_addr = address;
+    struct sockaddr_in peer = ipv4_address(address, port);
     if (connect(sock(socket), reinterpret_cast<struct sockaddr*>(&peer), sizeof peer) != 0)
         return false;
     const BOOL on = TRUE;
@@ -197,11 +195,7 @@ Socket tcp_listen_loopback(uint16_t port, uint16_t* bound_port) {
     const SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
     if (s == INVALID_SOCKET)
         return kInvalidSocket;
-    struct sockaddr_in local;
-    memset(&local, 0, sizeof local);
-    local.sin_family = AF_INET;
-    local.sin_port = htons(port);
-    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    struct sockaddr_in local = ipv4_address(htonl(INADDR_LOOPBACK), port);
     int size = sizeof local;
     if (bind(s, reinterpret_cast<struct sockaddr*>(&local), sizeof local) != 0 ||
         listen(s, 16) != 0 ||
