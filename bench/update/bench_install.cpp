@@ -17,7 +17,7 @@
 #include "common/logger_C.h"
 #include "common/settings.h"
 #include "common/update_run_C.h"
-#include "net/remote_records.h"
+#include "common/remote_records.h"
 #include "net/server_manager_C.h"
 #include "publish.h"
 #include "quill/platform/file.h"
@@ -108,8 +108,8 @@ bool run_update(update_run_C& run) {
         return false;
     name_map_C remote, local;
     std::string version;
-    g_remote_file_records.clear();
-    if (!from_ls_txt_2_map_with_file_size(run, "ls_remote.txt", remote, g_remote_file_records,
+    run.remote_records.clear();
+    if (!from_ls_txt_2_map_with_file_size(run, "ls_remote.txt", remote, run.remote_records,
                                           version))
         return false;
     if (!create_ls_txt_file(run, run.root_path, g_compressed_tree_name, local))

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/update_run_C.h"
-#include "net/remote_records.h"
+#include "common/remote_records.h"
 #include "common/front_end_C.h"
 #include "common/local_files.h"
 #include "common/logger_C.h"
@@ -105,7 +105,7 @@ void load_placed_files(update_run_C& run, placed_files_C& placed) {
 bool do_client_auto_update(update_run_C& run) {
     run.shown.set_status_text("Auto update Started");
     const std::string reference_listing = run.local_path("ls_remote.txt");
-    placed_files_C& placed = placed_files();
+    placed_files_C& placed = run.placed;
     load_placed_files(run, placed);
 
     run.shown.set_status_text("processing recovery...");
@@ -194,9 +194,9 @@ bool do_client_auto_update(update_run_C& run) {
     run.log.log_line("do_client_auto_update  [remote ls.txt RETRIEVED SUCCESFULLY]");
     run.shown.set_status_text("about to retrieve remote ls.txt...[SUCCESS]");
     run.shown.set_status_text("mapping remote ls.txt...");
-    g_remote_file_records.clear();
+    run.remote_records.clear();
     if (!from_ls_txt_2_map_with_file_size(run, reference_listing, remote_names,
-                                          g_remote_file_records, dynamic_version)) {
+                                          run.remote_records, dynamic_version)) {
         run.log.log_line("do_client_auto_update  [from_ls_txt_2_map_with_file_size  FAILED]");
         return false;
     }

@@ -34,11 +34,6 @@ std::string folded_name(const std::string& name) {
     return folded;
 }
 
-placed_files_C& placed_files() {
-    static placed_files_C instance;
-    return instance;
-}
-
 void placed_files_C::clear() {
     files_.clear();
     folders_.clear();

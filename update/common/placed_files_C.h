@@ -55,7 +55,4 @@ private:
 // The name as Windows compares it: ASCII letters folded to lower case.
 std::string folded_name(const std::string& name);
 
-// The one record of the process; the update run loads and saves it.
-placed_files_C& placed_files();
-
 #endif

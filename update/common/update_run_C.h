@@ -1,6 +1,6 @@
 // One run of the updater (or of its bootstrap): the folder it brings in line,
-// the mirrors and the one chosen, the trace log, what the player is shown
-// and the clock. The program makes one and hands it to every step; a test
+// the mirrors and the one chosen, what the listing says and what the updater
+// placed, the trace log, what the player is shown and the clock. The program makes one and hands it to every step; a test
 // makes its own. Only the worker thread of the run uses it, nothing locks.
 #ifndef QUILL_UPDATE_COMMON_UPDATE_RUN_C_H
 #define QUILL_UPDATE_COMMON_UPDATE_RUN_C_H
@@ -10,6 +10,8 @@
 
 #include "common/front_end_C.h"
 #include "common/logger_C.h"
+#include "common/placed_files_C.h"
+#include "common/remote_records.h"
 #include "common/settings.h"
 #include "quill/platform/clock.h"
 
@@ -45,6 +47,15 @@ public:
     std::string walk_pattern = "*.*";
     // The number written into the preferences file; nothing changes it.
     int preferences_value = 0;
+
+    // The records of the reference listing: the size table of the downloads.
+    record_map_C remote_records;
+    // Entries of the reference listing to fetch, and the number of the one
+    // in hand.
+    int file_count = 0;
+    int file_current = 0;
+    // What the updater has placed in the folder, and may therefore delete.
+    placed_files_C placed;
 
     // root_path\relative.
     std::string local_path(const std::string& relative) const {

@@ -9,7 +9,7 @@
 #include "common/preferences.h"
 #include "common/settings.h"
 #include "common/update_run_C.h"
-#include "net/remote_records.h"
+#include "common/remote_records.h"
 #include "net/server_manager_C.h"
 #include "quill/platform/clock.h"
 #include "quill/platform/file.h"
@@ -53,9 +53,9 @@ FILE* open_download(const std::string& local_path) {
     return local;
 }
 
-long listed_size_of(const std::string& listing_name) {
-    const record_map_C::const_iterator found = g_remote_file_records.find(listing_name);
-    return found == g_remote_file_records.end() ? unknown_file_size : found->second.size;
+long listed_size_of(update_run_C& run, const std::string& listing_name) {
+    const record_map_C::const_iterator found = run.remote_records.find(listing_name);
+    return found == run.remote_records.end() ? unknown_file_size : found->second.size;
 }
 
 } // namespace
@@ -220,7 +220,7 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
     };
 
     const std::string listing_name = listing_name_of(remote_name);
-    const record_map_C::const_iterator listed = g_remote_file_records.find(listing_name);
+    const record_map_C::const_iterator listed = run_.remote_records.find(listing_name);
     int lap = 0;
     for (;;) {
         qp::FtpRemoteFile* remote = nullptr;
@@ -233,7 +233,7 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
                 run_.last_connection_failed = true;
                 lamp(run_, lamp_error);
                 const std::string remaining = qp::format_text("( %d / %d ) CHANCE REMAINING : %d",
-                                                        g_file_current, g_file_count, chance);
+                                                        run_.file_current, run_.file_count, chance);
                 status(run_, remaining);
                 run_.log.log_line(remaining.c_str());
                 run_.log.log_format(
@@ -271,13 +271,13 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
 
         lamp(run_, lamp_connected);
         lamp(run_, lamp_connected);
-        const std::string progress = qp::format_text("( %d / %d )", g_file_current, g_file_count);
+        const std::string progress = qp::format_text("( %d / %d )", run_.file_current, run_.file_count);
         status(run_, progress);
         run_.log.log_line(progress.c_str());
         run_.log.log_format("CFtp::GetFtpFile_unsafe_clever  [REMOTE FILE OPENED SUCCESFULLY : %s]",
                             remote_name.c_str());
 
-        const long size = listed_size_of(listing_name);
+        const long size = listed_size_of(run_, listing_name);
         run_.log.log_format("CFtp::GetFtpFile_unsafe_clever   :   m_filo_2[%s].size = %ld",
                             listing_name.c_str(), size);
         const int nb_unit = download_bar_units(size);
@@ -287,7 +287,7 @@ bool CFtp::GetFtpFile_unsafe_clever(const std::string& remote_name, const std::s
 
         long long received = 0;
         transfer_outcome_C outcome = read_remote_file(remote, local, received);
-        if (outcome == transfer_complete && listed != g_remote_file_records.end() &&
+        if (outcome == transfer_complete && listed != run_.remote_records.end() &&
             received != listed->second.size) {
             // The listing knows the size: an end before it (or past it) is
             // no end of this file.

@@ -16,7 +16,7 @@ bool is_hex_digit(char c) {
 
 } // namespace
 
-bool is_interrupted_download(const std::string& name) {
+bool is_interrupted_download(update_run_C& run, const std::string& name) {
     if (name.find_first_of("\\/") != std::string::npos)
         return false;
     const size_t gz = name.rfind(".gz");
@@ -31,7 +31,7 @@ bool is_interrupted_download(const std::string& name) {
         return true;
     }
     // "name.gz": the compressed copy of a file the updater places.
-    return name.size() == gz + 3 && placed_files().has_file_named(name.substr(0, gz));
+    return name.size() == gz + 3 && run.placed.has_file_named(name.substr(0, gz));
 }
 
 bool last_session_has_crashed(update_run_C& run, name_map_C& names) {
@@ -82,7 +82,7 @@ bool process_recovery(update_run_C& run) {
     }
     // The pattern also finds the player's own "saves.gz" or "notes.gz.old".
     for (auto entry = leftovers.begin(); entry != leftovers.end();) {
-        if (entry->second == 0 && !is_interrupted_download(entry->first)) {
+        if (entry->second == 0 && !is_interrupted_download(run, entry->first)) {
             run.log.log_format("process_recovery  [KEPT, NOT LEFT BY AN INTERRUPTED DOWNLOAD : %s]",
                                entry->first.c_str());
             entry = leftovers.erase(entry);

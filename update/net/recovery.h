@@ -20,7 +20,7 @@ bool last_session_has_crashed(update_run_C& run, name_map_C& names);
 // deletion tried.
 bool clean_temp_files_from_last_crash(update_run_C& run, const name_map_C& names);
 // True for a root-level name that only an interrupted download leaves.
-bool is_interrupted_download(const std::string& name);
+bool is_interrupted_download(update_run_C& run, const std::string& name);
 // Finds and deletes the leftovers. False when a deletion failed.
 bool process_recovery(update_run_C& run);
 

@@ -14,7 +14,7 @@
 #include "common/uncompress.h"
 #include "common/update_run_C.h"
 #include "net/CFtp.h"
-#include "net/remote_records.h"
+#include "common/remote_records.h"
 #include "quill/platform/file.h"
 #include "quill/platform/line_log.h"
 #include "tree/ls_txt.h"
@@ -256,13 +256,13 @@ bool equalize_LOCAL_tree(update_run_C& run, const name_map_C& remote, const name
     }
     run.shown.set_bar_range(listing_bar_control, count);
     run.shown.set_bar_colours(listing_bar_control, &bar_blue, nullptr);
-    g_file_count = count;
-    g_file_current = 0;
+    run.file_count = count;
+    run.file_current = 0;
     run.shown.set_lamp(lamp_idle);
 
     for (const auto& entry : remote) {
         const std::string& name = entry.first;
-        const std::string progress = qp::format_text("( %d / %d )", g_file_current, count);
+        const std::string progress = qp::format_text("( %d / %d )", run.file_current, count);
         run.log.log_line(progress.c_str());
         run.shown.set_status_text(progress.c_str());
         if (local.find(name) != local.end()) {
@@ -287,7 +287,7 @@ bool equalize_LOCAL_tree(update_run_C& run, const name_map_C& remote, const name
             }
         }
         run.shown.step_bar(listing_bar_control);
-        ++g_file_current;
+        ++run.file_current;
     }
     return guard_zones_intact(run);
 }

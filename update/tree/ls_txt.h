@@ -13,7 +13,7 @@
 
 #include <string>
 
-#include "net/remote_records.h"
+#include "common/remote_records.h"
 #include "common/parcours.h"
 
 class update_run_C;

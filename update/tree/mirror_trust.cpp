@@ -12,7 +12,7 @@
 #include "common/uncompress.h"
 #include "common/update_run_C.h"
 #include "net/CFtp.h"
-#include "net/remote_records.h"
+#include "common/remote_records.h"
 #include "quill/platform/file.h"
 #include "quill/platform/text.h"
 #include "tree/equalize.h"
@@ -194,8 +194,8 @@ bool mirror_trust_C::stage_files(update_run_C& run, const name_map_C& remote,
         if (entry.second != 1 && local.find(entry.first) == local.end())
             ++count;
     run.shown.set_bar_range(listing_bar_control, count);
-    g_file_count = count;
-    g_file_current = 0;
+    run.file_count = count;
+    run.file_current = 0;
     size_t number = 0;
     for (const auto& entry : remote) {
         if (entry.second == 1 || local.find(entry.first) != local.end())
@@ -209,7 +209,7 @@ bool mirror_trust_C::stage_files(update_run_C& run, const name_map_C& remote,
         const std::string gz = staged_path(run, number, ".gz");
         const std::string part = staged_path(run, number, ".part");
         const std::string copy = staged_path(run, number, "");
-        run.shown.set_status_text(("( " + std::to_string(g_file_current) + " / " +
+        run.shown.set_status_text(("( " + std::to_string(run.file_current) + " / " +
                                    std::to_string(count) + " ) checking " + name)
                                       .c_str());
         bool staged = false;
@@ -258,7 +258,7 @@ bool mirror_trust_C::stage_files(update_run_C& run, const name_map_C& remote,
         }
         staged_[name] = copy;
         run.shown.step_bar(listing_bar_control);
-        ++g_file_current;
+        ++run.file_current;
     }
     run.log.log_format("%s  [%d FILES STAGED AND CHECKED]", caller,
                        static_cast<int>(staged_.size()));

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/settings.h"
-#include "net/remote_records.h"
+#include "common/remote_records.h"
 #include "net/server_manager_C.h"
 #include "support/ftp_server.h"
 #include "support/scratch_dir.h"
@@ -26,7 +26,7 @@ const auto content_of_size = quill_test::incompressible;
 class Ftp : public NetTest {
 protected:
     void list_size(const std::string& listing_name, int32_t size) {
-        g_remote_file_records[listing_name].size = size;
+        run.remote_records[listing_name].size = size;
     }
 };
 
@@ -66,8 +66,8 @@ TEST_F(Ftp, DownloadsAFileWholeAndSizesTheBarFromTheListing) {
     fs::create_directories("mirror/pub/data");
     add_server(server.name(), "/pub");
     start_choosing();
-    g_file_current = 4;
-    g_file_count = 9;
+    run.file_current = 4;
+    run.file_count = 9;
 
     struct Case {
         size_t size;

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "common/settings.h"
-#include "net/remote_records.h"
+#include "common/remote_records.h"
 #include "net/server_manager_C.h"
 #include "quill/platform/ftp.h"
 
@@ -14,15 +14,15 @@ NetTest::NetTest() {
     qp::ftp_close_kept_session();
     srand(20121274);
     server_manager().reset();
-    g_remote_file_records.clear();
-    g_file_count = 0;
-    g_file_current = 0;
+    run.remote_records.clear();
+    run.file_count = 0;
+    run.file_current = 0;
 }
 
 NetTest::~NetTest() {
     qp::ftp_close_kept_session();
     server_manager().reset();
-    g_remote_file_records.clear();
+    run.remote_records.clear();
 }
 
 void NetTest::add_server(const std::string& name, const std::string& directory) {

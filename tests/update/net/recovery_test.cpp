@@ -42,8 +42,8 @@ TEST_F(Recovery, DeletesLeftoversOfTheRootFolderOnly) {
 // The player's own "*.gz" and "*.gz.*" files look like leftovers to the
 // walk; only names a download leaves may go.
 TEST_F(Recovery, ThePlayersGzFilesStayOnlyDownloadsAndFilesBeingPlacedGo) {
-    placed_files().clear();
-    placed_files().add_file("data\\world.map");
+    run.placed.clear();
+    run.placed.add_file("data\\world.map");
     write_file("saves.gz", "the player's saves");
     write_file("notes.gz.old", "the player's notes");
     write_file("photo.gz.0123456789abcdef0123456789abcdeX", "not a digest");
@@ -63,7 +63,7 @@ TEST_F(Recovery, ThePlayersGzFilesStayOnlyDownloadsAndFilesBeingPlacedGo) {
     EXPECT_TRUE(process_recovery(run));
     EXPECT_TRUE(log_has("process_recovery  [LAST SESSION ENDED NORMALLY]"));
     EXPECT_TRUE(fs::exists("saves.gz"));
-    placed_files().clear();
+    run.placed.clear();
 }
 
 TEST_F(Recovery, ATreeWithoutLeftoversEndedNormally) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/md5_C.h"
-#include "net/remote_records.h"
+#include "common/remote_records.h"
 #include "common/settings.h"
 #include "net/server_manager_C.h"
 #include "publish.h"
@@ -79,13 +79,13 @@ protected:
         run.server_list.push_back(server);
         server_manager().reset();
         server_manager().init(run);
-        g_remote_file_records.clear();
+        run.remote_records.clear();
     }
 
     ~Equalize() override {
         qp::ftp_close_kept_session();
         mirror_.reset();
-        g_remote_file_records.clear();
+        run.remote_records.clear();
         server_manager().reset();
         std::error_code ignored;
         fs::remove_all(source_, ignored);
@@ -136,15 +136,15 @@ protected:
     }
 
     // Fetches the mirror's listing and reads it into remote, and its
-    // records afresh into g_remote_file_records.
+    // records afresh into run.remote_records.
     bool fetch_remote_listing(name_map_C* remote) {
         bool connection_failed = false;
         if (!get_remote_ls_txt_file_CLEVER(run, connection_failed))
             return false;
         std::string version;
-        g_remote_file_records.clear();
+        run.remote_records.clear();
         return from_ls_txt_2_map_with_file_size(run, "ls_remote.txt", *remote,
-                                                g_remote_file_records, version);
+                                                run.remote_records, version);
     }
 
     // The mirror's compressed copy of a file of the tree: its path with
@@ -187,7 +187,7 @@ TEST_F(Equalize, FirstInstallIsTheSourceTreeByteForByte) {
     EXPECT_TRUE(log_has("equalize_LOCAL_tree  [MUST_PUT_SHADOWED_FILE_BACK_TO_LIGHT : a.dat]"));
     EXPECT_EQ(shown.listing_bar.maximum, static_cast<int>(remote.size()));
     EXPECT_EQ(shown.listing_bar.position, static_cast<int>(remote.size()));
-    EXPECT_EQ(g_file_current, static_cast<int>(remote.size()));
+    EXPECT_EQ(run.file_current, static_cast<int>(remote.size()));
 #ifndef _WIN32
     // gzip keeps no modes: programs get their execute permission back.
     const auto exec = fs::perms::owner_exec;
@@ -341,7 +341,7 @@ protected:
             for (const auto& entry : fs::directory_iterator(run.root_path))
                 if (entry.path().filename() != "report.txt")
                     fs::remove_all(entry.path(), ignored);
-            g_remote_file_records.clear();
+            run.remote_records.clear();
             srand(seed);
             server_manager().reset();
             server_manager().init(run);
@@ -397,7 +397,7 @@ protected:
         std::string version;
         EXPECT_TRUE(get_remote_ls_txt_file_CLEVER(run, connection_failed));
         EXPECT_TRUE(from_ls_txt_2_map_with_file_size(run, "ls_remote.txt", remote,
-                                                     g_remote_file_records, version));
+                                                     run.remote_records, version));
         return remote;
     }
 
