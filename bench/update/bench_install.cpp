@@ -18,7 +18,7 @@
 #include "common/settings.h"
 #include "common/update_run_C.h"
 #include "common/remote_records.h"
-#include "net/server_manager_C.h"
+#include "net/mirror_choice.h"
 #include "publish.h"
 #include "quill/platform/file.h"
 #include "support/ftp_server.h"
@@ -179,7 +179,7 @@ int main(int argc, char** argv) {
     server.Servername = mirror.name();
     server.Directory = "/";
     run.server_list.push_back(server);
-    server_manager().init(run);
+    run.server_manager.init(run);
 
     bool installed = false;
     const double install_seconds = quill_bench::seconds_of([&] { installed = run_update(run); });

@@ -15,7 +15,7 @@
 #include "common/settings.h"
 #include "common/uncompress.h"
 #include "net/recovery.h"
-#include "net/server_manager_C.h"
+#include "net/mirror_choice.h"
 #include "quill/platform/clock.h"
 #include "quill/platform/file.h"
 #include "tree/equalize.h"

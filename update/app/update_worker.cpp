@@ -11,7 +11,7 @@
 #include "common/settings.h"
 #include "common/update_run_C.h"
 #include "net/crash_log.h"
-#include "net/server_manager_C.h"
+#include "net/mirror_choice.h"
 #include "quill/platform/clock.h"
 #include "quill/platform/file.h"
 #include "quill/platform/ftp.h"

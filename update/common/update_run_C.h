@@ -1,5 +1,5 @@
 // One run of the updater (or of its bootstrap): the folder it brings in line,
-// the mirrors and the one chosen, what the listing says and what the updater
+// the mirrors, their order and the one chosen, what the listing says and what the updater
 // placed, the trace log, what the player is shown and the clock. The program makes one and hands it to every step; a test
 // makes its own. Only the worker thread of the run uses it, nothing locks.
 #ifndef QUILL_UPDATE_COMMON_UPDATE_RUN_C_H
@@ -12,6 +12,7 @@
 #include "common/logger_C.h"
 #include "common/placed_files_C.h"
 #include "common/remote_records.h"
+#include "common/server_manager_C.h"
 #include "common/settings.h"
 #include "quill/platform/clock.h"
 
@@ -56,6 +57,8 @@ public:
     int file_current = 0;
     // What the updater has placed in the folder, and may therefore delete.
     placed_files_C placed;
+    // The random order in which the mirrors are tried.
+    server_manager_C server_manager;
 
     // root_path\relative.
     std::string local_path(const std::string& relative) const {

@@ -9,7 +9,7 @@
 
 #include "common/settings.h"
 #include "common/remote_records.h"
-#include "net/server_manager_C.h"
+#include "net/mirror_choice.h"
 #include "support/ftp_server.h"
 #include "support/scratch_dir.h"
 #include "update/net/net_fixture.h"

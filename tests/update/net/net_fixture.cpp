@@ -6,14 +6,14 @@
 
 #include "common/settings.h"
 #include "common/remote_records.h"
-#include "net/server_manager_C.h"
+#include "net/mirror_choice.h"
 #include "quill/platform/ftp.h"
 
 NetTest::NetTest() {
     // A session another test kept belongs to a server that is gone.
     qp::ftp_close_kept_session();
     srand(20121274);
-    server_manager().reset();
+    run.server_manager.reset();
     run.remote_records.clear();
     run.file_count = 0;
     run.file_current = 0;
@@ -21,7 +21,7 @@ NetTest::NetTest() {
 
 NetTest::~NetTest() {
     qp::ftp_close_kept_session();
-    server_manager().reset();
+    run.server_manager.reset();
     run.remote_records.clear();
 }
 
@@ -35,7 +35,7 @@ void NetTest::add_server(const std::string& name, const std::string& directory) 
 }
 
 void NetTest::start_choosing() {
-    server_manager().init(run);
+    run.server_manager.init(run);
 }
 
 int NetTest::count_lines(const std::string& line) const {

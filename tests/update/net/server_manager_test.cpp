@@ -1,4 +1,5 @@
-#include "net/server_manager_C.h"
+#include "common/server_manager_C.h"
+#include "net/mirror_choice.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ protected:
 TEST_F(ServerManager, EveryShakeTriesEachMirrorOnceInRandomOrder) {
     std::vector<std::vector<int>> orders;
     for (unsigned seed = 1; seed <= 12; ++seed) {
-        server_manager().reset();
+        run.server_manager.reset();
         run.server_list.clear();
         for (int i = 0; i < 3; ++i)
             add_server("mirror" + std::to_string(i));
@@ -71,20 +72,20 @@ TEST_F(ServerManager, AWorkingMirrorIsKeptUntilAConnectionFails) {
 
 TEST_F(ServerManager, RefusesBeforeInitAndWithAnEmptyList) {
     add_server("mirror");
-    EXPECT_EQ(server_manager().gime_random_server(run), -1);
+    EXPECT_EQ(run.server_manager.gime_random_server(run), -1);
     EXPECT_TRUE(log_has("server_manager_C::gime_random_server  [ILLEGAL CALL BEFORE INIT]"));
     EXPECT_FALSE(choose_randomly_FTP_server(run));
     EXPECT_TRUE(log_has("choose_randomly_FTP_server  [sm.gime_random_server  FAILED]"));
     EXPECT_EQ(run.current_server_index, -1);
 
     start_choosing();
-    EXPECT_FALSE(server_manager().generate_one_shake(run));
+    EXPECT_FALSE(run.server_manager.generate_one_shake(run));
     EXPECT_TRUE(log_has("server_manager_C::generate_one_shake  [ILLEGAL CALL WHEN STACK NOT EMPTY]"));
 
-    server_manager().reset();
+    run.server_manager.reset();
     run.server_list.clear();
     start_choosing();
-    EXPECT_EQ(server_manager().gime_random_server(run), -1);
+    EXPECT_EQ(run.server_manager.gime_random_server(run), -1);
     EXPECT_TRUE(log_has("server_manager_C::gime_random_server  [INCOHERENCY : STACK EMPTY]"));
 }
 

@@ -10,7 +10,7 @@
 #include "common/md5_C.h"
 #include "common/remote_records.h"
 #include "common/settings.h"
-#include "net/server_manager_C.h"
+#include "net/mirror_choice.h"
 #include "publish.h"
 #include "quill/platform/file.h"
 #include "quill/platform/ftp.h"
@@ -77,8 +77,8 @@ protected:
         server.strUser = "anonymous";
         server.strPass = "guest";
         run.server_list.push_back(server);
-        server_manager().reset();
-        server_manager().init(run);
+        run.server_manager.reset();
+        run.server_manager.init(run);
         run.remote_records.clear();
     }
 
@@ -86,7 +86,7 @@ protected:
         qp::ftp_close_kept_session();
         mirror_.reset();
         run.remote_records.clear();
-        server_manager().reset();
+        run.server_manager.reset();
         std::error_code ignored;
         fs::remove_all(source_, ignored);
         fs::remove_all(mirror_folder_, ignored);
@@ -287,8 +287,8 @@ TEST_F(Equalize, ExistingFolderMissingFromTheLocalMapFailsItsCreation) {
 TEST_F(Equalize, UnreachableMirrorIsTold) {
     publish("1.0");
     run.server_list[0].Servername = mirror_->refused_name();
-    server_manager().reset();
-    server_manager().init(run);
+    run.server_manager.reset();
+    run.server_manager.init(run);
     bool connection_failed = false;
     std::string version = "UNSET";
     EXPECT_FALSE(get_remote_version_txt_file(run, connection_failed, version));
@@ -343,8 +343,8 @@ protected:
                     fs::remove_all(entry.path(), ignored);
             run.remote_records.clear();
             srand(seed);
-            server_manager().reset();
-            server_manager().init(run);
+            run.server_manager.reset();
+            run.server_manager.init(run);
             run.last_connection_failed = true;
             const size_t lines_before = log_lines().size();
             ASSERT_TRUE(update()) << "seed " << seed;

@@ -1,8 +1,8 @@
 // The random choice of a mirror: every mirror of the server list is tried
 // once, in random order, before any is tried again, and a mirror that works
 // is kept until a connection to it fails.
-#ifndef QUILL_UPDATE_NET_SERVER_MANAGER_C_H
-#define QUILL_UPDATE_NET_SERVER_MANAGER_C_H
+#ifndef QUILL_UPDATE_COMMON_SERVER_MANAGER_C_H
+#define QUILL_UPDATE_COMMON_SERVER_MANAGER_C_H
 
 #include <vector>
 
@@ -27,16 +27,5 @@ private:
     bool initialised_ = false;
     std::vector<int> stack_;
 };
-
-// The one manager of the process; the server list loader initialises it.
-server_manager_C& server_manager();
-
-// Makes the mirror drawn by the manager the current server.
-bool choose_randomly_FTP_server(update_run_C& run);
-
-// Loads the server list and draws the chooser's first shake from it, so
-// that the chooser is ready before the first transfer. False, with nothing
-// drawn, when load_server_list fails.
-bool load_mirror_list(update_run_C& run);
 
 #endif
