@@ -1,5 +1,7 @@
 #include "quill/platform/updater_window_state.h"
 
+#include "system_windows.h"
+
 namespace qp {
 
 int updater_bar_index(int control) {
@@ -89,6 +91,33 @@ void UpdaterWindowState::reset() {
     status_.clear();
     for (UpdaterBarState& bar : bars_)
         bar = UpdaterBarState();
+}
+
+void posting_updater_window::set_status(const char* text) {
+    wake(state_.set_status(text));
+}
+
+void posting_updater_window::set_bar_range(int control, int maximum) {
+    wake(state_.set_bar_range(control, maximum));
+}
+
+void posting_updater_window::set_bar_colours(int control, const Colour* bar_colour,
+                                             const Colour* background) {
+    wake(state_.set_bar_colours(control, bar_colour, background));
+}
+
+void posting_updater_window::step_bar(int control) {
+    wake(state_.step_bar(control));
+}
+
+void posting_updater_window::repaint() {
+    wake(state_.request_repaint());
+}
+
+void posting_updater_window::close() {
+    // Taken with the changes before it, so the window shows them all before
+    // it ends.
+    wake(state_.request_close());
 }
 
 } // namespace qp

@@ -222,31 +222,10 @@ UpdaterWindowEnd updater_system_window::run(UpdaterWorker worker, void* argument
     return UpdaterWindowEnd::closed_by_worker;
 }
 
-void updater_system_window::set_status(const char* text) {
-    wake_dialog(g_state.set_status(text));
-}
+updater_system_window::updater_system_window() : posting_updater_window(g_state) {}
 
-void updater_system_window::set_bar_range(int control, int maximum) {
-    wake_dialog(g_state.set_bar_range(control, maximum));
-}
-
-void updater_system_window::set_bar_colours(int control, const Colour* bar_colour,
-                                            const Colour* background) {
-    wake_dialog(g_state.set_bar_colours(control, bar_colour, background));
-}
-
-void updater_system_window::step_bar(int control) {
-    wake_dialog(g_state.step_bar(control));
-}
-
-void updater_system_window::repaint() {
-    wake_dialog(g_state.request_repaint());
-}
-
-void updater_system_window::close() {
-    // Taken with the changes before it, so the dialog shows them all before
-    // it ends.
-    wake_dialog(g_state.request_close());
+void updater_system_window::wake(bool needed) {
+    wake_dialog(needed);
 }
 
 void updater_system_window::message_box(const char* text) {
