@@ -214,6 +214,74 @@ TEST(GameObjectsCopy, MonsterAndWorldItemLeaveSessionAndLastZone) {
     EXPECT_EQ(copied.GetType(), 41u);
 }
 
+// Every field a zone object's assignment and copy carry, each set to a value
+// a fresh object does not have, arrives in both.
+TEST(GameObjectsCopy, EveryCarriedFieldArrives) {
+    TAvatar avatar;
+    mark_object_part(avatar, 5, 100, 41, 6, 7);
+    avatar.SetUserIndex(11);
+    avatar.SetAvatarIndex(12);
+    CString nickname("carried");
+    avatar.SetNickname(nickname);
+    avatar.SetAvatarTemplateID(13);
+    avatar.SetAniID(14);
+    avatar.SetTransparentFlag(true);
+    avatar.GetAppearance() = {15, 16};
+    TAvatar avatar_assigned;
+    avatar_assigned = avatar;
+    TAvatar avatar_copied(avatar);
+    for (TAvatar* a : {&avatar_assigned, &avatar_copied}) {
+        EXPECT_EQ(a->GetJoinedSessionID(), 5);
+        EXPECT_EQ(a->GetID(), 100u);
+        EXPECT_EQ(a->GetDRVector()->GetSpeed(), 100.0f);
+        EXPECT_EQ(a->GetCurZoneID(), 6);
+        EXPECT_EQ(a->GetUserIndex(), 11);
+        EXPECT_EQ(a->GetAvatarIndex(), 12);
+        EXPECT_STREQ(static_cast<const char*>(a->GetNickname()), "carried");
+        EXPECT_EQ(a->GetAvatarTemplateID(), 13);
+        EXPECT_EQ(a->GetAniID(), 14);
+        EXPECT_TRUE(a->IsTransparent());
+        EXPECT_EQ(a->GetAppearance(), (std::vector<long>{15, 16}));
+    }
+
+    TMonster monster;
+    mark_object_part(monster, 5, 100, 41, 6, 7);
+    monster.SetMonsterTemplateID(21);
+    monster.SetAniID(22);
+    monster.SetMonHP(23.5f);
+    TMonster monster_assigned;
+    monster_assigned = monster;
+    TMonster monster_copied(monster);
+    for (TMonster* m : {&monster_assigned, &monster_copied}) {
+        EXPECT_EQ(m->GetID(), 100u);
+        EXPECT_EQ(m->GetDRVector()->GetSpeed(), 100.0f);
+        EXPECT_EQ(m->GetCurZoneID(), 6);
+        EXPECT_EQ(m->GetMonsterTemplateID(), 21);
+        EXPECT_EQ(m->GetAniID(), 22);
+        EXPECT_EQ(m->GetMonHP(), 23.5f);
+    }
+
+    TWorldItem item;
+    mark_object_part(item, 5, 100, 41, 6, 7);
+    item.SetWorldItemUUID(CString("w-1"));
+    item.SetWorldItemID(31);
+    item.SetWorldItemExp(32);
+    short option = 33;
+    item.SetWorldItemOptionID(option);
+    TWorldItem item_assigned;
+    item_assigned = item;
+    TWorldItem item_copied(item);
+    for (TWorldItem* w : {&item_assigned, &item_copied}) {
+        EXPECT_EQ(w->GetID(), 100u);
+        EXPECT_EQ(w->GetDRVector()->GetSpeed(), 100.0f);
+        EXPECT_EQ(w->GetCurZoneID(), 6);
+        EXPECT_STREQ(static_cast<const char*>(w->GetWorldItemUUID()), "w-1");
+        EXPECT_EQ(w->GetWorldItemID(), 31);
+        EXPECT_EQ(w->GetWorldItemExp(), 32);
+        EXPECT_EQ(w->GetWorldItemOptionID(), 33);
+    }
+}
+
 TEST(GameObjectsCopy, NpcAssignmentCarriesOnlyIdAndMovement) {
     TNPC source;
     mark_object_part(source, 5, 100, 41, 6, 7);

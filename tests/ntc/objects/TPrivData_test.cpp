@@ -312,10 +312,17 @@ TPrivData filled() {
     d.SetGold(777);
     d.SetChattingProhibitTime(60);
     d.SetUseWeaponIndex(1232);
+    d.SetSelectSkillIndex(1, 111);
     d.SetSelectSkillIndex(2, 222);
+    d.SetSelectSkillIndex(3, 333);
+    d.SetSelectSkillIndex(4, 444);
     d.SetMaxInventorySlot(3);
     d.SetDeleteAvatarDate(COLEDateTime(2020, 1, 2, 3, 4, 5));
     d.AddPower = 1;
+    d.AddIntellect = 2;
+    d.AddStaminar = 3;
+    d.AddDexterity = 4;
+    d.AddPlyometric = 5;
     d.AddKI = 6;
     d.UpdateParamByJewelry(1.1f, 1.2f, 1.3f, 1.4f, 1.5f);
     d.UpdateMaxHP();
@@ -323,21 +330,35 @@ TPrivData filled() {
     return d;
 }
 
+// Every field that both the copy and the assignment carry.
 void expect_stored_equal(TPrivData& a, TPrivData& b) {
     EXPECT_EQ(a.GetParamPoint(), b.GetParamPoint());
     EXPECT_EQ(a.GetPower(), b.GetPower());
+    EXPECT_EQ(a.GetIntellect(), b.GetIntellect());
+    EXPECT_EQ(a.GetStaminar(), b.GetStaminar());
+    EXPECT_EQ(a.GetDexterity(), b.GetDexterity());
+    EXPECT_EQ(a.GetPlyometric(), b.GetPlyometric());
     EXPECT_EQ(a.GetKI(), b.GetKI());
     EXPECT_EQ(a.GetLevel(), b.GetLevel());
     EXPECT_EQ(a.GetExp(), b.GetExp());
+    EXPECT_EQ(a.GetAtkReDivision(), b.GetAtkReDivision());
+    EXPECT_EQ(a.GetDefReDivision(), b.GetDefReDivision());
     EXPECT_EQ(a.GetIntellectReDivision(), b.GetIntellectReDivision());
+    EXPECT_EQ(a.GetHP(), b.GetHP());
+    EXPECT_EQ(a.GetMP(), b.GetMP());
     EXPECT_EQ(a.GetSP(), b.GetSP());
     EXPECT_EQ(a.GetGold(), b.GetGold());
     EXPECT_EQ(a.GetChattingProhibitTime(), b.GetChattingProhibitTime());
     EXPECT_EQ(a.GetUseWeaponIndex(), b.GetUseWeaponIndex());
-    EXPECT_EQ(a.GetSelectSkillIndex(2), b.GetSelectSkillIndex(2));
+    for (short group = 1; group <= TPrivData::SKILL_GROUP_COUNT; ++group)
+        EXPECT_EQ(a.GetSelectSkillIndex(group), b.GetSelectSkillIndex(group)) << group;
     EXPECT_EQ(a.GetMaxInventorySlot(), b.GetMaxInventorySlot());
     EXPECT_EQ(a.GetDeleteAvatarDate(), b.GetDeleteAvatarDate());
     EXPECT_EQ(a.AddPower, b.AddPower);
+    EXPECT_EQ(a.AddIntellect, b.AddIntellect);
+    EXPECT_EQ(a.AddStaminar, b.AddStaminar);
+    EXPECT_EQ(a.AddDexterity, b.AddDexterity);
+    EXPECT_EQ(a.AddPlyometric, b.AddPlyometric);
     EXPECT_EQ(a.AddKI, b.AddKI);
 }
 
@@ -348,6 +369,9 @@ TEST(TPrivDataCopy, CopyLeavesOutOnlyTheDerivedValues) {
     expect_stored_equal(copy, source);
     EXPECT_EQ(copy.GetUseSkillGroup(), 2);
     EXPECT_EQ(copy.JewelryParam1, 1.1f);
+    EXPECT_EQ(copy.JewelryParam2, 1.2f);
+    EXPECT_EQ(copy.JewelryParam3, 1.3f);
+    EXPECT_EQ(copy.JewelryParam4, 1.4f);
     EXPECT_EQ(copy.JewelryParam5, 1.5f);
     EXPECT_EQ(copy.MaxHP, 0);
     EXPECT_EQ(copy.SpiritPower, 0.0f);
