@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "objects/copy_members.h"
 #include "transport/CNTPacket.h"
 #include "transport/Trace.h"
 
@@ -77,12 +78,9 @@ TPrivData::TPrivData(const TPrivData& other)
     : HPRecovery(0), MPRecovery(0), MaxHP(0), MaxMP(0), MaxSP(0), SpiritPower(0.0f),
       MagicPower(0.0f), CurePower(0.0f), DeleteAvatarDate(other.DeleteAvatarDate) {
     CopyStoredFrom(other);
-    UseSkillGroup = other.UseSkillGroup;
-    JewelryParam1 = other.JewelryParam1;
-    JewelryParam2 = other.JewelryParam2;
-    JewelryParam3 = other.JewelryParam3;
-    JewelryParam4 = other.JewelryParam4;
-    JewelryParam5 = other.JewelryParam5;
+    ntc::copy_members(*this, other, &TPrivData::UseSkillGroup, &TPrivData::JewelryParam1,
+                      &TPrivData::JewelryParam2, &TPrivData::JewelryParam3,
+                      &TPrivData::JewelryParam4, &TPrivData::JewelryParam5);
 }
 
 TPrivData& TPrivData::operator=(const TPrivData& other) {
@@ -94,34 +92,15 @@ TPrivData& TPrivData::operator=(const TPrivData& other) {
 TPrivData::~TPrivData() {}
 
 void TPrivData::CopyStoredFrom(const TPrivData& other) {
-    ParamPoint = other.ParamPoint;
-    Power = other.Power;
-    Intellect = other.Intellect;
-    Staminar = other.Staminar;
-    Dexterity = other.Dexterity;
-    Plyometric = other.Plyometric;
-    KI = other.KI;
-    Level = other.Level;
-    Exp = other.Exp;
-    AtkReDivision = other.AtkReDivision;
-    DefReDivision = other.DefReDivision;
-    IntellectReDivision = other.IntellectReDivision;
-    HP = other.HP;
-    MP = other.MP;
-    SP = other.SP;
-    Gold = other.Gold;
-    ChattingProhibitTime = other.ChattingProhibitTime;
-    UseWeaponIndex = other.UseWeaponIndex;
-    for (int i = 0; i < SKILL_GROUP_COUNT; ++i)
-        SelectSkillIndex[i] = other.SelectSkillIndex[i];
-    MaxInventorySlot = other.MaxInventorySlot;
-    DeleteAvatarDate = other.DeleteAvatarDate;
-    AddPower = other.AddPower;
-    AddIntellect = other.AddIntellect;
-    AddStaminar = other.AddStaminar;
-    AddDexterity = other.AddDexterity;
-    AddPlyometric = other.AddPlyometric;
-    AddKI = other.AddKI;
+    ntc::copy_members(
+        *this, other, &TPrivData::ParamPoint, &TPrivData::Power, &TPrivData::Intellect,
+        &TPrivData::Staminar, &TPrivData::Dexterity, &TPrivData::Plyometric, &TPrivData::KI,
+        &TPrivData::Level, &TPrivData::Exp, &TPrivData::AtkReDivision, &TPrivData::DefReDivision,
+        &TPrivData::IntellectReDivision, &TPrivData::HP, &TPrivData::MP, &TPrivData::SP,
+        &TPrivData::Gold, &TPrivData::ChattingProhibitTime, &TPrivData::UseWeaponIndex,
+        &TPrivData::SelectSkillIndex, &TPrivData::MaxInventorySlot, &TPrivData::DeleteAvatarDate,
+        &TPrivData::AddPower, &TPrivData::AddIntellect, &TPrivData::AddStaminar,
+        &TPrivData::AddDexterity, &TPrivData::AddPlyometric, &TPrivData::AddKI);
 }
 
 void TPrivData::Init() {
