@@ -34,8 +34,8 @@ void TObject::Init() {
 // rule: a fresh object is Init's; a copy has the base constructor take the
 // movement with its state, and the carried fields follow; an assignment sets
 // only the carried fields (the movement without its state). Each class names
-// its carried fields in CopyCarriedFrom. A macro, because the three classes
-// share no base that could define their constructors.
+// its carried fields in CopyCarriedFrom. A macro, because a constructor or
+// an assignment can only be defined under its own class's name.
 #define QUILLNTC_ZONE_OBJECT_COPIES(T)                                                             \
     T::T() {                                                                                       \
         Init();                                                                                    \
