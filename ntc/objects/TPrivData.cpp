@@ -74,9 +74,9 @@ TPrivData::TPrivData()
     Init();
 }
 
-TPrivData::TPrivData(const TPrivData& other)
-    : HPRecovery(0), MPRecovery(0), MaxHP(0), MaxMP(0), MaxSP(0), SpiritPower(0.0f),
-      MagicPower(0.0f), CurePower(0.0f), DeleteAvatarDate(other.DeleteAvatarDate) {
+// A fresh object first, for the derived values' zeros; everything else is
+// then taken from the source.
+TPrivData::TPrivData(const TPrivData& other) : TPrivData() {
     CopyStoredFrom(other);
     ntc::copy_members(*this, other, &TPrivData::UseSkillGroup, &TPrivData::JewelryParam1,
                       &TPrivData::JewelryParam2, &TPrivData::JewelryParam3,
