@@ -36,55 +36,39 @@ float CDRVector::GetHeading(const CNTVector& dir) {
     return h;
 }
 
+// All three movements start standing at the origin, facing along +x.
 CDRVector::CDRVector()
-    : m_state(DR_INIT), m_pos(), m_dir(1.0f, 0.0f, 0.0f), m_speed(0.0f), m_yaw(0.0f), m_targetPos(),
-      m_targetDir(1.0f, 0.0f, 0.0f), m_targetSpeed(0.0f), m_targetYaw(0.0f), m_followerPos(),
-      m_followerDir(1.0f, 0.0f, 0.0f), m_followerSpeed(0.0f), m_followerYaw(0.0f) {}
+    : m_state(DR_INIT), m_current{CNTVector(), CNTVector(1.0f, 0.0f, 0.0f), 0.0f, 0.0f},
+      m_target(m_current), m_follower(m_current) {
+    // The game client was built against the movements as four plain fields
+    // each; a movement must keep their size, with no padding between them.
+    static_assert(sizeof(Motion) == 2 * sizeof(CNTVector) + 2 * sizeof(float),
+                  "a movement is exactly its four fields");
+}
 
 CDRVector::~CDRVector() {}
 
 CDRVector& CDRVector::operator=(const CDRVector& other) {
-    m_pos = other.m_pos;
-    m_dir = other.m_dir;
-    m_speed = other.m_speed;
-    m_yaw = other.m_yaw;
-    m_targetPos = other.m_targetPos;
-    m_targetDir = other.m_targetDir;
-    m_targetSpeed = other.m_targetSpeed;
-    m_targetYaw = other.m_targetYaw;
-    m_followerPos = other.m_followerPos;
-    m_followerDir = other.m_followerDir;
-    m_followerSpeed = other.m_followerSpeed;
-    m_followerYaw = other.m_followerYaw;
+    m_current = other.m_current;
+    m_target = other.m_target;
+    m_follower = other.m_follower;
     return *this;
 }
 
 void CDRVector::SetTarget(const CNTVector& pos, const CNTVector& dir, float speed, float yaw) {
-    m_targetPos = pos;
-    m_targetDir = dir;
-    m_targetSpeed = speed;
-    m_targetYaw = yaw;
+    m_target.Set(pos, dir, speed, yaw);
 }
 
 void CDRVector::GetTarget(CNTVector& pos, CNTVector& dir, float& speed, float& yaw) const {
-    pos = m_targetPos;
-    dir = m_targetDir;
-    speed = m_targetSpeed;
-    yaw = m_targetYaw;
+    m_target.Get(pos, dir, speed, yaw);
 }
 
 void CDRVector::SetFollower(const CNTVector& pos, const CNTVector& dir, float speed, float yaw) {
-    m_followerPos = pos;
-    m_followerDir = dir;
-    m_followerSpeed = speed;
-    m_followerYaw = yaw;
+    m_follower.Set(pos, dir, speed, yaw);
 }
 
 void CDRVector::GetFollower(CNTVector& pos, CNTVector& dir, float& speed, float& yaw) const {
-    pos = m_followerPos;
-    dir = m_followerDir;
-    speed = m_followerSpeed;
-    yaw = m_followerYaw;
+    m_follower.Get(pos, dir, speed, yaw);
 }
 
 bool CDRVector::Move(float dt, float /*unused*/) {
@@ -100,24 +84,21 @@ bool CDRVector::Move(float dt, float /*unused*/) {
 }
 
 bool CDRVector::MoveOwn(float dt) {
-    CNTVector travel = m_followerDir;
-    travel *= m_followerSpeed;
-    travel *= dt;
-    m_followerPos += travel;
+    m_follower.Advance(dt);
 
     bool update;
-    if (m_speed != m_followerSpeed) {
+    if (m_current.speed != m_follower.speed) {
         update = true;
     } else {
-        const float turn = m_yaw - m_followerYaw;
+        const float turn = m_current.yaw - m_follower.yaw;
         const bool large_turn = turn >= kLargeTurn || turn <= -kLargeTurn;
-        if (m_speed == 0.0f || large_turn) {
+        if (m_current.speed == 0.0f || large_turn) {
             update = large_turn;
         } else {
             // Drift on the ground only: the height follows the terrain on
             // every client anyway.
-            const float dx = m_pos.x - m_followerPos.x;
-            const float dz = m_pos.z - m_followerPos.z;
+            const float dx = m_current.pos.x - m_follower.pos.x;
+            const float dz = m_current.pos.z - m_follower.pos.z;
             if (dx == 0.0f && dz == 0.0f)
                 update = false;
             else
@@ -127,7 +108,7 @@ bool CDRVector::MoveOwn(float dt) {
     if (!update)
         return false;
 
-    SetFollower(m_pos, m_dir, m_speed, m_yaw);
+    m_follower = m_current;
     m_state = DR_EXTRAPOLATE;
     return true;
 }
@@ -138,51 +119,48 @@ void CDRVector::MoveRemote(float dt) {
         // first frame twice.
         m_state = DR_FOLLOW;
     } else {
-        CNTVector travel = m_targetDir;
-        travel *= m_targetSpeed;
-        travel *= dt;
-        m_targetPos += travel;
+        m_target.Advance(dt);
     }
 
-    CNTVector gap = m_targetPos;
-    gap -= m_followerPos;
+    CNTVector gap = m_target.pos;
+    gap -= m_follower.pos;
     const float dist = sqrtf(gap.x * gap.x + gap.y * gap.y + gap.z * gap.z);
     if (dist > kDegenerate) {
         gap /= dist;
-        m_followerDir = gap;
+        m_follower.dir = gap;
         if (dist > kSnapDistance) {
             // Too far behind to glide: a teleport or a long lag.
-            m_followerPos = m_targetPos;
+            m_follower.pos = m_target.pos;
         } else {
             float step;
-            if (m_targetSpeed != 0.0f) {
-                step = dt * m_targetSpeed;
-                m_followerSpeed = m_targetSpeed;
+            if (m_target.speed != 0.0f) {
+                step = dt * m_target.speed;
+                m_follower.speed = m_target.speed;
             } else {
-                step = dt * m_followerSpeed;
-                m_speed = m_followerSpeed;
+                step = dt * m_follower.speed;
+                m_current.speed = m_follower.speed;
             }
             // A step that truncates to 0 (also a NaN one) or that would pass
             // the target ends the chase where the follower stands, so that it
             // never overshoots and oscillates around the target.
             if (!(fabsf(step) >= kMinStep) || dist <= step) {
                 m_state = DR_FOLLOW;
-                m_followerSpeed = 0.0f;
-                m_speed = 0.0f;
+                m_follower.speed = 0.0f;
+                m_current.speed = 0.0f;
             } else {
-                CNTVector travel = m_followerDir;
+                CNTVector travel = m_follower.dir;
                 travel *= step;
-                m_followerPos += travel;
-                const float h = GetHeading(m_followerDir);
-                const float turn = h - m_yaw;
+                m_follower.pos += travel;
+                const float h = GetHeading(m_follower.dir);
+                const float turn = h - m_current.yaw;
                 if (turn > -kMaxTurnPerFrame && turn < kMaxTurnPerFrame)
-                    m_yaw = h;
-                if (m_targetSpeed == 0.0f)
+                    m_current.yaw = h;
+                if (m_target.speed == 0.0f)
                     m_state = DR_APPROACH;
             }
         }
     }
-    m_pos = m_followerPos;
+    m_current.pos = m_follower.pos;
 }
 
 CNTPacket& operator<<(CNTPacket& packet, const CDRVector& vector) {

@@ -36,22 +36,22 @@ public:
     CDRVector& operator=(const CDRVector& other);
     virtual ~CDRVector();
 
-    CNTVector GetPos() const { return m_pos; }
-    void SetPos(const CNTVector& pos) { m_pos = pos; }
+    CNTVector GetPos() const { return m_current.pos; }
+    void SetPos(const CNTVector& pos) { m_current.pos = pos; }
     // Unit direction of motion.
-    CNTVector GetVel() const { return m_dir; }
-    void SetVel(const CNTVector& dir) { m_dir = dir; }
-    float GetSpeed() const { return m_speed; }
-    void SetSpeed(float speed) { m_speed = speed; }
+    CNTVector GetVel() const { return m_current.dir; }
+    void SetVel(const CNTVector& dir) { m_current.dir = dir; }
+    float GetSpeed() const { return m_current.speed; }
+    void SetSpeed(float speed) { m_current.speed = speed; }
     // Heading in degrees: 0 along +z, positive towards +x.
-    float GetAY() const { return m_yaw; }
-    void SetAY(float yaw) { m_yaw = yaw; }
+    float GetAY() const { return m_current.yaw; }
+    void SetAY(float yaw) { m_current.yaw = yaw; }
     DR_STATE GetDRState() const { return m_state; }
     void SetDRState(DR_STATE state) { m_state = state; }
 
     void SetTarget(const CNTVector& pos, const CNTVector& dir, float speed, float yaw);
     void GetTarget(CNTVector& pos, CNTVector& dir, float& speed, float& yaw) const;
-    CNTVector GetTargetPos() const { return m_targetPos; }
+    CNTVector GetTargetPos() const { return m_target.pos; }
 
     void SetFollower(const CNTVector& pos, const CNTVector& dir, float speed, float yaw);
     void GetFollower(CNTVector& pos, CNTVector& dir, float& speed, float& yaw) const;
@@ -69,22 +69,43 @@ public:
     static float GetHeading(const CNTVector& dir);
 
 private:
+    // One movement: where, which way, how fast, facing where. The object's
+    // current movement, the target and the follower are each one.
+    struct Motion {
+        CNTVector pos;
+        CNTVector dir;
+        float speed;
+        float yaw;
+
+        // Inline, so that the library exports no more than it did.
+        void Set(const CNTVector& to_pos, const CNTVector& to_dir, float to_speed, float to_yaw) {
+            pos = to_pos;
+            dir = to_dir;
+            speed = to_speed;
+            yaw = to_yaw;
+        }
+        void Get(CNTVector& out_pos, CNTVector& out_dir, float& out_speed, float& out_yaw) const {
+            out_pos = pos;
+            out_dir = dir;
+            out_speed = speed;
+            out_yaw = yaw;
+        }
+        // On along the direction at the speed for dt.
+        void Advance(float dt) {
+            CNTVector travel = dir;
+            travel *= speed;
+            travel *= dt;
+            pos += travel;
+        }
+    };
+
     bool MoveOwn(float dt);
     void MoveRemote(float dt);
 
     DR_STATE m_state;
-    CNTVector m_pos;
-    CNTVector m_dir;
-    float m_speed;
-    float m_yaw;
-    CNTVector m_targetPos;
-    CNTVector m_targetDir;
-    float m_targetSpeed;
-    float m_targetYaw;
-    CNTVector m_followerPos;
-    CNTVector m_followerDir;
-    float m_followerSpeed;
-    float m_followerYaw;
+    Motion m_current;
+    Motion m_target;
+    Motion m_follower;
 };
 
 // Position (x and z), yaw, speed: four 4-byte floats. Reading sets exactly

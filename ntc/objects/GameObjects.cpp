@@ -1,6 +1,9 @@
 #include "objects/GameObjects.h"
 
+#include "objects/copy_members.h"
 #include "transport/CNTPacket.h"
+
+using ntc::copy_members;
 
 // --- TObject ---------------------------------------------------------------
 
@@ -27,40 +30,40 @@ void TObject::Init() {
     LastZoneID = -1;
 }
 
+// The avatar, the monster and the world item are made and copied by one
+// rule: a fresh object is Init's; a copy has the base constructor take the
+// movement with its state, and the carried fields follow; an assignment sets
+// only the carried fields (the movement without its state). Each class names
+// its carried fields in CopyCarriedFrom. A macro, because a constructor or
+// an assignment can only be defined under its own class's name.
+#define QUILLNTC_ZONE_OBJECT_COPIES(T)                                                             \
+    T::T() {                                                                                       \
+        Init();                                                                                    \
+    }                                                                                              \
+    T::T(const T& other) : TObject(fresh_copy_of{other}) {                                         \
+        CopyCarriedFrom(other);                                                                    \
+    }                                                                                              \
+    T& T::operator=(const T& other) {                                                              \
+        if (this != &other)                                                                        \
+            CopyCarriedFrom(other);                                                                \
+        return *this;                                                                              \
+    }                                                                                              \
+    T::~T() = default;
+
+QUILLNTC_ZONE_OBJECT_COPIES(TAvatar)
+QUILLNTC_ZONE_OBJECT_COPIES(TMonster)
+QUILLNTC_ZONE_OBJECT_COPIES(TWorldItem)
+
+#undef QUILLNTC_ZONE_OBJECT_COPIES
+
 // --- TAvatar ---------------------------------------------------------------
 
-TAvatar::TAvatar() {
-    Init();
-}
-
-// The copies of the zone objects: the base constructor takes the movement
-// with its state, and the carried fields follow; an assignment sets only the
-// carried fields (the movement without its state).
-TAvatar::TAvatar(const TAvatar& other) : TObject(fresh_copy_of{other}) {
-    CopyCarriedFrom(other);
-}
-
-TAvatar& TAvatar::operator=(const TAvatar& other) {
-    if (this != &other)
-        CopyCarriedFrom(other);
-    return *this;
-}
-
 void TAvatar::CopyCarriedFrom(const TAvatar& other) {
-    JoinedSessionID = other.JoinedSessionID;
-    ID = other.ID;
-    DRVector = other.DRVector;
-    CurZoneID = other.CurZoneID;
-    UserIndex = other.UserIndex;
-    AvatarIndex = other.AvatarIndex;
-    Nickname = other.Nickname;
-    AvatarTemplateID = other.AvatarTemplateID;
-    AniID = other.AniID;
-    TransparentFlag = other.TransparentFlag;
-    Appearance = other.Appearance;
+    copy_members(*this, other, &TAvatar::JoinedSessionID, &TAvatar::ID, &TAvatar::DRVector,
+                 &TAvatar::CurZoneID, &TAvatar::UserIndex, &TAvatar::AvatarIndex,
+                 &TAvatar::Nickname, &TAvatar::AvatarTemplateID, &TAvatar::AniID,
+                 &TAvatar::TransparentFlag, &TAvatar::Appearance);
 }
-
-TAvatar::~TAvatar() = default;
 
 void TAvatar::Init() {
     TObject::Init();
@@ -93,30 +96,10 @@ int TAvatar::GetWeaponItemKind() const {
 
 // --- TMonster --------------------------------------------------------------
 
-TMonster::TMonster() {
-    Init();
-}
-
-TMonster::TMonster(const TMonster& other) : TObject(fresh_copy_of{other}) {
-    CopyCarriedFrom(other);
-}
-
-TMonster& TMonster::operator=(const TMonster& other) {
-    if (this != &other)
-        CopyCarriedFrom(other);
-    return *this;
-}
-
 void TMonster::CopyCarriedFrom(const TMonster& other) {
-    ID = other.ID;
-    DRVector = other.DRVector;
-    CurZoneID = other.CurZoneID;
-    MonsterTemplateID = other.MonsterTemplateID;
-    AniID = other.AniID;
-    MonHP = other.MonHP;
+    copy_members(*this, other, &TMonster::ID, &TMonster::DRVector, &TMonster::CurZoneID,
+                 &TMonster::MonsterTemplateID, &TMonster::AniID, &TMonster::MonHP);
 }
-
-TMonster::~TMonster() = default;
 
 void TMonster::Init() {
     TObject::Init();
@@ -152,31 +135,11 @@ void TNPC::Init() {
 
 // --- TWorldItem ------------------------------------------------------------
 
-TWorldItem::TWorldItem() {
-    Init();
-}
-
-TWorldItem::TWorldItem(const TWorldItem& other) : TObject(fresh_copy_of{other}) {
-    CopyCarriedFrom(other);
-}
-
-TWorldItem& TWorldItem::operator=(const TWorldItem& other) {
-    if (this != &other)
-        CopyCarriedFrom(other);
-    return *this;
-}
-
 void TWorldItem::CopyCarriedFrom(const TWorldItem& other) {
-    ID = other.ID;
-    DRVector = other.DRVector;
-    CurZoneID = other.CurZoneID;
-    WorldItemUUID = other.WorldItemUUID;
-    WorldItemID = other.WorldItemID;
-    WorldItemExp = other.WorldItemExp;
-    WorldItemOptionID = other.WorldItemOptionID;
+    copy_members(*this, other, &TWorldItem::ID, &TWorldItem::DRVector, &TWorldItem::CurZoneID,
+                 &TWorldItem::WorldItemUUID, &TWorldItem::WorldItemID, &TWorldItem::WorldItemExp,
+                 &TWorldItem::WorldItemOptionID);
 }
-
-TWorldItem::~TWorldItem() = default;
 
 void TWorldItem::Init() {
     TObject::Init();

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "NTCExport.h"
+#include "objects/Accessors.h"
 #include "objects/CDRVector.h"
 #include "transport/CString.h"
 
@@ -37,10 +38,8 @@ public:
     // Session 0, id 0, both zones -1; the type and the movement stay.
     void Init();
 
-    unsigned long GetID() const { return ID; }
-    void SetID(unsigned long id) { ID = id; }
-    unsigned long GetType() const { return Type; }
-    void SetType(unsigned long type) { Type = type; }
+    QUILLNTC_FIELD(unsigned long, ID)
+    QUILLNTC_FIELD(unsigned long, Type)
     CDRVector* GetDRVector() { return &DRVector; }
     void SetDRVector(CDRVector& vector) { DRVector = vector; }
     short GetJoinedSessionID() const { return JoinedSessionID; }
@@ -48,10 +47,8 @@ public:
         JoinedSessionID = id;
         return true;
     }
-    short GetCurZoneID() const { return CurZoneID; }
-    void SetCurZoneID(short id) { CurZoneID = id; }
-    short GetLastZoneID() const { return LastZoneID; }
-    void SetLastZoneID(short id) { LastZoneID = id; }
+    QUILLNTC_FIELD(short, CurZoneID)
+    QUILLNTC_FIELD(short, LastZoneID)
 
 protected:
     // For the copy constructors of the zone objects: the fresh values, with
@@ -81,20 +78,14 @@ public:
     // the appearance array keeps its storage.
     void Init();
 
-    long GetUserIndex() const { return UserIndex; }
-    void SetUserIndex(long index) { UserIndex = index; }
-    short GetAvatarIndex() const { return AvatarIndex; }
-    void SetAvatarIndex(short index) { AvatarIndex = index; }
-    CString& GetNickname() { return Nickname; }
-    void SetNickname(CString& nickname) { Nickname = nickname; }
-    short GetAvatarTemplateID() const { return AvatarTemplateID; }
-    void SetAvatarTemplateID(short id) { AvatarTemplateID = id; }
-    short GetAniID() const { return AniID; }
-    void SetAniID(short id) { AniID = id; }
+    QUILLNTC_FIELD(long, UserIndex)
+    QUILLNTC_FIELD(short, AvatarIndex)
+    QUILLNTC_FIELD_BY_REF(CString, Nickname)
+    QUILLNTC_FIELD(short, AvatarTemplateID)
+    QUILLNTC_FIELD(short, AniID)
     bool IsTransparent() const { return TransparentFlag; }
     void SetTransparentFlag(bool flag) { TransparentFlag = flag; }
-    std::vector<long>& GetAppearance() { return Appearance; }
-    void SetAppearance(std::vector<long>& appearance) { Appearance = appearance; }
+    QUILLNTC_FIELD_BY_REF(std::vector<long>, Appearance)
 
     // Counted from 1. Outside the stored values the getter gives 0 and the
     // setter does nothing: the array never grows here.
@@ -128,12 +119,9 @@ public:
 
     void Init();
 
-    short GetMonsterTemplateID() const { return MonsterTemplateID; }
-    void SetMonsterTemplateID(short id) { MonsterTemplateID = id; }
-    short GetAniID() const { return AniID; }
-    void SetAniID(short id) { AniID = id; }
-    float GetMonHP() const { return MonHP; }
-    void SetMonHP(float hp) { MonHP = hp; }
+    QUILLNTC_FIELD(short, MonsterTemplateID)
+    QUILLNTC_FIELD(short, AniID)
+    QUILLNTC_FIELD(float, MonHP)
 
     void SetDRVectorState(DR_STATE state) { DRVector.SetDRState(state); }
 
@@ -158,8 +146,7 @@ public:
     // Resets the object part and sets type 4; the template stays.
     void Init();
 
-    short GetNpcTemplateID() const { return NpcTemplateID; }
-    void SetNpcTemplateID(short id) { NpcTemplateID = id; }
+    QUILLNTC_FIELD(short, NpcTemplateID)
 
 private:
     short NpcTemplateID;
@@ -175,17 +162,14 @@ public:
 
     void Init();
 
-    int GetWorldItemID() const { return WorldItemID; }
-    void SetWorldItemID(int id) { WorldItemID = id; }
+    QUILLNTC_FIELD(int, WorldItemID)
     // Experience and count are one field under two names.
-    long GetWorldItemExp() const { return WorldItemExp; }
-    void SetWorldItemExp(long exp) { WorldItemExp = exp; }
+    QUILLNTC_FIELD(long, WorldItemExp)
     long GetWorldItemCount() const { return WorldItemExp; }
     void SetWorldItemCount(long count) { WorldItemExp = count; }
     short GetWorldItemOptionID() const { return WorldItemOptionID; }
     void SetWorldItemOptionID(short& id) { WorldItemOptionID = id; }
-    CString GetWorldItemUUID() { return WorldItemUUID; }
-    void SetWorldItemUUID(CString uuid) { WorldItemUUID = uuid; }
+    QUILLNTC_FIELD_NONCONST_GET(CString, WorldItemUUID)
 
 private:
     friend QUILLNTC_API CNTPacket& operator>>(CNTPacket& packet, TWorldItem& item);
@@ -208,22 +192,14 @@ public:
     // Clears everything but the user index and the temporary UUID.
     void Init();
 
-    long GetUserIndex() const { return UserIndex; }
-    void SetUserIndex(long index) { UserIndex = index; }
-    short GetAvatarIndex() const { return AvatarIndex; }
-    void SetAvatarIndex(short index) { AvatarIndex = index; }
-    CString GetItemUUID() { return ItemUUID; }
-    void SetItemUUID(CString uuid) { ItemUUID = uuid; }
-    short GetTempUUID() const { return TempUUID; }
-    void SetTempUUID(short uuid) { TempUUID = uuid; }
-    short GetItemIndex() const { return ItemIndex; }
-    void SetItemIndex(short index) { ItemIndex = index; }
-    long GetItemID() const { return ItemID; }
-    void SetItemID(long id) { ItemID = id; }
-    short GetItemOptionID() const { return ItemOptionID; }
-    void SetItemOptionID(short id) { ItemOptionID = id; }
-    long GetItemCount() const { return ItemCount; }
-    void SetItemCount(long count) { ItemCount = count; }
+    QUILLNTC_FIELD(long, UserIndex)
+    QUILLNTC_FIELD(short, AvatarIndex)
+    QUILLNTC_FIELD_NONCONST_GET(CString, ItemUUID)
+    QUILLNTC_FIELD(short, TempUUID)
+    QUILLNTC_FIELD(short, ItemIndex)
+    QUILLNTC_FIELD(long, ItemID)
+    QUILLNTC_FIELD(short, ItemOptionID)
+    QUILLNTC_FIELD(long, ItemCount)
 
     // The thousands of the position code, truncated toward zero.
     short GetItemSlotIndex() const;
@@ -253,20 +229,13 @@ public:
     // Clears everything but the temporary UUID.
     void Init();
 
-    long GetUserIndex() const { return UserIndex; }
-    void SetUserIndex(long index) { UserIndex = index; }
-    short GetAvatarIndex() const { return AvatarIndex; }
-    void SetAvatarIndex(short index) { AvatarIndex = index; }
-    CString GetSkillUUID() { return SkillUUID; }
-    void SetSkillUUID(CString uuid) { SkillUUID = uuid; }
-    short GetTempUUID() const { return TempUUID; }
-    void SetTempUUID(short uuid) { TempUUID = uuid; }
-    short GetSkillIndex() const { return SkillIndex; }
-    void SetSkillIndex(short index) { SkillIndex = index; }
-    long GetSkillID() const { return SkillID; }
-    void SetSkillID(long id) { SkillID = id; }
-    long GetSkillExp() const { return SkillExp; }
-    void SetSkillExp(long exp) { SkillExp = exp; }
+    QUILLNTC_FIELD(long, UserIndex)
+    QUILLNTC_FIELD(short, AvatarIndex)
+    QUILLNTC_FIELD_NONCONST_GET(CString, SkillUUID)
+    QUILLNTC_FIELD(short, TempUUID)
+    QUILLNTC_FIELD(short, SkillIndex)
+    QUILLNTC_FIELD(long, SkillID)
+    QUILLNTC_FIELD(long, SkillExp)
 
 private:
     friend QUILLNTC_API CNTPacket& operator<<(CNTPacket& packet, const TSkill& skill);

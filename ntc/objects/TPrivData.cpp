@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "objects/copy_members.h"
 #include "transport/CNTPacket.h"
 #include "transport/Trace.h"
 
@@ -45,6 +46,26 @@ bool is_skill_group(int group) {
     return group >= 1 && group <= TPrivData::SKILL_GROUP_COUNT;
 }
 
+// The six attributes as the formulas take them: each with its bonus points.
+// The sum is formed in extended precision: in float a large bonus would lose
+// the attribute's fraction.
+struct Attributes {
+    explicit Attributes(const TPrivData& data)
+        : power(Real(data.GetPower()) + data.AddPower),
+          intellect(Real(data.GetIntellect()) + data.AddIntellect),
+          staminar(Real(data.GetStaminar()) + data.AddStaminar),
+          dexterity(Real(data.GetDexterity()) + data.AddDexterity),
+          plyometric(Real(data.GetPlyometric()) + data.AddPlyometric),
+          ki(Real(data.GetKI()) + data.AddKI) {}
+
+    Real power;
+    Real intellect;
+    Real staminar;
+    Real dexterity;
+    Real plyometric;
+    Real ki;
+};
+
 } // namespace
 
 TPrivData::TPrivData()
@@ -53,16 +74,13 @@ TPrivData::TPrivData()
     Init();
 }
 
-TPrivData::TPrivData(const TPrivData& other)
-    : HPRecovery(0), MPRecovery(0), MaxHP(0), MaxMP(0), MaxSP(0), SpiritPower(0.0f),
-      MagicPower(0.0f), CurePower(0.0f), DeleteAvatarDate(other.DeleteAvatarDate) {
+// A fresh object first, for the derived values' zeros; everything else is
+// then taken from the source.
+TPrivData::TPrivData(const TPrivData& other) : TPrivData() {
     CopyStoredFrom(other);
-    UseSkillGroup = other.UseSkillGroup;
-    JewelryParam1 = other.JewelryParam1;
-    JewelryParam2 = other.JewelryParam2;
-    JewelryParam3 = other.JewelryParam3;
-    JewelryParam4 = other.JewelryParam4;
-    JewelryParam5 = other.JewelryParam5;
+    ntc::copy_members(*this, other, &TPrivData::UseSkillGroup, &TPrivData::JewelryParam1,
+                      &TPrivData::JewelryParam2, &TPrivData::JewelryParam3,
+                      &TPrivData::JewelryParam4, &TPrivData::JewelryParam5);
 }
 
 TPrivData& TPrivData::operator=(const TPrivData& other) {
@@ -74,34 +92,15 @@ TPrivData& TPrivData::operator=(const TPrivData& other) {
 TPrivData::~TPrivData() {}
 
 void TPrivData::CopyStoredFrom(const TPrivData& other) {
-    ParamPoint = other.ParamPoint;
-    Power = other.Power;
-    Intellect = other.Intellect;
-    Staminar = other.Staminar;
-    Dexterity = other.Dexterity;
-    Plyometric = other.Plyometric;
-    KI = other.KI;
-    Level = other.Level;
-    Exp = other.Exp;
-    AtkReDivision = other.AtkReDivision;
-    DefReDivision = other.DefReDivision;
-    IntellectReDivision = other.IntellectReDivision;
-    HP = other.HP;
-    MP = other.MP;
-    SP = other.SP;
-    Gold = other.Gold;
-    ChattingProhibitTime = other.ChattingProhibitTime;
-    UseWeaponIndex = other.UseWeaponIndex;
-    for (int i = 0; i < SKILL_GROUP_COUNT; ++i)
-        SelectSkillIndex[i] = other.SelectSkillIndex[i];
-    MaxInventorySlot = other.MaxInventorySlot;
-    DeleteAvatarDate = other.DeleteAvatarDate;
-    AddPower = other.AddPower;
-    AddIntellect = other.AddIntellect;
-    AddStaminar = other.AddStaminar;
-    AddDexterity = other.AddDexterity;
-    AddPlyometric = other.AddPlyometric;
-    AddKI = other.AddKI;
+    ntc::copy_members(
+        *this, other, &TPrivData::ParamPoint, &TPrivData::Power, &TPrivData::Intellect,
+        &TPrivData::Staminar, &TPrivData::Dexterity, &TPrivData::Plyometric, &TPrivData::KI,
+        &TPrivData::Level, &TPrivData::Exp, &TPrivData::AtkReDivision, &TPrivData::DefReDivision,
+        &TPrivData::IntellectReDivision, &TPrivData::HP, &TPrivData::MP, &TPrivData::SP,
+        &TPrivData::Gold, &TPrivData::ChattingProhibitTime, &TPrivData::UseWeaponIndex,
+        &TPrivData::SelectSkillIndex, &TPrivData::MaxInventorySlot, &TPrivData::DeleteAvatarDate,
+        &TPrivData::AddPower, &TPrivData::AddIntellect, &TPrivData::AddStaminar,
+        &TPrivData::AddDexterity, &TPrivData::AddPlyometric, &TPrivData::AddKI);
 }
 
 void TPrivData::Init() {
@@ -194,62 +193,48 @@ void TPrivData::UpdateParamByJewelry(float param1, float param2, float param3, f
     JewelryParam5 = param5;
 }
 
-// Each attribute counts with its bonus points. The sum is formed in extended
-// precision: in float a large bonus would lose the attribute's fraction.
-
 void TPrivData::UpdateHPRecovery() {
-    const Real D = Real(Dexterity) + AddDexterity;
-    const Real S = Real(Staminar) + AddStaminar;
-    HPRecovery = to_short(D * kThird + 2 * S);
+    const Attributes a(*this);
+    HPRecovery = to_short(a.dexterity * kThird + 2 * a.staminar);
 }
 
 void TPrivData::UpdateMPRecovery() {
-    const Real K = Real(KI) + AddKI;
-    const Real I = Real(Intellect) + AddIntellect;
-    MPRecovery = to_short(K + I);
+    const Attributes a(*this);
+    MPRecovery = to_short(a.ki + a.intellect);
 }
 
 void TPrivData::UpdateMaxHP() {
-    const Real K = Real(KI) + AddKI;
-    const Real S = Real(Staminar) + AddStaminar;
-    const Real P = Real(Power) + AddPower;
-    const Real L = Level;
-    MaxHP = to_short(((K + DefReDivision) * k0_4 + S * k1_7 + P * 0.5L + L * k0_6 + 60) *
+    const Attributes a(*this);
+    MaxHP = to_short(((a.ki + DefReDivision) * k0_4 + a.staminar * k1_7 + a.power * 0.5L +
+                      Real(Level) * k0_6 + 60) *
                      Real(JewelryParam4));
 }
 
 void TPrivData::UpdateMaxMP() {
-    const Real I = Real(Intellect) + AddIntellect;
-    const Real K = Real(KI) + AddKI;
-    const Real D = Real(Dexterity) + AddDexterity;
-    const Real L = Level;
-    MaxMP =
-        to_short((I * k1_9 + K * k0_6 + D * k0_2 + (L * k0_4 + 40) + IntellectReDivision * k0_4) *
-                 Real(JewelryParam5));
+    const Attributes a(*this);
+    MaxMP = to_short((a.intellect * k1_9 + a.ki * k0_6 + a.dexterity * k0_2 +
+                      (Real(Level) * k0_4 + 40) + IntellectReDivision * k0_4) *
+                     Real(JewelryParam5));
 }
 
 void TPrivData::UpdateMaxSP() {
-    const Real S = Real(Staminar) + AddStaminar;
-    MaxSP = to_short(S * k1_8 + 50);
+    const Attributes a(*this);
+    MaxSP = to_short(a.staminar * k1_8 + 50);
 }
 
 void TPrivData::UpdateSpiritPower() {
-    const Real K = Real(KI) + AddKI;
-    const Real I = Real(Intellect) + AddIntellect;
-    SpiritPower = to_float(K * k0_8 + 2 * I);
+    const Attributes a(*this);
+    SpiritPower = to_float(a.ki * k0_8 + 2 * a.intellect);
 }
 
 void TPrivData::UpdateMagicPower() {
-    const Real K = Real(KI) + AddKI;
-    const Real Y = Real(Plyometric) + AddPlyometric;
-    const Real I = Real(Intellect) + AddIntellect;
-    MagicPower = to_float(K * k1_6 + Y * 0.5L + I);
+    const Attributes a(*this);
+    MagicPower = to_float(a.ki * k1_6 + a.plyometric * 0.5L + a.intellect);
 }
 
 void TPrivData::UpdateCurePower() {
-    const Real K = Real(KI) + AddKI;
-    const Real I = Real(Intellect) + AddIntellect;
-    CurePower = to_float(K * k0_9 + I);
+    const Attributes a(*this);
+    CurePower = to_float(a.ki * k0_9 + a.intellect);
 }
 
 CNTPacket& operator>>(CNTPacket& packet, TPrivData& data) {

@@ -11,6 +11,7 @@
 #define QUILLNTC_TPRIVDATA_H
 
 #include "NTCExport.h"
+#include "objects/Accessors.h"
 #include "transport/COLEDateTime.h"
 
 class CNTPacket;
@@ -30,44 +31,28 @@ public:
     // Back to the fresh values; DeleteAvatarDate and the float powers stay.
     void Init();
 
-    short GetParamPoint() const { return ParamPoint; }
-    void SetParamPoint(short value) { ParamPoint = value; }
-    float GetPower() const { return Power; }
-    void SetPower(float value) { Power = value; }
-    float GetIntellect() const { return Intellect; }
-    void SetIntellect(float value) { Intellect = value; }
-    float GetStaminar() const { return Staminar; }
-    void SetStaminar(float value) { Staminar = value; }
-    float GetDexterity() const { return Dexterity; }
-    void SetDexterity(float value) { Dexterity = value; }
-    float GetPlyometric() const { return Plyometric; }
-    void SetPlyometric(float value) { Plyometric = value; }
-    float GetKI() const { return KI; }
-    void SetKI(float value) { KI = value; }
-    short GetLevel() const { return Level; }
-    void SetLevel(short value) { Level = value; }
-    int GetExp() const { return Exp; }
-    void SetExp(int value) { Exp = value; }
-    short GetAtkReDivision() const { return AtkReDivision; }
-    void SetAtkReDivision(short value) { AtkReDivision = value; }
-    short GetDefReDivision() const { return DefReDivision; }
-    void SetDefReDivision(short value) { DefReDivision = value; }
-    short GetIntellectReDivision() const { return IntellectReDivision; }
-    void SetIntellectReDivision(short value) { IntellectReDivision = value; }
-    float GetHP() const { return HP; }
-    void SetHP(float value) { HP = value; }
-    float GetMP() const { return MP; }
-    void SetMP(float value) { MP = value; }
-    float GetSP() const { return SP; }
-    void SetSP(float value) { SP = value; }
+    QUILLNTC_FIELD(short, ParamPoint)
+    QUILLNTC_FIELD(float, Power)
+    QUILLNTC_FIELD(float, Intellect)
+    QUILLNTC_FIELD(float, Staminar)
+    QUILLNTC_FIELD(float, Dexterity)
+    QUILLNTC_FIELD(float, Plyometric)
+    QUILLNTC_FIELD(float, KI)
+    QUILLNTC_FIELD(short, Level)
+    QUILLNTC_FIELD(int, Exp)
+    QUILLNTC_FIELD(short, AtkReDivision)
+    QUILLNTC_FIELD(short, DefReDivision)
+    QUILLNTC_FIELD(short, IntellectReDivision)
+    QUILLNTC_FIELD(float, HP)
+    QUILLNTC_FIELD(float, MP)
+    QUILLNTC_FIELD(float, SP)
     // Gold and the prohibition time are 32-bit; a wider long keeps its low
     // 32 bits.
     long GetGold() const { return Gold; }
     void SetGold(long value) { Gold = static_cast<int>(value); }
     long GetChattingProhibitTime() { return ChattingProhibitTime; }
     void SetChattingProhibitTime(long value) { ChattingProhibitTime = static_cast<int>(value); }
-    COLEDateTime GetDeleteAvatarDate() { return DeleteAvatarDate; }
-    void SetDeleteAvatarDate(COLEDateTime value) { DeleteAvatarDate = value; }
+    QUILLNTC_FIELD_NONCONST_GET(COLEDateTime, DeleteAvatarDate)
     short GetUseWeaponIndex() const { return UseWeaponIndex; }
     short GetMaxInventorySlot() const { return MaxInventorySlot; }
     short GetMaxInventorySlot() { return MaxInventorySlot; }

@@ -38,18 +38,46 @@ CDRVector remote_with_target(const CNTVector& target, float target_speed, float 
     return dr;
 }
 
+// One of the object's movements as its getters give it. The out parameters
+// start as NaN, which equals nothing, so a getter that leaves one unwritten
+// fails every check of it.
+struct Movement {
+    CNTVector pos{NAN};
+    CNTVector dir{NAN};
+    float speed = NAN;
+    float yaw = NAN;
+};
+
+Movement current_of(const CDRVector& dr) {
+    return {dr.GetPos(), dr.GetVel(), dr.GetSpeed(), dr.GetAY()};
+}
+
+Movement target_of(const CDRVector& dr) {
+    Movement m;
+    dr.GetTarget(m.pos, m.dir, m.speed, m.yaw);
+    return m;
+}
+
+Movement follower_of(const CDRVector& dr) {
+    Movement m;
+    dr.GetFollower(m.pos, m.dir, m.speed, m.yaw);
+    return m;
+}
+
+void expect_movement(const Movement& m, const CNTVector& pos, const CNTVector& dir, float speed,
+                     float yaw) {
+    expect_vector(m.pos, pos.x, pos.y, pos.z);
+    expect_vector(m.dir, dir.x, dir.y, dir.z);
+    EXPECT_EQ(m.speed, speed);
+    EXPECT_EQ(m.yaw, yaw);
+}
+
 CNTVector follower_pos(const CDRVector& dr) {
-    CNTVector pos, dir;
-    float speed = 0, yaw = 0;
-    dr.GetFollower(pos, dir, speed, yaw);
-    return pos;
+    return follower_of(dr).pos;
 }
 
 float follower_speed(const CDRVector& dr) {
-    CNTVector pos, dir;
-    float speed = 0, yaw = 0;
-    dr.GetFollower(pos, dir, speed, yaw);
-    return speed;
+    return follower_of(dr).speed;
 }
 
 TEST(CNTVector, ConstructionIndexingAndArithmetic) {
@@ -99,22 +127,16 @@ TEST(CNTVector, WireCarriesXAndZOnly) {
 TEST(CDRVectorBasics, FreshValues) {
     CDRVector dr;
     EXPECT_EQ(dr.GetDRState(), DR_INIT);
-    expect_vector(dr.GetPos(), 0, 0, 0);
-    expect_vector(dr.GetVel(), 1, 0, 0);
-    EXPECT_EQ(dr.GetSpeed(), 0);
-    EXPECT_EQ(dr.GetAY(), 0);
-    CNTVector pos(9), dir(9);
-    float speed = 9, yaw = 9;
-    dr.GetTarget(pos, dir, speed, yaw);
-    expect_vector(pos, 0, 0, 0);
-    expect_vector(dir, 1, 0, 0);
-    EXPECT_EQ(speed, 0);
-    EXPECT_EQ(yaw, 0);
-    dr.GetFollower(pos, dir, speed, yaw);
-    expect_vector(pos, 0, 0, 0);
-    expect_vector(dir, 1, 0, 0);
-    EXPECT_EQ(speed, 0);
-    EXPECT_EQ(yaw, 0);
+    // All three movements start standing at the origin, facing along +x.
+    const struct {
+        const char* name;
+        Movement movement;
+    } movements[] = {
+        {"current", current_of(dr)}, {"target", target_of(dr)}, {"follower", follower_of(dr)}};
+    for (const auto& m : movements) {
+        SCOPED_TRACE(m.name);
+        expect_movement(m.movement, CNTVector(), CNTVector(1, 0, 0), 0, 0);
+    }
     EXPECT_EQ(sizeof(DR_STATE), 4u);
 }
 
@@ -137,23 +159,10 @@ TEST(CDRVectorBasics, AssignmentKeepsStateCopyTakesIt) {
     EXPECT_EQ(copied.GetDRState(), DR_FOLLOW);
 
     for (const CDRVector* dr : {static_cast<const CDRVector*>(&assigned), &copied}) {
-        expect_vector(dr->GetPos(), 1, 2, 3);
-        expect_vector(dr->GetVel(), 0, 0, 1);
-        EXPECT_EQ(dr->GetSpeed(), 4);
-        EXPECT_EQ(dr->GetAY(), 5);
-        CNTVector pos, dir;
-        float speed = 0, yaw = 0;
-        dr->GetTarget(pos, dir, speed, yaw);
-        expect_vector(pos, 6, 6, 6);
-        expect_vector(dir, 0, 1, 0);
-        EXPECT_EQ(speed, 7);
-        EXPECT_EQ(yaw, 8);
+        expect_movement(current_of(*dr), CNTVector(1, 2, 3), CNTVector(0, 0, 1), 4, 5);
+        expect_movement(target_of(*dr), CNTVector(6), CNTVector(0, 1, 0), 7, 8);
         expect_vector(dr->GetTargetPos(), 6, 6, 6);
-        dr->GetFollower(pos, dir, speed, yaw);
-        expect_vector(pos, 9, 9, 9);
-        expect_vector(dir, 0, 0, -1);
-        EXPECT_EQ(speed, 10);
-        EXPECT_EQ(yaw, 11);
+        expect_movement(follower_of(*dr), CNTVector(9), CNTVector(0, 0, -1), 10, 11);
     }
 }
 
@@ -216,13 +225,7 @@ TEST(CDRVectorOwn, SpeedChangeSendsOnceAndFollowerTakesOver) {
     dr.SetSpeed(5);
     EXPECT_TRUE(dr.Move(0, 0));
     EXPECT_FALSE(dr.Move(0, 0));
-    CNTVector pos, dir;
-    float speed = 0, yaw = 0;
-    dr.GetFollower(pos, dir, speed, yaw);
-    expect_vector(pos, 10, 20, 30);
-    expect_vector(dir, 0, 0, 1);
-    EXPECT_EQ(speed, 5);
-    EXPECT_EQ(yaw, 3);
+    expect_movement(follower_of(dr), CNTVector(10, 20, 30), CNTVector(0, 0, 1), 5, 3);
 }
 
 TEST(CDRVectorOwn, GroundDriftOf100Sends) {

@@ -148,6 +148,10 @@ TEST(GameObjectsCopy, AvatarAssignmentKeepsTypeAndLastZone) {
     source.SetNickname(nickname);
     source.GetAppearance() = {1, 2, 3};
     source.SetTransparentFlag(true);
+    source.SetUserIndex(11);
+    source.SetAvatarIndex(12);
+    source.SetAvatarTemplateID(13);
+    source.SetAniID(14);
     TAvatar target;
     mark_object_part(target, 1, 2, 3, 4, 8);
     target.GetDRVector()->SetDRState(DR_APPROACH);
@@ -160,9 +164,6 @@ TEST(GameObjectsCopy, AvatarAssignmentKeepsTypeAndLastZone) {
     EXPECT_EQ(target.GetLastZoneID(), 8); // kept
     EXPECT_EQ(target.GetDRVector()->GetSpeed(), 100.0f);
     EXPECT_EQ(target.GetDRVector()->GetDRState(), DR_APPROACH); // a state is not assigned
-    EXPECT_STREQ(static_cast<const char*>(target.GetNickname()), "src");
-    EXPECT_EQ(target.GetAppearance(), (std::vector<long>{1, 2, 3}));
-    EXPECT_TRUE(target.IsTransparent());
 
     TAvatar copy(source);
     EXPECT_EQ(copy.GetType(), 41u);      // taken from the source
@@ -170,6 +171,17 @@ TEST(GameObjectsCopy, AvatarAssignmentKeepsTypeAndLastZone) {
     EXPECT_EQ(copy.GetJoinedSessionID(), 5);
     EXPECT_EQ(copy.GetCurZoneID(), 6);
     EXPECT_EQ(copy.GetDRVector()->GetDRState(), DR_FOLLOW); // a copy takes the state
+
+    // Every field of the avatar's own arrives in both.
+    for (TAvatar* avatar : {&target, &copy}) {
+        EXPECT_EQ(avatar->GetUserIndex(), 11);
+        EXPECT_EQ(avatar->GetAvatarIndex(), 12);
+        EXPECT_STREQ(static_cast<const char*>(avatar->GetNickname()), "src");
+        EXPECT_EQ(avatar->GetAvatarTemplateID(), 13);
+        EXPECT_EQ(avatar->GetAniID(), 14);
+        EXPECT_TRUE(avatar->IsTransparent());
+        EXPECT_EQ(avatar->GetAppearance(), (std::vector<long>{1, 2, 3}));
+    }
 
     TAvatar& same = copy;
     copy = same;
@@ -181,37 +193,49 @@ TEST(GameObjectsCopy, MonsterAndWorldItemLeaveSessionAndLastZone) {
     mark_object_part(source, 5, 100, 41, 6, 7);
     source.SetMonHP(12.5f);
     source.SetMonsterTemplateID(9);
+    source.SetAniID(10);
     TMonster target;
     mark_object_part(target, 1, 2, 3, 4, 8);
     target = source;
     EXPECT_EQ(target.GetJoinedSessionID(), 1);
     EXPECT_EQ(target.GetType(), 3u);
     EXPECT_EQ(target.GetLastZoneID(), 8);
-    EXPECT_EQ(target.GetCurZoneID(), 6);
-    EXPECT_EQ(target.GetID(), 100u);
-    EXPECT_EQ(target.GetMonHP(), 12.5f);
-    EXPECT_EQ(target.GetMonsterTemplateID(), 9);
     TMonster copy(source);
     EXPECT_EQ(copy.GetJoinedSessionID(), 0);
     EXPECT_EQ(copy.GetType(), 41u);
     EXPECT_EQ(copy.GetLastZoneID(), -1);
-    EXPECT_EQ(copy.GetCurZoneID(), 6);
+    // The carried fields arrive in both.
+    for (TMonster* monster : {&target, &copy}) {
+        EXPECT_EQ(monster->GetCurZoneID(), 6);
+        EXPECT_EQ(monster->GetID(), 100u);
+        EXPECT_EQ(monster->GetMonHP(), 12.5f);
+        EXPECT_EQ(monster->GetMonsterTemplateID(), 9);
+        EXPECT_EQ(monster->GetAniID(), 10);
+    }
 
     TWorldItem world;
     mark_object_part(world, 5, 100, 41, 6, 7);
     world.SetWorldItemUUID(CString("u-1"));
     world.SetWorldItemCount(33);
+    world.SetWorldItemID(34);
+    short option = 35;
+    world.SetWorldItemOptionID(option);
     TWorldItem other;
     mark_object_part(other, 1, 2, 3, 4, 8);
     other = world;
     EXPECT_EQ(other.GetJoinedSessionID(), 1);
     EXPECT_EQ(other.GetLastZoneID(), 8);
-    EXPECT_EQ(other.GetCurZoneID(), 6);
-    EXPECT_STREQ(static_cast<const char*>(other.GetWorldItemUUID()), "u-1");
-    EXPECT_EQ(other.GetWorldItemExp(), 33);
     TWorldItem copied(world);
     EXPECT_EQ(copied.GetJoinedSessionID(), 0);
     EXPECT_EQ(copied.GetType(), 41u);
+    for (TWorldItem* item : {&other, &copied}) {
+        EXPECT_EQ(item->GetID(), 100u);
+        EXPECT_EQ(item->GetCurZoneID(), 6);
+        EXPECT_STREQ(static_cast<const char*>(item->GetWorldItemUUID()), "u-1");
+        EXPECT_EQ(item->GetWorldItemExp(), 33);
+        EXPECT_EQ(item->GetWorldItemID(), 34);
+        EXPECT_EQ(item->GetWorldItemOptionID(), 35);
+    }
 }
 
 TEST(GameObjectsCopy, NpcAssignmentCarriesOnlyIdAndMovement) {

@@ -312,10 +312,17 @@ TPrivData filled() {
     d.SetGold(777);
     d.SetChattingProhibitTime(60);
     d.SetUseWeaponIndex(1232);
+    d.SetSelectSkillIndex(1, 111);
     d.SetSelectSkillIndex(2, 222);
+    d.SetSelectSkillIndex(3, 333);
+    d.SetSelectSkillIndex(4, 444);
     d.SetMaxInventorySlot(3);
     d.SetDeleteAvatarDate(COLEDateTime(2020, 1, 2, 3, 4, 5));
     d.AddPower = 1;
+    d.AddIntellect = 2;
+    d.AddStaminar = 3;
+    d.AddDexterity = 4;
+    d.AddPlyometric = 5;
     d.AddKI = 6;
     d.UpdateParamByJewelry(1.1f, 1.2f, 1.3f, 1.4f, 1.5f);
     d.UpdateMaxHP();
@@ -323,22 +330,51 @@ TPrivData filled() {
     return d;
 }
 
+// The stored fields in the groups the server sends them in, and the bonus
+// points and jewelry multipliers as the game sets them.
+std::vector<float> attributes_of(const TPrivData& d) {
+    return {d.GetPower(),     d.GetIntellect(),  d.GetStaminar(),
+            d.GetDexterity(), d.GetPlyometric(), d.GetKI()};
+}
+
+std::vector<short> redivisions_of(const TPrivData& d) {
+    return {d.GetAtkReDivision(), d.GetDefReDivision(), d.GetIntellectReDivision()};
+}
+
+std::vector<float> pools_of(const TPrivData& d) {
+    return {d.GetHP(), d.GetMP(), d.GetSP()};
+}
+
+std::vector<short> skill_indices_of(const TPrivData& d) {
+    std::vector<short> indices;
+    for (short group = 1; group <= TPrivData::SKILL_GROUP_COUNT; ++group)
+        indices.push_back(d.GetSelectSkillIndex(group));
+    return indices;
+}
+
+std::vector<int> bonuses_of(const TPrivData& d) {
+    return {d.AddPower, d.AddIntellect, d.AddStaminar, d.AddDexterity, d.AddPlyometric, d.AddKI};
+}
+
+std::vector<float> jewelry_of(const TPrivData& d) {
+    return {d.JewelryParam1, d.JewelryParam2, d.JewelryParam3, d.JewelryParam4, d.JewelryParam5};
+}
+
+// Every field that both the copy and the assignment carry.
 void expect_stored_equal(TPrivData& a, TPrivData& b) {
     EXPECT_EQ(a.GetParamPoint(), b.GetParamPoint());
-    EXPECT_EQ(a.GetPower(), b.GetPower());
-    EXPECT_EQ(a.GetKI(), b.GetKI());
+    EXPECT_EQ(attributes_of(a), attributes_of(b));
+    EXPECT_EQ(redivisions_of(a), redivisions_of(b));
+    EXPECT_EQ(pools_of(a), pools_of(b));
+    EXPECT_EQ(skill_indices_of(a), skill_indices_of(b));
+    EXPECT_EQ(bonuses_of(a), bonuses_of(b));
     EXPECT_EQ(a.GetLevel(), b.GetLevel());
     EXPECT_EQ(a.GetExp(), b.GetExp());
-    EXPECT_EQ(a.GetIntellectReDivision(), b.GetIntellectReDivision());
-    EXPECT_EQ(a.GetSP(), b.GetSP());
     EXPECT_EQ(a.GetGold(), b.GetGold());
     EXPECT_EQ(a.GetChattingProhibitTime(), b.GetChattingProhibitTime());
     EXPECT_EQ(a.GetUseWeaponIndex(), b.GetUseWeaponIndex());
-    EXPECT_EQ(a.GetSelectSkillIndex(2), b.GetSelectSkillIndex(2));
     EXPECT_EQ(a.GetMaxInventorySlot(), b.GetMaxInventorySlot());
     EXPECT_EQ(a.GetDeleteAvatarDate(), b.GetDeleteAvatarDate());
-    EXPECT_EQ(a.AddPower, b.AddPower);
-    EXPECT_EQ(a.AddKI, b.AddKI);
 }
 
 TEST(TPrivDataCopy, CopyLeavesOutOnlyTheDerivedValues) {
@@ -347,8 +383,7 @@ TEST(TPrivDataCopy, CopyLeavesOutOnlyTheDerivedValues) {
     TPrivData copy(source);
     expect_stored_equal(copy, source);
     EXPECT_EQ(copy.GetUseSkillGroup(), 2);
-    EXPECT_EQ(copy.JewelryParam1, 1.1f);
-    EXPECT_EQ(copy.JewelryParam5, 1.5f);
+    EXPECT_EQ(jewelry_of(copy), (std::vector<float>{1.1f, 1.2f, 1.3f, 1.4f, 1.5f}));
     EXPECT_EQ(copy.MaxHP, 0);
     EXPECT_EQ(copy.SpiritPower, 0.0f);
 }
@@ -364,8 +399,7 @@ TEST(TPrivDataCopy, AssignmentKeepsGroupJewelryAndDerivedValues) {
     expect_stored_equal(target, source);
     EXPECT_EQ(target.GetUseWeaponIndex(), 1232);
     EXPECT_EQ(target.GetUseSkillGroup(), 3);
-    EXPECT_EQ(target.JewelryParam1, 3.0f);
-    EXPECT_EQ(target.JewelryParam4, 3.0f);
+    EXPECT_EQ(jewelry_of(target), std::vector<float>(5, 3.0f));
     EXPECT_EQ(target.MaxMP, 99);
     EXPECT_EQ(target.MaxHP, 0);
     EXPECT_EQ(target.CurePower, 4.0f);
@@ -411,18 +445,9 @@ TEST(TPrivDataWire, ReadsEveryFieldInOrder) {
     packet >> data;
     EXPECT_EQ(packet.GetBufPoint(), 78);
     EXPECT_EQ(data.GetParamPoint(), 5);
-    EXPECT_EQ(data.GetPower(), 10.0f);
-    EXPECT_EQ(data.GetIntellect(), 2.5f);
-    EXPECT_EQ(data.GetStaminar(), 1.0f);
-    EXPECT_EQ(data.GetDexterity(), 3.0f);
-    EXPECT_EQ(data.GetPlyometric(), 0.5f);
-    EXPECT_EQ(data.GetKI(), -2.0f);
-    EXPECT_EQ(data.GetAtkReDivision(), 2);
-    EXPECT_EQ(data.GetDefReDivision(), 3);
-    EXPECT_EQ(data.GetIntellectReDivision(), 4);
-    EXPECT_EQ(data.GetHP(), 100.0f);
-    EXPECT_EQ(data.GetMP(), 50.0f);
-    EXPECT_EQ(data.GetSP(), 25.0f);
+    EXPECT_EQ(attributes_of(data), (std::vector<float>{10.0f, 2.5f, 1.0f, 3.0f, 0.5f, -2.0f}));
+    EXPECT_EQ(redivisions_of(data), (std::vector<short>{2, 3, 4}));
+    EXPECT_EQ(pools_of(data), (std::vector<float>{100.0f, 50.0f, 25.0f}));
     EXPECT_EQ(data.GetLevel(), 35);
     EXPECT_EQ(data.GetExp(), 0x01020304);
     EXPECT_EQ(data.GetGold(), -2);
@@ -430,10 +455,7 @@ TEST(TPrivDataWire, ReadsEveryFieldInOrder) {
     EXPECT_EQ(data.GetMaxInventorySlot(), 9);
     EXPECT_EQ(data.GetDeleteAvatarDate().m_dt, 1.5);
     EXPECT_EQ(data.GetDeleteAvatarDate().GetStatus(), COLEDateTime::valid);
-    EXPECT_EQ(data.GetSelectSkillIndex(1), 150);
-    EXPECT_EQ(data.GetSelectSkillIndex(2), 0);
-    EXPECT_EQ(data.GetSelectSkillIndex(3), 1000);
-    EXPECT_EQ(data.GetSelectSkillIndex(4), -5);
+    EXPECT_EQ(skill_indices_of(data), (std::vector<short>{150, 0, 1000, -5}));
 }
 
 TEST(TPrivDataWire, LeavesTheFieldsItDoesNotCarry) {
