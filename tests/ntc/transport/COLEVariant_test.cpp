@@ -63,6 +63,94 @@ TEST(COLEVariant, ConstructorsChooseTheirTypes) {
     EXPECT_EQ(plain.lVal, -100000);
 }
 
+// A zeroed variant of type whose value starts with the given bytes: all a
+// value constructor may leave behind.
+VARIANT plain_bytes(VARTYPE type, const void* value, size_t width) {
+    VARIANT v;
+    memset(&v, 0, sizeof v);
+    v.vt = type;
+    memcpy(&v.llVal, value, width);
+    return v;
+}
+
+bool same_bytes(const VARIANT& a, const VARIANT& b) {
+    return memcmp(&a, &b, sizeof(VARIANT)) == 0;
+}
+
+TEST(COLEVariant, ValueConstructorsLeaveOnlyTypeAndValue) {
+    const BYTE byte = 0xAB;
+    const float single = -2.5f;
+    const double real = 1e300;
+    const COLEDateTime noon(2026, 12, 8, 12, 0, 0);
+    const double day = static_cast<double>(noon);
+    const int16_t i2 = -3;
+    const VARIANT_BOOL yes = VARIANT_TRUE;
+    const int32_t i4 = -100000;
+    const SCODE code = 0x80004005;
+    EXPECT_TRUE(same_bytes(COLEVariant(byte), plain_bytes(VT_UI1, &byte, 1)));
+    EXPECT_TRUE(same_bytes(COLEVariant(single), plain_bytes(VT_R4, &single, 4)));
+    EXPECT_TRUE(same_bytes(COLEVariant(real), plain_bytes(VT_R8, &real, 8)));
+    EXPECT_TRUE(same_bytes(COLEVariant(noon), plain_bytes(VT_DATE, &day, 8)));
+    EXPECT_TRUE(same_bytes(COLEVariant(short(-3)), plain_bytes(VT_I2, &i2, 2)));
+    EXPECT_TRUE(same_bytes(COLEVariant(short(-3), VT_BOOL), plain_bytes(VT_BOOL, &yes, 2)));
+    EXPECT_TRUE(same_bytes(COLEVariant(-100000L), plain_bytes(VT_I4, &i4, 4)));
+    EXPECT_TRUE(same_bytes(COLEVariant(long(code), VT_ERROR), plain_bytes(VT_ERROR, &code, 4)));
+    EXPECT_TRUE(same_bytes(COLEVariant(-100000L, VT_BOOL), plain_bytes(VT_BOOL, &yes, 2)));
+    EXPECT_TRUE(same_bytes(_variant_t(real, VT_DATE), plain_bytes(VT_DATE, &real, 8)));
+    EXPECT_TRUE(same_bytes(_variant_t(long(code), VT_ERROR), plain_bytes(VT_ERROR, &code, 4)));
+}
+
+// Only the low 32 bits of a wider long are stored, but a boolean is true
+// when any of its bits is set. Where long has 32 bits the case is plain.
+TEST(COLEVariant, WideLongsKeepTheirLowBitsButABooleanSeesThemAll) {
+    long high_only = 1;
+    high_only <<= sizeof(long) > 4 ? 32 : 0;
+    const int32_t low = static_cast<int32_t>(high_only);
+
+    EXPECT_EQ(COLEVariant(high_only).lVal, low);
+    EXPECT_EQ(COLEVariant(high_only, VT_BOOL).boolVal, VARIANT_TRUE);
+    EXPECT_EQ(_variant_t(high_only).lVal, low);
+    EXPECT_EQ(_variant_t(high_only, VT_BOOL).boolVal, VARIANT_TRUE);
+
+    COLEVariant ole_flag(0L, VT_BOOL);
+    ole_flag = high_only;
+    EXPECT_EQ(ole_flag.boolVal, VARIANT_TRUE);
+    _variant_t flag(false);
+    flag = high_only;
+    EXPECT_EQ(flag.boolVal, VARIANT_TRUE);
+    COLEVariant ole_number(1.5);
+    ole_number = high_only;
+    EXPECT_EQ(ole_number.vt, VT_I4);
+    EXPECT_EQ(ole_number.lVal, low);
+    _variant_t number(1.5);
+    number = high_only;
+    EXPECT_EQ(number.vt, VT_I4);
+    EXPECT_EQ(number.lVal, low);
+}
+
+// An assignment that keeps the type changes the value's bytes and nothing
+// else, in both classes.
+TEST(COLEVariant, AssignmentsThatKeepTheTypeTouchOnlyTheValue) {
+    COLEVariant ole(0x12345678L);
+    ole.wReserved1 = 0x1111;
+    ole = 0x22L;
+    EXPECT_EQ(ole.wReserved1, 0x1111);
+    EXPECT_EQ(ole.lVal, 0x22);
+    COLEVariant ole_date(COLEDateTime(1.0));
+    ole_date = 2.0;
+    EXPECT_EQ(ole_date.vt, VT_R8) << "a COLEVariant date does not keep its type for a double";
+
+    _variant_t v(0x12345678L);
+    v.wReserved1 = 0x1111;
+    v = 0x22L;
+    EXPECT_EQ(v.wReserved1, 0x1111);
+    EXPECT_EQ(v.lVal, 0x22);
+    _variant_t byte(BYTE(1));
+    byte.llVal = 0x7700;
+    byte = BYTE(2);
+    EXPECT_EQ(byte.llVal, 0x7702) << "only the byte itself is written";
+}
+
 TEST(COLEVariant, AssignmentsKeepAMatchingType) {
     COLEVariant flag(short(0), VT_BOOL);
     flag = short(3);
