@@ -5,6 +5,7 @@
 
 #include "transport/COLEDateTime.h"
 #include "transport/Trace.h"
+#include "transport/VariantT.h"
 #include "transport/variant_ops.h"
 
 namespace {
@@ -14,10 +15,6 @@ const char kSourceName[] = "OLEVariant";
 
 void check(HRESULT result, int line) {
     ntc::variant_check(result, kSourceName, line);
-}
-
-VARIANT_BOOL to_bool(long value) {
-    return value ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
 // Bytes of the value for the types held directly in the variant.
@@ -166,6 +163,13 @@ bool referenced_equal(VARTYPE base, const VARIANT& a, const VARIANT& b) {
     return size != 0 && memcmp(a.byref, b.byref, size) == 0;
 }
 
+// The values COLEVariant holds alike with _variant_t are built by _variant_t
+// and taken over byte for byte into the empty target.
+void adopt(COLEVariant& target, _variant_t built) {
+    VARIANT value = built.Detach();
+    ntc::variant_take(target, value);
+}
+
 } // namespace
 
 void ntc::variant_check(HRESULT result, const char* source, int line) {
@@ -175,6 +179,19 @@ void ntc::variant_check(HRESULT result, const char* source, int line) {
         TRACE("Memory Exception at %s : %d\n", source, line);
     else
         TRACE("OLE Exception at %s : %d\n", source, line);
+}
+
+void ntc::variant_copy(VARIANT& target, const VARIANT& source, const char* name, int line) {
+    if (&source != &target)
+        variant_check(VariantCopy(&target, const_cast<VARIANT*>(&source)), name, line);
+}
+
+void ntc::variant_change_type(VARIANT& v, VARTYPE type, const VARIANT* source, const char* name,
+                              int line) {
+    if (!source)
+        source = &v;
+    if (source != &v || type != v.vt)
+        variant_check(VariantChangeType(&v, const_cast<VARIANT*>(source), 0, type), name, line);
 }
 
 void ntc::variant_take(VARIANT& target, VARIANT& source) {
@@ -206,54 +223,35 @@ COLEVariant::COLEVariant() {
 }
 
 COLEVariant::COLEVariant(const VARIANT& source) : COLEVariant() {
-    check(VariantCopy(this, const_cast<VARIANT*>(&source)), __LINE__);
+    ntc::variant_copy(*this, source, kSourceName, __LINE__);
 }
 
 COLEVariant::COLEVariant(const COLEVariant& source) : COLEVariant() {
-    check(VariantCopy(this, const_cast<COLEVariant*>(&source)), __LINE__);
+    ntc::variant_copy(*this, source, kSourceName, __LINE__);
 }
 
 COLEVariant::COLEVariant(BYTE value) : COLEVariant() {
-    vt = VT_UI1;
-    bVal = value;
+    adopt(*this, _variant_t(value));
 }
 
 COLEVariant::COLEVariant(float value) : COLEVariant() {
-    vt = VT_R4;
-    fltVal = value;
+    adopt(*this, _variant_t(value));
 }
 
 COLEVariant::COLEVariant(double value) : COLEVariant() {
-    vt = VT_R8;
-    dblVal = value;
+    adopt(*this, _variant_t(value));
 }
 
 COLEVariant::COLEVariant(const COLEDateTime& value) : COLEVariant() {
-    vt = VT_DATE;
-    date = static_cast<double>(value);
+    adopt(*this, _variant_t(static_cast<double>(value), VT_DATE));
 }
 
 COLEVariant::COLEVariant(short value, VARTYPE type) : COLEVariant() {
-    if (type == VT_BOOL) {
-        vt = VT_BOOL;
-        boolVal = to_bool(value);
-    } else {
-        vt = VT_I2;
-        iVal = value;
-    }
+    adopt(*this, _variant_t(value, type));
 }
 
 COLEVariant::COLEVariant(long value, VARTYPE type) : COLEVariant() {
-    if (type == VT_BOOL) {
-        vt = VT_BOOL;
-        boolVal = to_bool(value);
-    } else if (type == VT_ERROR) {
-        vt = VT_ERROR;
-        scode = static_cast<SCODE>(value);
-    } else {
-        vt = VT_I4;
-        lVal = static_cast<int32_t>(value);
-    }
+    adopt(*this, _variant_t(value, type));
 }
 
 COLEVariant::~COLEVariant() {
@@ -265,73 +263,33 @@ COLEVariant& COLEVariant::operator=(const COLEVariant& source) {
 }
 
 COLEVariant& COLEVariant::operator=(const VARIANT& source) {
-    if (&source != this)
-        check(VariantCopy(this, const_cast<VARIANT*>(&source)), __LINE__);
+    ntc::variant_copy(*this, source, kSourceName, __LINE__);
     return *this;
 }
 
 COLEVariant& COLEVariant::operator=(BYTE value) {
-    if (vt != VT_UI1) {
-        Clear();
-        vt = VT_UI1;
-    }
-    bVal = value;
-    return *this;
+    return ntc::variant_assign(*this, VT_UI1, value);
 }
 
 COLEVariant& COLEVariant::operator=(float value) {
-    if (vt != VT_R4) {
-        Clear();
-        vt = VT_R4;
-    }
-    fltVal = value;
-    return *this;
+    return ntc::variant_assign(*this, VT_R4, value);
 }
 
+// Unlike _variant_t, a date does not stay a date for a plain double.
 COLEVariant& COLEVariant::operator=(double value) {
-    if (vt != VT_R8) {
-        Clear();
-        vt = VT_R8;
-    }
-    dblVal = value;
-    return *this;
+    return ntc::variant_assign(*this, VT_R8, value);
 }
 
 COLEVariant& COLEVariant::operator=(const COLEDateTime& value) {
-    if (vt != VT_DATE) {
-        Clear();
-        vt = VT_DATE;
-    }
-    date = static_cast<double>(value);
-    return *this;
+    return ntc::variant_assign(*this, VT_DATE, static_cast<double>(value));
 }
 
 COLEVariant& COLEVariant::operator=(short value) {
-    if (vt == VT_BOOL) {
-        boolVal = to_bool(value);
-        return *this;
-    }
-    if (vt != VT_I2) {
-        Clear();
-        vt = VT_I2;
-    }
-    iVal = value;
-    return *this;
+    return ntc::variant_assign_short(*this, value);
 }
 
 COLEVariant& COLEVariant::operator=(long value) {
-    if (vt == VT_BOOL) {
-        boolVal = to_bool(value);
-    } else if (vt == VT_ERROR) {
-        scode = static_cast<SCODE>(value);
-    } else {
-        if (vt != VT_I4) {
-            Clear();
-            vt = VT_I4;
-        }
-        lVal = static_cast<int32_t>(value);
-    }
-    return *this;
+    return ntc::variant_assign_long(*this, value);
 }
 
 bool COLEVariant::operator==(const VARIANT& other) const {
@@ -343,17 +301,11 @@ void COLEVariant::Clear() {
 }
 
 void COLEVariant::ChangeType(VARTYPE type, const VARIANT* source) {
-    if (!source)
-        source = this;
-    if (source != this || type != vt)
-        check(VariantChangeType(this, const_cast<VARIANT*>(source), 0, type), __LINE__);
+    ntc::variant_change_type(*this, type, source, kSourceName, __LINE__);
 }
 
 void COLEVariant::Attach(VARIANT& source) {
-    if (&source == this)
-        return;
-    Clear();
-    ntc::variant_take(*this, source);
+    ntc::variant_attach(*this, source);
 }
 
 VARIANT COLEVariant::Detach() {

@@ -15,10 +15,6 @@ void check(HRESULT result, int line) {
     ntc::variant_check(result, kSourceName, line);
 }
 
-VARIANT_BOOL to_bool(long value) {
-    return value ? VARIANT_TRUE : VARIANT_FALSE;
-}
-
 // A null text stays a null BSTR; a copy that cannot be made is reported and
 // also leaves a null BSTR.
 BSTR copy_text(const WCHAR* text, int line) {
@@ -83,21 +79,21 @@ _variant_t::_variant_t() {
 }
 
 _variant_t::_variant_t(const VARIANT& source) : _variant_t() {
-    check(VariantCopy(this, const_cast<VARIANT*>(&source)), __LINE__);
+    ntc::variant_copy(*this, source, kSourceName, __LINE__);
 }
 
 _variant_t::_variant_t(const VARIANT* source) : _variant_t() {
     if (source)
-        check(VariantCopy(this, const_cast<VARIANT*>(source)), __LINE__);
+        ntc::variant_copy(*this, *source, kSourceName, __LINE__);
 }
 
 _variant_t::_variant_t(const _variant_t& source) : _variant_t() {
-    check(VariantCopy(this, const_cast<_variant_t*>(&source)), __LINE__);
+    ntc::variant_copy(*this, source, kSourceName, __LINE__);
 }
 
 _variant_t::_variant_t(VARIANT& source, bool copy) : _variant_t() {
     if (copy)
-        check(VariantCopy(this, &source), __LINE__);
+        ntc::variant_copy(*this, source, kSourceName, __LINE__);
     else
         Attach(source);
 }
@@ -105,7 +101,7 @@ _variant_t::_variant_t(VARIANT& source, bool copy) : _variant_t() {
 _variant_t::_variant_t(short value, VARTYPE type) : _variant_t() {
     if (type == VT_BOOL) {
         vt = VT_BOOL;
-        boolVal = to_bool(value);
+        boolVal = ntc::variant_bool(value);
     } else {
         vt = VT_I2;
         iVal = value;
@@ -115,7 +111,7 @@ _variant_t::_variant_t(short value, VARTYPE type) : _variant_t() {
 _variant_t::_variant_t(long value, VARTYPE type) : _variant_t() {
     if (type == VT_BOOL) {
         vt = VT_BOOL;
-        boolVal = to_bool(value);
+        boolVal = ntc::variant_bool(value);
     } else if (type == VT_ERROR) {
         vt = VT_ERROR;
         scode = static_cast<SCODE>(value);
@@ -150,7 +146,7 @@ _variant_t::_variant_t(const char* text) : _variant_t() {
 
 _variant_t::_variant_t(bool value) : _variant_t() {
     vt = VT_BOOL;
-    boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    boolVal = ntc::variant_bool(value);
 }
 
 _variant_t::_variant_t(const DECIMAL& value) : _variant_t() {
@@ -214,8 +210,7 @@ _variant_t _variant_t::ByRef(VARTYPE type, void* value) {
 }
 
 _variant_t& _variant_t::operator=(const VARIANT& source) {
-    if (&source != this)
-        check(VariantCopy(this, const_cast<VARIANT*>(&source)), __LINE__);
+    ntc::variant_copy(*this, source, kSourceName, __LINE__);
     return *this;
 }
 
@@ -231,49 +226,27 @@ _variant_t& _variant_t::operator=(const _variant_t& source) {
     return *this = static_cast<const VARIANT&>(source);
 }
 
+// The exported class keeps this member, though its assignments now share
+// their retyping with COLEVariant.
 void _variant_t::Retype(VARTYPE type) {
-    if (vt != type) {
-        Clear();
-        vt = type;
-    }
+    ntc::variant_retype(*this, type);
 }
 
 _variant_t& _variant_t::operator=(short value) {
-    if (vt == VT_BOOL) {
-        boolVal = to_bool(value);
-    } else {
-        Retype(VT_I2);
-        iVal = value;
-    }
-    return *this;
+    return ntc::variant_assign_short(*this, value);
 }
 
 _variant_t& _variant_t::operator=(long value) {
-    if (vt == VT_BOOL) {
-        boolVal = to_bool(value);
-    } else if (vt == VT_ERROR) {
-        scode = static_cast<SCODE>(value);
-    } else {
-        Retype(VT_I4);
-        lVal = static_cast<int32_t>(value);
-    }
-    return *this;
+    return ntc::variant_assign_long(*this, value);
 }
 
 _variant_t& _variant_t::operator=(float value) {
-    Retype(VT_R4);
-    fltVal = value;
-    return *this;
+    return ntc::variant_assign(*this, VT_R4, value);
 }
 
+// A date stays a date.
 _variant_t& _variant_t::operator=(double value) {
-    if (vt == VT_DATE) {
-        date = value;
-    } else {
-        Retype(VT_R8);
-        dblVal = value;
-    }
-    return *this;
+    return ntc::variant_assign(*this, vt == VT_DATE ? VT_DATE : VT_R8, value);
 }
 
 _variant_t& _variant_t::operator=(const WCHAR* text) {
@@ -287,9 +260,7 @@ _variant_t& _variant_t::operator=(const char* text) {
 }
 
 _variant_t& _variant_t::operator=(bool value) {
-    Retype(VT_BOOL);
-    boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-    return *this;
+    return ntc::variant_assign(*this, VT_BOOL, ntc::variant_bool(value));
 }
 
 _variant_t& _variant_t::operator=(const DECIMAL& value) {
@@ -303,51 +274,35 @@ _variant_t& _variant_t::operator=(const DECIMAL& value) {
 }
 
 _variant_t& _variant_t::operator=(BYTE value) {
-    Retype(VT_UI1);
-    bVal = value;
-    return *this;
+    return ntc::variant_assign(*this, VT_UI1, value);
 }
 
 _variant_t& _variant_t::operator=(char value) {
-    Retype(VT_I1);
-    cVal = value;
-    return *this;
+    return ntc::variant_assign(*this, VT_I1, value);
 }
 
 _variant_t& _variant_t::operator=(unsigned short value) {
-    Retype(VT_UI2);
-    uiVal = value;
-    return *this;
+    return ntc::variant_assign(*this, VT_UI2, value);
 }
 
 _variant_t& _variant_t::operator=(unsigned long value) {
-    Retype(VT_UI4);
-    ulVal = static_cast<uint32_t>(value);
-    return *this;
+    return ntc::variant_assign(*this, VT_UI4, static_cast<uint32_t>(value));
 }
 
 _variant_t& _variant_t::operator=(int value) {
-    Retype(VT_INT);
-    intVal = value;
-    return *this;
+    return ntc::variant_assign(*this, VT_INT, value);
 }
 
 _variant_t& _variant_t::operator=(unsigned int value) {
-    Retype(VT_UINT);
-    uintVal = value;
-    return *this;
+    return ntc::variant_assign(*this, VT_UINT, value);
 }
 
 _variant_t& _variant_t::operator=(long long value) {
-    Retype(VT_I8);
-    llVal = value;
-    return *this;
+    return ntc::variant_assign(*this, VT_I8, value);
 }
 
 _variant_t& _variant_t::operator=(unsigned long long value) {
-    Retype(VT_UI8);
-    ullVal = value;
-    return *this;
+    return ntc::variant_assign(*this, VT_UI8, value);
 }
 
 bool _variant_t::operator==(const VARIANT& other) const {
@@ -412,17 +367,11 @@ void _variant_t::Clear() {
 }
 
 void _variant_t::ChangeType(VARTYPE type, const _variant_t* source) {
-    if (!source)
-        source = this;
-    if (source != this || type != vt)
-        check(VariantChangeType(this, const_cast<_variant_t*>(source), 0, type), __LINE__);
+    ntc::variant_change_type(*this, type, source, kSourceName, __LINE__);
 }
 
 void _variant_t::Attach(VARIANT& source) {
-    if (&source == this)
-        return;
-    Clear();
-    ntc::variant_take(*this, source);
+    ntc::variant_attach(*this, source);
 }
 
 VARIANT _variant_t::Detach() {
