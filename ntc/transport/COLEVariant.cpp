@@ -17,31 +17,6 @@ void check(HRESULT result, int line) {
     ntc::variant_check(result, kSourceName, line);
 }
 
-// Bytes of the value for the types held directly in the variant.
-size_t value_size(VARTYPE base) {
-    switch (base) {
-    case VT_I1:
-    case VT_UI1:
-        return 1;
-    case VT_I2:
-    case VT_UI2:
-    case VT_BOOL:
-        return 2;
-    case VT_I4:
-    case VT_UI4:
-    case VT_INT:
-    case VT_UINT:
-    case VT_ERROR:
-        return 4;
-    case VT_I8:
-    case VT_UI8:
-    case VT_CY:
-        return 8;
-    default:
-        return 0;
-    }
-}
-
 bool bstr_equal(BSTR a, BSTR b) {
     const unsigned int length = SysStringByteLen(a);
     return length == SysStringByteLen(b) && (length == 0 || memcmp(a, b, length) == 0);
@@ -127,7 +102,7 @@ bool plain_equal(VARTYPE type, const VARIANT& a, const VARIANT& b) {
     }
     if (type & VT_ARRAY)
         return arrays_equal(static_cast<VARTYPE>(type & VT_TYPEMASK), a.parray, b.parray);
-    const size_t size = value_size(type);
+    const size_t size = qp::variant_value_size(type);
     return size != 0 && memcmp(&a.llVal, &b.llVal, size) == 0;
 }
 
@@ -159,7 +134,7 @@ bool referenced_equal(VARTYPE base, const VARIANT& a, const VARIANT& b) {
     }
     if (base & VT_ARRAY)
         return arrays_equal(static_cast<VARTYPE>(base & VT_TYPEMASK), *a.pparray, *b.pparray);
-    const size_t size = value_size(base);
+    const size_t size = qp::variant_value_size(base);
     return size != 0 && memcmp(a.byref, b.byref, size) == 0;
 }
 
