@@ -188,6 +188,84 @@ TEST(VariantChangeType, OverflowLeavesTheDestinationAlone) {
     EXPECT_EQ(out.v.lVal, 5);
 }
 
+// The integer a variant of one of the 8- to 32-bit integer types holds.
+double integer_of(const VARIANT& v) {
+    switch (v.vt) {
+    case VT_I1:
+        return static_cast<signed char>(v.cVal);
+    case VT_I2:
+        return v.iVal;
+    case VT_I4:
+        return v.lVal;
+    case VT_INT:
+        return v.intVal;
+    case VT_UI1:
+        return v.bVal;
+    case VT_UI2:
+        return v.uiVal;
+    case VT_UI4:
+        return v.ulVal;
+    case VT_UINT:
+        return v.uintVal;
+    default:
+        ADD_FAILURE() << "not an integer type: " << v.vt;
+        return 0;
+    }
+}
+
+TEST(VariantChangeType, IntegerTargetsHoldTheirWholeRangeAndNoMore) {
+    const struct {
+        VARTYPE type;
+        double low, high;
+    } targets[] = {{VT_I1, -128, 127},
+                   {VT_I2, -32768, 32767},
+                   {VT_I4, -2147483648.0, 2147483647.0},
+                   {VT_INT, -2147483648.0, 2147483647.0},
+                   {VT_UI1, 0, 255},
+                   {VT_UI2, 0, 65535},
+                   {VT_UI4, 0, 4294967295.0},
+                   {VT_UINT, 0, 4294967295.0}};
+    for (const auto& t : targets) {
+        for (const double fits : {t.low, t.high}) {
+            Var out;
+            VARIANT in = make_r8(fits);
+            ASSERT_EQ(VariantChangeType(&out.v, &in, 0, t.type), S_OK) << t.type << " " << fits;
+            EXPECT_EQ(out.v.vt, t.type);
+            EXPECT_EQ(integer_of(out.v), fits) << t.type;
+        }
+        for (const double beyond : {t.low - 1, t.high + 1}) {
+            Var out;
+            VARIANT in = make_r8(beyond);
+            EXPECT_EQ(VariantChangeType(&out.v, &in, 0, t.type), DISP_E_OVERFLOW)
+                << t.type << " " << beyond;
+        }
+        // A true boolean is -1, which an unsigned type holds as all ones.
+        Var out;
+        VARIANT yes = make_bool(true);
+        ASSERT_EQ(VariantChangeType(&out.v, &yes, 0, t.type), S_OK) << t.type;
+        EXPECT_EQ(integer_of(out.v), t.low < 0 ? -1 : t.high) << t.type;
+    }
+}
+
+TEST(VariantChangeType, RealsRoundHalfToEvenOnTheWayToIntegers) {
+    const struct {
+        double in;
+        int32_t out;
+    } cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2}, {-0.4, 0}, {0.5, 0}};
+    for (const auto& c : cases) {
+        Var out;
+        VARIANT in = make_r8(c.in);
+        ASSERT_EQ(VariantChangeType(&out.v, &in, 0, VT_I4), S_OK) << c.in;
+        EXPECT_EQ(out.v.lVal, c.out) << c.in;
+    }
+    Var out;
+    VARIANT small_negative = make_r8(-0.4);
+    ASSERT_EQ(VariantChangeType(&out.v, &small_negative, 0, VT_UI1), S_OK);
+    EXPECT_EQ(out.v.bVal, 0) << "what rounds to zero from below is zero";
+    VARIANT below = make_r8(-0.6);
+    EXPECT_EQ(VariantChangeType(&out.v, &below, 0, VT_UI1), DISP_E_OVERFLOW);
+}
+
 TEST(VariantChangeType, StringsAndNumbers) {
     Var text;
     Var out;
