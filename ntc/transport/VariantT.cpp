@@ -72,6 +72,17 @@ bool converted(const VARIANT& source, VARTYPE type, VARIANT* out) {
     return SUCCEEDED(result);
 }
 
+// The plain value converted to type, as Stored, the type it is held in; 0
+// when it cannot be converted. Plain values need no release.
+template <typename Stored> Stored converted_value(const VARIANT& source, VARTYPE type) {
+    VARIANT v;
+    if (!converted(source, type, &v))
+        return 0;
+    Stored value;
+    memcpy(&value, &v.llVal, sizeof value);
+    return value;
+}
+
 } // namespace
 
 _variant_t::_variant_t() {
@@ -121,11 +132,6 @@ _variant_t::_variant_t(long value, VARTYPE type) : _variant_t() {
     }
 }
 
-_variant_t::_variant_t(float value) : _variant_t() {
-    vt = VT_R4;
-    fltVal = value;
-}
-
 _variant_t::_variant_t(double value, VARTYPE type) : _variant_t() {
     if (type == VT_DATE) {
         vt = VT_DATE;
@@ -154,45 +160,34 @@ _variant_t::_variant_t(const DECIMAL& value) : _variant_t() {
     vt = VT_DECIMAL;
 }
 
-_variant_t::_variant_t(BYTE value) : _variant_t() {
-    vt = VT_UI1;
-    bVal = value;
-}
+// The plain numbers: their C++ type, their variant type and the type their
+// value is stored as (only the low 32 bits of a wider unsigned long). Each
+// is built, and assigned with its type kept or taken, alike.
+#define QUILL_NTC_PLAIN_NUMBERS(X)                                                                 \
+    X(float, VT_R4, float)                                                                         \
+    X(BYTE, VT_UI1, BYTE)                                                                          \
+    X(char, VT_I1, char)                                                                           \
+    X(unsigned short, VT_UI2, uint16_t)                                                            \
+    X(unsigned long, VT_UI4, uint32_t)                                                             \
+    X(int, VT_INT, int)                                                                            \
+    X(unsigned int, VT_UINT, unsigned int)                                                         \
+    X(long long, VT_I8, int64_t)                                                                   \
+    X(unsigned long long, VT_UI8, uint64_t)
 
-_variant_t::_variant_t(char value) : _variant_t() {
-    vt = VT_I1;
-    cVal = value;
-}
+#define QUILL_NTC_PLAIN_NUMBER(TYPE, VARIANT_TYPE, STORED)                                         \
+    _variant_t::_variant_t(TYPE value) : _variant_t() {                                            \
+        vt = VARIANT_TYPE;                                                                         \
+        ntc::variant_put(*this, static_cast<STORED>(value));                                       \
+    }                                                                                              \
+                                                                                                   \
+    _variant_t& _variant_t::operator=(TYPE value) {                                                \
+        return ntc::variant_assign(*this, VARIANT_TYPE, static_cast<STORED>(value));               \
+    }
 
-_variant_t::_variant_t(unsigned short value) : _variant_t() {
-    vt = VT_UI2;
-    uiVal = value;
-}
+QUILL_NTC_PLAIN_NUMBERS(QUILL_NTC_PLAIN_NUMBER)
 
-_variant_t::_variant_t(unsigned long value) : _variant_t() {
-    vt = VT_UI4;
-    ulVal = static_cast<uint32_t>(value);
-}
-
-_variant_t::_variant_t(int value) : _variant_t() {
-    vt = VT_INT;
-    intVal = value;
-}
-
-_variant_t::_variant_t(unsigned int value) : _variant_t() {
-    vt = VT_UINT;
-    uintVal = value;
-}
-
-_variant_t::_variant_t(long long value) : _variant_t() {
-    vt = VT_I8;
-    llVal = value;
-}
-
-_variant_t::_variant_t(unsigned long long value) : _variant_t() {
-    vt = VT_UI8;
-    ullVal = value;
-}
+#undef QUILL_NTC_PLAIN_NUMBER
+#undef QUILL_NTC_PLAIN_NUMBERS
 
 _variant_t::~_variant_t() {
     check(VariantClear(this), __LINE__);
@@ -240,10 +235,6 @@ _variant_t& _variant_t::operator=(long value) {
     return ntc::variant_assign_long(*this, value);
 }
 
-_variant_t& _variant_t::operator=(float value) {
-    return ntc::variant_assign(*this, VT_R4, value);
-}
-
 // A date stays a date.
 _variant_t& _variant_t::operator=(double value) {
     return ntc::variant_assign(*this, vt == VT_DATE ? VT_DATE : VT_R8, value);
@@ -273,82 +264,31 @@ _variant_t& _variant_t::operator=(const DECIMAL& value) {
     return *this;
 }
 
-_variant_t& _variant_t::operator=(BYTE value) {
-    return ntc::variant_assign(*this, VT_UI1, value);
-}
-
-_variant_t& _variant_t::operator=(char value) {
-    return ntc::variant_assign(*this, VT_I1, value);
-}
-
-_variant_t& _variant_t::operator=(unsigned short value) {
-    return ntc::variant_assign(*this, VT_UI2, value);
-}
-
-_variant_t& _variant_t::operator=(unsigned long value) {
-    return ntc::variant_assign(*this, VT_UI4, static_cast<uint32_t>(value));
-}
-
-_variant_t& _variant_t::operator=(int value) {
-    return ntc::variant_assign(*this, VT_INT, value);
-}
-
-_variant_t& _variant_t::operator=(unsigned int value) {
-    return ntc::variant_assign(*this, VT_UINT, value);
-}
-
-_variant_t& _variant_t::operator=(long long value) {
-    return ntc::variant_assign(*this, VT_I8, value);
-}
-
-_variant_t& _variant_t::operator=(unsigned long long value) {
-    return ntc::variant_assign(*this, VT_UI8, value);
-}
-
 bool _variant_t::operator==(const VARIANT& other) const {
     return ntc::variants_equal(*this, other);
 }
 
-_variant_t::operator short() const {
-    VARIANT v;
-    if (!converted(*this, VT_I2, &v))
-        return 0;
-    return v.iVal;
-}
+// The extractors: the C++ type, the variant type converted to and the type
+// the converted value is stored as.
+#define QUILL_NTC_EXTRACTORS(X)                                                                    \
+    X(short, VT_I2, int16_t)                                                                       \
+    X(long, VT_I4, int32_t)                                                                        \
+    X(float, VT_R4, float)                                                                         \
+    X(double, VT_R8, double)                                                                       \
+    X(BYTE, VT_UI1, BYTE)
 
-_variant_t::operator long() const {
-    VARIANT v;
-    if (!converted(*this, VT_I4, &v))
-        return 0;
-    return v.lVal;
-}
+#define QUILL_NTC_EXTRACTOR(TYPE, VARIANT_TYPE, STORED)                                            \
+    _variant_t::operator TYPE() const {                                                            \
+        return converted_value<STORED>(*this, VARIANT_TYPE);                                       \
+    }
 
-_variant_t::operator float() const {
-    VARIANT v;
-    if (!converted(*this, VT_R4, &v))
-        return 0;
-    return v.fltVal;
-}
+QUILL_NTC_EXTRACTORS(QUILL_NTC_EXTRACTOR)
 
-_variant_t::operator double() const {
-    VARIANT v;
-    if (!converted(*this, VT_R8, &v))
-        return 0;
-    return v.dblVal;
-}
+#undef QUILL_NTC_EXTRACTOR
+#undef QUILL_NTC_EXTRACTORS
 
 _variant_t::operator bool() const {
-    VARIANT v;
-    if (!converted(*this, VT_BOOL, &v))
-        return false;
-    return v.boolVal != VARIANT_FALSE;
-}
-
-_variant_t::operator BYTE() const {
-    VARIANT v;
-    if (!converted(*this, VT_UI1, &v))
-        return 0;
-    return v.bVal;
+    return converted_value<VARIANT_BOOL>(*this, VT_BOOL) != VARIANT_FALSE;
 }
 
 std::string _variant_t::GetNarrowString() const {
