@@ -786,29 +786,24 @@ int CString::Delete(int nIndex, int nCount) {
     return m_pData->nDataLength;
 }
 
-void CString::TrimLeft() {
-    trim_left(m_pData, TrimSet{TrimSet::kWhiteSpace, '\0', nullptr});
-}
+// Both sides take the same three kinds of target.
+#define QUILL_NTC_TRIMS(NAME, TRIM)                                                                \
+    void CString::NAME() {                                                                         \
+        TRIM(m_pData, TrimSet{TrimSet::kWhiteSpace, '\0', nullptr});                               \
+    }                                                                                              \
+                                                                                                   \
+    void CString::NAME(char chTarget) {                                                            \
+        TRIM(m_pData, TrimSet{TrimSet::kOne, chTarget, nullptr});                                  \
+    }                                                                                              \
+                                                                                                   \
+    void CString::NAME(const char* targets) {                                                      \
+        TRIM(m_pData, TrimSet{TrimSet::kSet, '\0', targets});                                      \
+    }
 
-void CString::TrimLeft(char chTarget) {
-    trim_left(m_pData, TrimSet{TrimSet::kOne, chTarget, nullptr});
-}
+QUILL_NTC_TRIMS(TrimLeft, trim_left)
+QUILL_NTC_TRIMS(TrimRight, trim_right)
 
-void CString::TrimLeft(const char* targets) {
-    trim_left(m_pData, TrimSet{TrimSet::kSet, '\0', targets});
-}
-
-void CString::TrimRight() {
-    trim_right(m_pData, TrimSet{TrimSet::kWhiteSpace, '\0', nullptr});
-}
-
-void CString::TrimRight(char chTarget) {
-    trim_right(m_pData, TrimSet{TrimSet::kOne, chTarget, nullptr});
-}
-
-void CString::TrimRight(const char* targets) {
-    trim_right(m_pData, TrimSet{TrimSet::kSet, '\0', targets});
-}
+#undef QUILL_NTC_TRIMS
 
 // --- search --------------------------------------------------------------------
 
