@@ -13,10 +13,6 @@ namespace {
 // The source name under which failures are reported.
 const char kSourceName[] = "OLEVariant";
 
-void check(HRESULT result, int line) {
-    ntc::variant_check(result, kSourceName, line);
-}
-
 bool bstr_equal(BSTR a, BSTR b) {
     const unsigned int length = SysStringByteLen(a);
     return length == SysStringByteLen(b) && (length == 0 || memcmp(a, b, length) == 0);
@@ -193,17 +189,7 @@ bool ntc::variants_equal(const VARIANT& a, const VARIANT& b) {
     return plain_equal(a.vt, a, b);
 }
 
-COLEVariant::COLEVariant() {
-    memset(static_cast<VARIANT*>(this), 0, sizeof(VARIANT));
-}
-
-COLEVariant::COLEVariant(const VARIANT& source) : COLEVariant() {
-    ntc::variant_copy(*this, source, kSourceName, __LINE__);
-}
-
-COLEVariant::COLEVariant(const COLEVariant& source) : COLEVariant() {
-    ntc::variant_copy(*this, source, kSourceName, __LINE__);
-}
+QUILL_NTC_VARIANT_COMMON_MEMBERS(COLEVariant)
 
 COLEVariant::COLEVariant(BYTE value) : COLEVariant() {
     adopt(*this, _variant_t(value));
@@ -227,19 +213,6 @@ COLEVariant::COLEVariant(short value, VARTYPE type) : COLEVariant() {
 
 COLEVariant::COLEVariant(long value, VARTYPE type) : COLEVariant() {
     adopt(*this, _variant_t(value, type));
-}
-
-COLEVariant::~COLEVariant() {
-    check(VariantClear(this), __LINE__);
-}
-
-COLEVariant& COLEVariant::operator=(const COLEVariant& source) {
-    return *this = static_cast<const VARIANT&>(source);
-}
-
-COLEVariant& COLEVariant::operator=(const VARIANT& source) {
-    ntc::variant_copy(*this, source, kSourceName, __LINE__);
-    return *this;
 }
 
 COLEVariant& COLEVariant::operator=(BYTE value) {
@@ -267,22 +240,6 @@ COLEVariant& COLEVariant::operator=(long value) {
     return ntc::variant_assign_long(*this, value);
 }
 
-bool COLEVariant::operator==(const VARIANT& other) const {
-    return ntc::variants_equal(*this, other);
-}
-
-void COLEVariant::Clear() {
-    check(VariantClear(this), __LINE__);
-}
-
 void COLEVariant::ChangeType(VARTYPE type, const VARIANT* source) {
     ntc::variant_change_type(*this, type, source, kSourceName, __LINE__);
-}
-
-void COLEVariant::Attach(VARIANT& source) {
-    ntc::variant_attach(*this, source);
-}
-
-VARIANT COLEVariant::Detach() {
-    return ntc::variant_give(*this);
 }

@@ -85,21 +85,11 @@ template <typename Stored> Stored converted_value(const VARIANT& source, VARTYPE
 
 } // namespace
 
-_variant_t::_variant_t() {
-    memset(static_cast<VARIANT*>(this), 0, sizeof(VARIANT));
-}
-
-_variant_t::_variant_t(const VARIANT& source) : _variant_t() {
-    ntc::variant_copy(*this, source, kSourceName, __LINE__);
-}
+QUILL_NTC_VARIANT_COMMON_MEMBERS(_variant_t)
 
 _variant_t::_variant_t(const VARIANT* source) : _variant_t() {
     if (source)
         ntc::variant_copy(*this, *source, kSourceName, __LINE__);
-}
-
-_variant_t::_variant_t(const _variant_t& source) : _variant_t() {
-    ntc::variant_copy(*this, source, kSourceName, __LINE__);
 }
 
 _variant_t::_variant_t(VARIANT& source, bool copy) : _variant_t() {
@@ -189,10 +179,6 @@ QUILL_NTC_PLAIN_NUMBERS(QUILL_NTC_PLAIN_NUMBER)
 #undef QUILL_NTC_PLAIN_NUMBER
 #undef QUILL_NTC_PLAIN_NUMBERS
 
-_variant_t::~_variant_t() {
-    check(VariantClear(this), __LINE__);
-}
-
 _variant_t _variant_t::ByRef(VARTYPE type, void* value) {
     _variant_t result;
     if (!value || !can_refer_to(type)) {
@@ -204,21 +190,12 @@ _variant_t _variant_t::ByRef(VARTYPE type, void* value) {
     return result;
 }
 
-_variant_t& _variant_t::operator=(const VARIANT& source) {
-    ntc::variant_copy(*this, source, kSourceName, __LINE__);
-    return *this;
-}
-
 _variant_t& _variant_t::operator=(const VARIANT* source) {
     if (!source)
         Clear();
     else
         *this = *source;
     return *this;
-}
-
-_variant_t& _variant_t::operator=(const _variant_t& source) {
-    return *this = static_cast<const VARIANT&>(source);
 }
 
 // The exported class keeps this member, though its assignments now share
@@ -264,10 +241,6 @@ _variant_t& _variant_t::operator=(const DECIMAL& value) {
     return *this;
 }
 
-bool _variant_t::operator==(const VARIANT& other) const {
-    return ntc::variants_equal(*this, other);
-}
-
 // The extractors: the C++ type, the variant type converted to and the type
 // the converted value is stored as.
 #define QUILL_NTC_EXTRACTORS(X)                                                                    \
@@ -302,20 +275,8 @@ std::string _variant_t::GetNarrowString() const {
     return text;
 }
 
-void _variant_t::Clear() {
-    check(VariantClear(this), __LINE__);
-}
-
 void _variant_t::ChangeType(VARTYPE type, const _variant_t* source) {
     ntc::variant_change_type(*this, type, source, kSourceName, __LINE__);
-}
-
-void _variant_t::Attach(VARIANT& source) {
-    ntc::variant_attach(*this, source);
-}
-
-VARIANT _variant_t::Detach() {
-    return ntc::variant_give(*this);
 }
 
 void _variant_t::SetString(const char* text) {

@@ -96,4 +96,50 @@ template <class Owner> Owner& variant_assign_long(Owner& v, long value) {
 
 } // namespace ntc
 
+// The members COLEVariant and _variant_t define alike: the empty, copied and
+// released variant, copy assignment, comparison, Clear, Attach and Detach.
+// Expanded in each class's own file, where kSourceName is the name its
+// failures are reported under.
+#define QUILL_NTC_VARIANT_COMMON_MEMBERS(T)                                                        \
+    T::T() {                                                                                       \
+        memset(static_cast<VARIANT*>(this), 0, sizeof(VARIANT));                                   \
+    }                                                                                              \
+                                                                                                   \
+    T::T(const VARIANT& source) : T() {                                                            \
+        ntc::variant_copy(*this, source, kSourceName, __LINE__);                                   \
+    }                                                                                              \
+                                                                                                   \
+    T::T(const T& source) : T() {                                                                  \
+        ntc::variant_copy(*this, source, kSourceName, __LINE__);                                   \
+    }                                                                                              \
+                                                                                                   \
+    T::~T() {                                                                                      \
+        ntc::variant_check(VariantClear(this), kSourceName, __LINE__);                             \
+    }                                                                                              \
+                                                                                                   \
+    T& T::operator=(const VARIANT& source) {                                                       \
+        ntc::variant_copy(*this, source, kSourceName, __LINE__);                                   \
+        return *this;                                                                              \
+    }                                                                                              \
+                                                                                                   \
+    T& T::operator=(const T& source) {                                                             \
+        return *this = static_cast<const VARIANT&>(source);                                        \
+    }                                                                                              \
+                                                                                                   \
+    bool T::operator==(const VARIANT& other) const {                                               \
+        return ntc::variants_equal(*this, other);                                                  \
+    }                                                                                              \
+                                                                                                   \
+    void T::Clear() {                                                                              \
+        ntc::variant_check(VariantClear(this), kSourceName, __LINE__);                             \
+    }                                                                                              \
+                                                                                                   \
+    void T::Attach(VARIANT& source) {                                                              \
+        ntc::variant_attach(*this, source);                                                        \
+    }                                                                                              \
+                                                                                                   \
+    VARIANT T::Detach() {                                                                          \
+        return ntc::variant_give(*this);                                                           \
+    }
+
 #endif
