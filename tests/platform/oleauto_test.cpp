@@ -37,6 +37,13 @@ template <typename T> VARIANT make_plain(VARTYPE type, T value) {
     return v;
 }
 
+// Replaces what var holds with a new string of the text.
+void hold_text(Var& var, const char* text) {
+    VariantClear(&var.v);
+    var.v.vt = VT_BSTR;
+    var.v.bstrVal = make_bstr(text);
+}
+
 VARIANT make_i4(int32_t value) {
     return make_plain(VT_I4, value);
 }
@@ -90,8 +97,7 @@ TEST(Bstr, NullTextGivesZeroFilledStringAndOddByteLengthsKeepTheirCount) {
 
 TEST(VariantCopy, StringsAreCopiedDeeply) {
     Var source;
-    source.v.vt = VT_BSTR;
-    source.v.bstrVal = make_bstr("hello");
+    hold_text(source, "hello");
     Var copy;
     ASSERT_EQ(VariantCopy(&copy.v, &source.v), S_OK);
     EXPECT_EQ(copy.v.vt, VT_BSTR);
@@ -103,8 +109,7 @@ TEST(VariantCopy, StringsAreCopiedDeeply) {
 
 TEST(VariantCopy, ReplacesTheDestinationsStringWithoutLeaking) {
     Var destination;
-    destination.v.vt = VT_BSTR;
-    destination.v.bstrVal = make_bstr("old");
+    hold_text(destination, "old");
     VARIANT number = make_i4(9);
     ASSERT_EQ(VariantCopy(&destination.v, &number), S_OK);
     EXPECT_EQ(destination.v.vt, VT_I4);
@@ -140,29 +145,27 @@ TEST(VariantCopy, ByReferenceCopiesThePointerAndCopyIndTheValue) {
     EXPECT_EQ(short_ref.iVal, 7);
 }
 
+// A plain value converted to type, which must succeed and give that type.
+VARIANT converted(VARIANT in, VARTYPE type) {
+    VARIANT out;
+    VariantInit(&out);
+    EXPECT_EQ(VariantChangeType(&out, &in, 0, type), S_OK) << in.vt << " to " << type;
+    EXPECT_EQ(out.vt, type);
+    return out;
+}
+
 TEST(VariantChangeType, IntegersAndDoubles) {
-    Var out;
-    VARIANT i = make_i4(42);
-    ASSERT_EQ(VariantChangeType(&out.v, &i, 0, VT_R8), S_OK);
-    EXPECT_EQ(out.v.vt, VT_R8);
-    EXPECT_EQ(out.v.dblVal, 42.0);
+    EXPECT_EQ(converted(make_i4(42), VT_R8).dblVal, 42.0);
 
     // Halves go to the even neighbour.
     const struct {
         double in;
         int32_t out;
     } rounding[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-1.5, -2}, {1.5, 2}, {2.6, 3}, {-2.4, -2}};
-    for (const auto& c : rounding) {
-        VARIANT d = make_r8(c.in);
-        ASSERT_EQ(VariantChangeType(&out.v, &d, 0, VT_I4), S_OK) << c.in;
-        EXPECT_EQ(out.v.vt, VT_I4);
-        EXPECT_EQ(out.v.lVal, c.out) << c.in;
-    }
+    for (const auto& c : rounding)
+        EXPECT_EQ(converted(make_r8(c.in), VT_I4).lVal, c.out) << c.in;
 
-    VARIANT small = make_i4(-7);
-    ASSERT_EQ(VariantChangeType(&out.v, &small, 0, VT_I2), S_OK);
-    EXPECT_EQ(out.v.vt, VT_I2);
-    EXPECT_EQ(out.v.iVal, -7);
+    EXPECT_EQ(converted(make_i4(-7), VT_I2).iVal, -7);
 }
 
 TEST(VariantChangeType, OverflowLeavesTheDestinationAlone) {
@@ -256,28 +259,20 @@ TEST(VariantChangeType, StringsAndNumbers) {
         int32_t out;
     } numbers[] = {{"123", 123}, {"-17", -17}, {"0", 0}, {"2.5", 2}};
     for (const auto& c : numbers) {
-        VariantClear(&text.v);
-        text.v.vt = VT_BSTR;
-        text.v.bstrVal = make_bstr(c.in);
+        hold_text(text, c.in);
         ASSERT_EQ(VariantChangeType(&out.v, &text.v, 0, VT_I4), S_OK) << c.in;
         EXPECT_EQ(out.v.lVal, c.out) << c.in;
     }
 
     for (const char* bad : {"abc", "", "12x"}) {
-        VariantClear(&text.v);
-        text.v.vt = VT_BSTR;
-        text.v.bstrVal = make_bstr(bad);
+        hold_text(text, bad);
         EXPECT_EQ(VariantChangeType(&out.v, &text.v, 0, VT_I4), DISP_E_TYPEMISMATCH) << bad;
     }
 
-    VariantClear(&text.v);
-    text.v.vt = VT_BSTR;
-    text.v.bstrVal = make_bstr("99999999999");
+    hold_text(text, "99999999999");
     EXPECT_EQ(VariantChangeType(&out.v, &text.v, 0, VT_I4), DISP_E_OVERFLOW);
 
-    VariantClear(&text.v);
-    text.v.vt = VT_BSTR;
-    text.v.bstrVal = make_bstr("2.25");
+    hold_text(text, "2.25");
     ASSERT_EQ(VariantChangeType(&out.v, &text.v, 0, VT_R8), S_OK);
     EXPECT_EQ(out.v.dblVal, 2.25);
 
@@ -292,8 +287,7 @@ TEST(VariantChangeType, StringsAndNumbers) {
 
 TEST(VariantChangeType, ConvertsInPlace) {
     Var v;
-    v.v.vt = VT_BSTR;
-    v.v.bstrVal = make_bstr("12");
+    hold_text(v, "12");
     ASSERT_EQ(VariantChangeType(&v.v, &v.v, 0, VT_I4), S_OK);
     EXPECT_EQ(v.v.vt, VT_I4);
     EXPECT_EQ(v.v.lVal, 12);
@@ -328,15 +322,11 @@ TEST(VariantChangeType, Booleans) {
                  {"0", VARIANT_FALSE},
                  {"1", VARIANT_TRUE}};
     for (const auto& c : words) {
-        VariantClear(&text.v);
-        text.v.vt = VT_BSTR;
-        text.v.bstrVal = make_bstr(c.in);
+        hold_text(text, c.in);
         ASSERT_EQ(VariantChangeType(&out.v, &text.v, 0, VT_BOOL), S_OK) << c.in;
         EXPECT_EQ(out.v.boolVal, c.out) << c.in;
     }
-    VariantClear(&text.v);
-    text.v.vt = VT_BSTR;
-    text.v.bstrVal = make_bstr("maybe");
+    hold_text(text, "maybe");
     EXPECT_EQ(VariantChangeType(&out.v, &text.v, 0, VT_BOOL), DISP_E_TYPEMISMATCH);
 
     ASSERT_EQ(VariantChangeType(&out.v, &yes, 0, VT_BSTR), S_OK);
@@ -347,10 +337,9 @@ TEST(VariantChangeType, Booleans) {
 
 TEST(VariantChangeType, DatesAreDayCounts) {
     Var out;
-    VARIANT noon = make_r8(36526.5);
-    ASSERT_EQ(VariantChangeType(&out.v, &noon, 0, VT_DATE), S_OK);
-    EXPECT_EQ(out.v.vt, VT_DATE);
+    out.v = converted(make_r8(36526.5), VT_DATE);
     EXPECT_EQ(out.v.date, 36526.5);
+    // And back in place.
     ASSERT_EQ(VariantChangeType(&out.v, &out.v, 0, VT_R8), S_OK);
     EXPECT_EQ(out.v.vt, VT_R8);
     EXPECT_EQ(out.v.dblVal, 36526.5);
@@ -420,8 +409,7 @@ TEST(VariantChangeType, DatesAsTextUseOneFixedForm) {
     EXPECT_EQ(out.v.date, -1.25);
 
     Var text;
-    text.v.vt = VT_BSTR;
-    text.v.bstrVal = make_bstr("2000-02-30");
+    hold_text(text, "2000-02-30");
     EXPECT_EQ(VariantChangeType(&out.v, &text.v, 0, VT_DATE), DISP_E_TYPEMISMATCH);
 }
 
