@@ -198,8 +198,9 @@ _variant_t& _variant_t::operator=(const VARIANT* source) {
     return *this;
 }
 
-// The exported class keeps this member, though its assignments now share
-// their retyping with COLEVariant.
+// The header declares this member of the exported class, so it stays
+// defined; the assignments retype through variant_retype, which COLEVariant
+// uses too.
 void _variant_t::Retype(VARTYPE type) {
     ntc::variant_retype(*this, type);
 }
