@@ -129,6 +129,27 @@ bool span_seconds(const COLEDateTimeSpan& span, int64_t* seconds) {
     return true;
 }
 
+// The span's whole seconds counted in unit, less what next_unit holds
+// (none when it is 0); 0 when the span is not valid.
+long span_part(const COLEDateTimeSpan& span, int64_t unit, int64_t next_unit) {
+    int64_t seconds;
+    if (!span_seconds(span, &seconds))
+        return 0;
+    return static_cast<long>((next_unit ? seconds % next_unit : seconds) / unit);
+}
+
+// Equal when both are null, or both valid with equal values.
+template <class T> bool equal_values(const T& a, const T& b, double a_value, double b_value) {
+    if (a.GetStatus() == T::null || b.GetStatus() == T::null)
+        return a.GetStatus() == b.GetStatus();
+    return a.GetStatus() == T::valid && b.GetStatus() == T::valid && a_value == b_value;
+}
+
+// Ordered only when both are valid.
+template <class T> bool less_values(const T& a, const T& b, double a_value, double b_value) {
+    return a.GetStatus() == T::valid && b.GetStatus() == T::valid && a_value < b_value;
+}
+
 // Reads one fixed-width part; the part ends early at the end of the text.
 int read_part(const char* text, size_t length, size_t offset, size_t width) {
     char part[5] = "";
@@ -138,6 +159,36 @@ int read_part(const char* text, size_t length, size_t offset, size_t width) {
 }
 
 } // namespace
+
+// Both classes derive their other comparisons from == and <, and their
+// compound assignments from + and -.
+#define QUILL_NTC_DERIVED_COMPARISONS(T)                                                           \
+    bool T::operator!=(const T& other) const {                                                     \
+        return !(*this == other);                                                                  \
+    }                                                                                              \
+                                                                                                   \
+    bool T::operator>(const T& other) const {                                                      \
+        return other < *this;                                                                      \
+    }                                                                                              \
+                                                                                                   \
+    bool T::operator<=(const T& other) const {                                                     \
+        return *this < other || *this == other;                                                    \
+    }                                                                                              \
+                                                                                                   \
+    bool T::operator>=(const T& other) const {                                                     \
+        return other < *this || *this == other;                                                    \
+    }
+
+#define QUILL_NTC_COMPOUND_ASSIGNMENTS(T, OPERAND)                                                 \
+    T& T::operator+=(const OPERAND& other) {                                                       \
+        *this = *this + other;                                                                     \
+        return *this;                                                                              \
+    }                                                                                              \
+                                                                                                   \
+    T& T::operator-=(const OPERAND& other) {                                                       \
+        *this = *this - other;                                                                     \
+        return *this;                                                                              \
+    }
 
 // ---- COLEDateTime ----------------------------------------------------------
 
@@ -268,35 +319,25 @@ bool COLEDateTime::GetAsSystemTime(SYSTEMTIME& sysTime) const {
     return true;
 }
 
-int COLEDateTime::GetYear() const {
-    DateParts parts;
-    return split_date(*this, &parts) ? parts.year : -1;
-}
+// The parts read straight from a date's split; -1 when it is not valid.
+#define QUILL_NTC_DATE_PARTS(X)                                                                    \
+    X(GetYear, year)                                                                               \
+    X(GetMonth, month)                                                                             \
+    X(GetDay, day)                                                                                 \
+    X(GetHour, hour)                                                                               \
+    X(GetMinute, minute)                                                                           \
+    X(GetSecond, second)
 
-int COLEDateTime::GetMonth() const {
-    DateParts parts;
-    return split_date(*this, &parts) ? parts.month : -1;
-}
+#define QUILL_NTC_DATE_PART(NAME, FIELD)                                                           \
+    int COLEDateTime::NAME() const {                                                               \
+        DateParts parts;                                                                           \
+        return split_date(*this, &parts) ? parts.FIELD : -1;                                       \
+    }
 
-int COLEDateTime::GetDay() const {
-    DateParts parts;
-    return split_date(*this, &parts) ? parts.day : -1;
-}
+QUILL_NTC_DATE_PARTS(QUILL_NTC_DATE_PART)
 
-int COLEDateTime::GetHour() const {
-    DateParts parts;
-    return split_date(*this, &parts) ? parts.hour : -1;
-}
-
-int COLEDateTime::GetMinute() const {
-    DateParts parts;
-    return split_date(*this, &parts) ? parts.minute : -1;
-}
-
-int COLEDateTime::GetSecond() const {
-    DateParts parts;
-    return split_date(*this, &parts) ? parts.second : -1;
-}
+#undef QUILL_NTC_DATE_PART
+#undef QUILL_NTC_DATE_PARTS
 
 int COLEDateTime::GetDayOfWeek() const {
     DateParts parts;
@@ -315,30 +356,14 @@ int COLEDateTime::GetDayOfYear() const {
 }
 
 bool COLEDateTime::operator==(const COLEDateTime& other) const {
-    if (m_status == null || other.m_status == null)
-        return m_status == other.m_status;
-    return m_status == valid && other.m_status == valid && to_linear(m_dt) == to_linear(other.m_dt);
-}
-
-bool COLEDateTime::operator!=(const COLEDateTime& other) const {
-    return !(*this == other);
+    return equal_values(*this, other, to_linear(m_dt), to_linear(other.m_dt));
 }
 
 bool COLEDateTime::operator<(const COLEDateTime& other) const {
-    return m_status == valid && other.m_status == valid && to_linear(m_dt) < to_linear(other.m_dt);
+    return less_values(*this, other, to_linear(m_dt), to_linear(other.m_dt));
 }
 
-bool COLEDateTime::operator>(const COLEDateTime& other) const {
-    return other < *this;
-}
-
-bool COLEDateTime::operator<=(const COLEDateTime& other) const {
-    return *this < other || *this == other;
-}
-
-bool COLEDateTime::operator>=(const COLEDateTime& other) const {
-    return other < *this || *this == other;
-}
+QUILL_NTC_DERIVED_COMPARISONS(COLEDateTime)
 
 COLEDateTime COLEDateTime::operator+(const COLEDateTimeSpan& span) const {
     return make_date(to_linear(m_dt) + span.m_span, combined_status(*this, span));
@@ -348,15 +373,7 @@ COLEDateTime COLEDateTime::operator-(const COLEDateTimeSpan& span) const {
     return make_date(to_linear(m_dt) - span.m_span, combined_status(*this, span));
 }
 
-COLEDateTime& COLEDateTime::operator+=(const COLEDateTimeSpan& span) {
-    *this = *this + span;
-    return *this;
-}
-
-COLEDateTime& COLEDateTime::operator-=(const COLEDateTimeSpan& span) {
-    *this = *this - span;
-    return *this;
-}
+QUILL_NTC_COMPOUND_ASSIGNMENTS(COLEDateTime, COLEDateTimeSpan)
 
 COLEDateTimeSpan COLEDateTime::operator-(const COLEDateTime& other) const {
     return make_span(to_linear(m_dt) - to_linear(other.m_dt), combined_status(*this, other));
@@ -388,25 +405,24 @@ void COLEDateTimeSpan::SetDateTimeSpan(long lDays, int nHours, int nMins, int nS
     *this = static_cast<double>(lDays) + seconds / static_cast<double>(kSecondsPerDay);
 }
 
-long COLEDateTimeSpan::GetDays() const {
-    int64_t seconds;
-    return span_seconds(*this, &seconds) ? static_cast<long>(seconds / kSecondsPerDay) : 0;
-}
+// The parts of a span: its whole seconds counted in the part's unit, less
+// what the next larger unit holds (days have none); each keeps the span's
+// sign.
+#define QUILL_NTC_SPAN_PARTS(X)                                                                    \
+    X(GetDays, kSecondsPerDay, 0)                                                                  \
+    X(GetHours, 3600, kSecondsPerDay)                                                              \
+    X(GetMinutes, 60, 3600)                                                                        \
+    X(GetSeconds, 1, 60)
 
-long COLEDateTimeSpan::GetHours() const {
-    int64_t seconds;
-    return span_seconds(*this, &seconds) ? static_cast<long>(seconds % kSecondsPerDay / 3600) : 0;
-}
+#define QUILL_NTC_SPAN_PART(NAME, UNIT, NEXT_UNIT)                                                 \
+    long COLEDateTimeSpan::NAME() const {                                                          \
+        return span_part(*this, UNIT, NEXT_UNIT);                                                  \
+    }
 
-long COLEDateTimeSpan::GetMinutes() const {
-    int64_t seconds;
-    return span_seconds(*this, &seconds) ? static_cast<long>(seconds % 3600 / 60) : 0;
-}
+QUILL_NTC_SPAN_PARTS(QUILL_NTC_SPAN_PART)
 
-long COLEDateTimeSpan::GetSeconds() const {
-    int64_t seconds;
-    return span_seconds(*this, &seconds) ? static_cast<long>(seconds % 60) : 0;
-}
+#undef QUILL_NTC_SPAN_PART
+#undef QUILL_NTC_SPAN_PARTS
 
 double COLEDateTimeSpan::GetTotalDays() const {
     return m_status == valid && span_in_range(m_span) ? m_span : 0.0;
@@ -425,30 +441,14 @@ double COLEDateTimeSpan::GetTotalSeconds() const {
 }
 
 bool COLEDateTimeSpan::operator==(const COLEDateTimeSpan& other) const {
-    if (m_status == null || other.m_status == null)
-        return m_status == other.m_status;
-    return m_status == valid && other.m_status == valid && m_span == other.m_span;
-}
-
-bool COLEDateTimeSpan::operator!=(const COLEDateTimeSpan& other) const {
-    return !(*this == other);
+    return equal_values(*this, other, m_span, other.m_span);
 }
 
 bool COLEDateTimeSpan::operator<(const COLEDateTimeSpan& other) const {
-    return m_status == valid && other.m_status == valid && m_span < other.m_span;
+    return less_values(*this, other, m_span, other.m_span);
 }
 
-bool COLEDateTimeSpan::operator>(const COLEDateTimeSpan& other) const {
-    return other < *this;
-}
-
-bool COLEDateTimeSpan::operator<=(const COLEDateTimeSpan& other) const {
-    return *this < other || *this == other;
-}
-
-bool COLEDateTimeSpan::operator>=(const COLEDateTimeSpan& other) const {
-    return other < *this || *this == other;
-}
+QUILL_NTC_DERIVED_COMPARISONS(COLEDateTimeSpan)
 
 COLEDateTimeSpan COLEDateTimeSpan::operator+(const COLEDateTimeSpan& other) const {
     return make_span(m_span + other.m_span, combined_status(*this, other));
@@ -458,15 +458,10 @@ COLEDateTimeSpan COLEDateTimeSpan::operator-(const COLEDateTimeSpan& other) cons
     return make_span(m_span - other.m_span, combined_status(*this, other));
 }
 
-COLEDateTimeSpan& COLEDateTimeSpan::operator+=(const COLEDateTimeSpan& other) {
-    *this = *this + other;
-    return *this;
-}
+QUILL_NTC_COMPOUND_ASSIGNMENTS(COLEDateTimeSpan, COLEDateTimeSpan)
 
-COLEDateTimeSpan& COLEDateTimeSpan::operator-=(const COLEDateTimeSpan& other) {
-    *this = *this - other;
-    return *this;
-}
+#undef QUILL_NTC_COMPOUND_ASSIGNMENTS
+#undef QUILL_NTC_DERIVED_COMPARISONS
 
 COLEDateTimeSpan COLEDateTimeSpan::operator-() const {
     COLEDateTimeSpan result(*this);

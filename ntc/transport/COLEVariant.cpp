@@ -5,45 +5,13 @@
 
 #include "transport/COLEDateTime.h"
 #include "transport/Trace.h"
+#include "transport/VariantT.h"
 #include "transport/variant_ops.h"
 
 namespace {
 
 // The source name under which failures are reported.
 const char kSourceName[] = "OLEVariant";
-
-void check(HRESULT result, int line) {
-    ntc::variant_check(result, kSourceName, line);
-}
-
-VARIANT_BOOL to_bool(long value) {
-    return value ? VARIANT_TRUE : VARIANT_FALSE;
-}
-
-// Bytes of the value for the types held directly in the variant.
-size_t value_size(VARTYPE base) {
-    switch (base) {
-    case VT_I1:
-    case VT_UI1:
-        return 1;
-    case VT_I2:
-    case VT_UI2:
-    case VT_BOOL:
-        return 2;
-    case VT_I4:
-    case VT_UI4:
-    case VT_INT:
-    case VT_UINT:
-    case VT_ERROR:
-        return 4;
-    case VT_I8:
-    case VT_UI8:
-    case VT_CY:
-        return 8;
-    default:
-        return 0;
-    }
-}
 
 bool bstr_equal(BSTR a, BSTR b) {
     const unsigned int length = SysStringByteLen(a);
@@ -130,7 +98,7 @@ bool plain_equal(VARTYPE type, const VARIANT& a, const VARIANT& b) {
     }
     if (type & VT_ARRAY)
         return arrays_equal(static_cast<VARTYPE>(type & VT_TYPEMASK), a.parray, b.parray);
-    const size_t size = value_size(type);
+    const size_t size = qp::variant_value_size(type);
     return size != 0 && memcmp(&a.llVal, &b.llVal, size) == 0;
 }
 
@@ -162,8 +130,15 @@ bool referenced_equal(VARTYPE base, const VARIANT& a, const VARIANT& b) {
     }
     if (base & VT_ARRAY)
         return arrays_equal(static_cast<VARTYPE>(base & VT_TYPEMASK), *a.pparray, *b.pparray);
-    const size_t size = value_size(base);
+    const size_t size = qp::variant_value_size(base);
     return size != 0 && memcmp(a.byref, b.byref, size) == 0;
+}
+
+// The values COLEVariant holds alike with _variant_t are built by _variant_t
+// and taken over byte for byte into the empty target.
+void adopt(COLEVariant& target, _variant_t built) {
+    VARIANT value = built.Detach();
+    ntc::variant_take(target, value);
 }
 
 } // namespace
@@ -175,6 +150,19 @@ void ntc::variant_check(HRESULT result, const char* source, int line) {
         TRACE("Memory Exception at %s : %d\n", source, line);
     else
         TRACE("OLE Exception at %s : %d\n", source, line);
+}
+
+void ntc::variant_copy(VARIANT& target, const VARIANT& source, const char* name, int line) {
+    if (&source != &target)
+        variant_check(VariantCopy(&target, const_cast<VARIANT*>(&source)), name, line);
+}
+
+void ntc::variant_change_type(VARIANT& v, VARTYPE type, const VARIANT* source, const char* name,
+                              int line) {
+    if (!source)
+        source = &v;
+    if (source != &v || type != v.vt)
+        variant_check(VariantChangeType(&v, const_cast<VARIANT*>(source), 0, type), name, line);
 }
 
 void ntc::variant_take(VARIANT& target, VARIANT& source) {
@@ -201,161 +189,57 @@ bool ntc::variants_equal(const VARIANT& a, const VARIANT& b) {
     return plain_equal(a.vt, a, b);
 }
 
-COLEVariant::COLEVariant() {
-    memset(static_cast<VARIANT*>(this), 0, sizeof(VARIANT));
-}
-
-COLEVariant::COLEVariant(const VARIANT& source) : COLEVariant() {
-    check(VariantCopy(this, const_cast<VARIANT*>(&source)), __LINE__);
-}
-
-COLEVariant::COLEVariant(const COLEVariant& source) : COLEVariant() {
-    check(VariantCopy(this, const_cast<COLEVariant*>(&source)), __LINE__);
-}
+QUILL_NTC_VARIANT_COMMON_MEMBERS(COLEVariant)
 
 COLEVariant::COLEVariant(BYTE value) : COLEVariant() {
-    vt = VT_UI1;
-    bVal = value;
+    adopt(*this, _variant_t(value));
 }
 
 COLEVariant::COLEVariant(float value) : COLEVariant() {
-    vt = VT_R4;
-    fltVal = value;
+    adopt(*this, _variant_t(value));
 }
 
 COLEVariant::COLEVariant(double value) : COLEVariant() {
-    vt = VT_R8;
-    dblVal = value;
+    adopt(*this, _variant_t(value));
 }
 
 COLEVariant::COLEVariant(const COLEDateTime& value) : COLEVariant() {
-    vt = VT_DATE;
-    date = static_cast<double>(value);
+    adopt(*this, _variant_t(static_cast<double>(value), VT_DATE));
 }
 
 COLEVariant::COLEVariant(short value, VARTYPE type) : COLEVariant() {
-    if (type == VT_BOOL) {
-        vt = VT_BOOL;
-        boolVal = to_bool(value);
-    } else {
-        vt = VT_I2;
-        iVal = value;
-    }
+    adopt(*this, _variant_t(value, type));
 }
 
 COLEVariant::COLEVariant(long value, VARTYPE type) : COLEVariant() {
-    if (type == VT_BOOL) {
-        vt = VT_BOOL;
-        boolVal = to_bool(value);
-    } else if (type == VT_ERROR) {
-        vt = VT_ERROR;
-        scode = static_cast<SCODE>(value);
-    } else {
-        vt = VT_I4;
-        lVal = static_cast<int32_t>(value);
-    }
-}
-
-COLEVariant::~COLEVariant() {
-    check(VariantClear(this), __LINE__);
-}
-
-COLEVariant& COLEVariant::operator=(const COLEVariant& source) {
-    return *this = static_cast<const VARIANT&>(source);
-}
-
-COLEVariant& COLEVariant::operator=(const VARIANT& source) {
-    if (&source != this)
-        check(VariantCopy(this, const_cast<VARIANT*>(&source)), __LINE__);
-    return *this;
+    adopt(*this, _variant_t(value, type));
 }
 
 COLEVariant& COLEVariant::operator=(BYTE value) {
-    if (vt != VT_UI1) {
-        Clear();
-        vt = VT_UI1;
-    }
-    bVal = value;
-    return *this;
+    return ntc::variant_assign(*this, VT_UI1, value);
 }
 
 COLEVariant& COLEVariant::operator=(float value) {
-    if (vt != VT_R4) {
-        Clear();
-        vt = VT_R4;
-    }
-    fltVal = value;
-    return *this;
+    return ntc::variant_assign(*this, VT_R4, value);
 }
 
+// Unlike _variant_t, a date does not stay a date for a plain double.
 COLEVariant& COLEVariant::operator=(double value) {
-    if (vt != VT_R8) {
-        Clear();
-        vt = VT_R8;
-    }
-    dblVal = value;
-    return *this;
+    return ntc::variant_assign(*this, VT_R8, value);
 }
 
 COLEVariant& COLEVariant::operator=(const COLEDateTime& value) {
-    if (vt != VT_DATE) {
-        Clear();
-        vt = VT_DATE;
-    }
-    date = static_cast<double>(value);
-    return *this;
+    return ntc::variant_assign(*this, VT_DATE, static_cast<double>(value));
 }
 
 COLEVariant& COLEVariant::operator=(short value) {
-    if (vt == VT_BOOL) {
-        boolVal = to_bool(value);
-        return *this;
-    }
-    if (vt != VT_I2) {
-        Clear();
-        vt = VT_I2;
-    }
-    iVal = value;
-    return *this;
+    return ntc::variant_assign_short(*this, value);
 }
 
 COLEVariant& COLEVariant::operator=(long value) {
-    if (vt == VT_BOOL) {
-        boolVal = to_bool(value);
-    } else if (vt == VT_ERROR) {
-        scode = static_cast<SCODE>(value);
-    } else {
-        if (vt != VT_I4) {
-            Clear();
-            vt = VT_I4;
-        }
-        lVal = static_cast<int32_t>(value);
-    }
-    return *this;
-}
-
-bool COLEVariant::operator==(const VARIANT& other) const {
-    return ntc::variants_equal(*this, other);
-}
-
-void COLEVariant::Clear() {
-    check(VariantClear(this), __LINE__);
+    return ntc::variant_assign_long(*this, value);
 }
 
 void COLEVariant::ChangeType(VARTYPE type, const VARIANT* source) {
-    if (!source)
-        source = this;
-    if (source != this || type != vt)
-        check(VariantChangeType(this, const_cast<VARIANT*>(source), 0, type), __LINE__);
-}
-
-void COLEVariant::Attach(VARIANT& source) {
-    if (&source == this)
-        return;
-    Clear();
-    ntc::variant_take(*this, source);
-}
-
-VARIANT COLEVariant::Detach() {
-    return ntc::variant_give(*this);
+    ntc::variant_change_type(*this, type, source, kSourceName, __LINE__);
 }

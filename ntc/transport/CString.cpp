@@ -215,6 +215,28 @@ int char_at(const char* text, int i, int length) {
     return static_cast<int>(qp::char_length(text + i, static_cast<size_t>(length - i)));
 }
 
+// Walks the characters (one or two bytes each) of text from from, itself a
+// character start, calling stop(i, n) for each; the position of the first
+// for which it is true, or length. A character's length is read before stop
+// sees it, so stop may change its bytes.
+template <class Stop> int walk_chars(const char* text, int from, int length, Stop stop) {
+    int i = from;
+    while (i < length) {
+        const int n = char_at(text, i, length);
+        if (stop(i, n))
+            return i;
+        i += n;
+    }
+    return i;
+}
+
+// Applies a change of the bytes in place (case, code page) to the text, made
+// this string's own first; an empty text is left alone.
+void change_in_place(CStringData*& d, void (*change)(char* text, size_t length)) {
+    if (d->nDataLength > 0 && make_private(d, 0))
+        change(d->data(), static_cast<size_t>(d->nDataLength));
+}
+
 // True when the character ch (n bytes) is one of the characters of set.
 bool set_contains(const char* set, const char* ch, int n) {
     if (!set)
@@ -253,13 +275,8 @@ struct TrimSet {
 void trim_left(CStringData*& d, const TrimSet& targets) {
     const char* text = d->data();
     const int length = d->nDataLength;
-    int i = 0;
-    while (i < length) {
-        const int n = char_at(text, i, length);
-        if (!targets.matches(text + i, n))
-            break;
-        i += n;
-    }
+    const int i =
+        walk_chars(text, 0, length, [&](int at, int n) { return !targets.matches(text + at, n); });
     if (i > 0)
         set_text(d, text + i, length - i);
 }
@@ -270,15 +287,13 @@ void trim_right(CStringData*& d, const TrimSet& targets) {
     // Characters can only be told apart from the start, so walk forward and
     // remember where the last run of targets began.
     int run = length;
-    int i = 0;
-    while (i < length) {
-        const int n = char_at(text, i, length);
+    walk_chars(text, 0, length, [&](int i, int n) {
         if (!targets.matches(text + i, n))
             run = length;
         else if (run == length)
             run = i;
-        i += n;
-    }
+        return false;
+    });
     if (run < length)
         set_text(d, text, run);
 }
@@ -287,23 +302,13 @@ void trim_right(CStringData*& d, const TrimSet& targets) {
 int span(const CStringData* d, const char* set, bool in_set) {
     const char* text = d->data();
     const int length = d->nDataLength;
-    int i = 0;
-    while (i < length) {
-        const int n = char_at(text, i, length);
-        if (set_contains(set, text + i, n) != in_set)
-            break;
-        i += n;
-    }
-    return i;
+    return walk_chars(text, 0, length,
+                      [&](int i, int n) { return set_contains(set, text + i, n) != in_set; });
 }
 
 // The first character start at or after nStart (clamped to 0..length).
 int first_char_from(const CStringData* d, int nStart) {
-    const int length = d->nDataLength;
-    int i = 0;
-    while (i < nStart && i < length)
-        i += char_at(d->data(), i, length);
-    return i;
+    return walk_chars(d->data(), 0, d->nDataLength, [&](int i, int) { return i >= nStart; });
 }
 
 // Position of the first occurrence of sub (sub_length > 0 bytes) that starts
@@ -611,13 +616,11 @@ CString CString::SpanExcluding(const char* charSet) const {
 // --- changes -------------------------------------------------------------------
 
 void CString::MakeUpper() {
-    if (m_pData->nDataLength > 0 && make_private(m_pData, 0))
-        qp::upper_case(m_pData->data(), static_cast<size_t>(m_pData->nDataLength));
+    change_in_place(m_pData, qp::upper_case);
 }
 
 void CString::MakeLower() {
-    if (m_pData->nDataLength > 0 && make_private(m_pData, 0))
-        qp::lower_case(m_pData->data(), static_cast<size_t>(m_pData->nDataLength));
+    change_in_place(m_pData, qp::lower_case);
 }
 
 void CString::MakeReverse() {
@@ -627,16 +630,14 @@ void CString::MakeReverse() {
     // Reversing the bytes of every longer character first, then the whole
     // text, puts the characters in reverse order with their bytes in order.
     char* text = m_pData->data();
-    int i = 0;
-    while (i < length) {
-        const int n = char_at(text, i, length);
+    walk_chars(text, 0, length, [&](int i, int n) {
         for (int a = i, b = i + n - 1; a < b; ++a, --b) {
             const char c = text[a];
             text[a] = text[b];
             text[b] = c;
         }
-        i += n;
-    }
+        return false;
+    });
     for (int a = 0, b = length - 1; a < b; ++a, --b) {
         const char c = text[a];
         text[a] = text[b];
@@ -652,17 +653,15 @@ int CString::Replace(char chOld, char chNew) {
     char* text = m_pData->data();
     const int length = m_pData->nDataLength;
     int count = 0;
-    int i = 0;
-    while (i < length) {
-        // The length is taken before the byte changes, and a change never
-        // reaches back, so the walk sees the characters of the old text.
-        const int n = char_at(text, i, length);
+    // A change never reaches back, so the walk sees the characters of the
+    // old text.
+    walk_chars(text, 0, length, [&](int i, int n) {
         if (n == 1 && text[i] == chOld) {
             text[i] = chNew;
             ++count;
         }
-        i += n;
-    }
+        return false;
+    });
     return count;
 }
 
@@ -715,15 +714,13 @@ int CString::Remove(char ch) {
     char* text = m_pData->data();
     const int length = m_pData->nDataLength;
     int kept = 0;
-    int i = 0;
-    while (i < length) {
-        const int n = char_at(text, i, length);
+    walk_chars(text, 0, length, [&](int i, int n) {
         if (!(n == 1 && text[i] == ch)) {
             memmove(text + kept, text + i, static_cast<size_t>(n));
             kept += n;
         }
-        i += n;
-    }
+        return false;
+    });
     const int count = length - kept;
     m_pData->nDataLength = kept;
     text[kept] = '\0';
@@ -786,43 +783,33 @@ int CString::Delete(int nIndex, int nCount) {
     return m_pData->nDataLength;
 }
 
-void CString::TrimLeft() {
-    trim_left(m_pData, TrimSet{TrimSet::kWhiteSpace, '\0', nullptr});
-}
+// Both sides take the same three kinds of target.
+#define QUILL_NTC_TRIMS(NAME, TRIM)                                                                \
+    void CString::NAME() {                                                                         \
+        TRIM(m_pData, TrimSet{TrimSet::kWhiteSpace, '\0', nullptr});                               \
+    }                                                                                              \
+                                                                                                   \
+    void CString::NAME(char chTarget) {                                                            \
+        TRIM(m_pData, TrimSet{TrimSet::kOne, chTarget, nullptr});                                  \
+    }                                                                                              \
+                                                                                                   \
+    void CString::NAME(const char* targets) {                                                      \
+        TRIM(m_pData, TrimSet{TrimSet::kSet, '\0', targets});                                      \
+    }
 
-void CString::TrimLeft(char chTarget) {
-    trim_left(m_pData, TrimSet{TrimSet::kOne, chTarget, nullptr});
-}
+QUILL_NTC_TRIMS(TrimLeft, trim_left)
+QUILL_NTC_TRIMS(TrimRight, trim_right)
 
-void CString::TrimLeft(const char* targets) {
-    trim_left(m_pData, TrimSet{TrimSet::kSet, '\0', targets});
-}
-
-void CString::TrimRight() {
-    trim_right(m_pData, TrimSet{TrimSet::kWhiteSpace, '\0', nullptr});
-}
-
-void CString::TrimRight(char chTarget) {
-    trim_right(m_pData, TrimSet{TrimSet::kOne, chTarget, nullptr});
-}
-
-void CString::TrimRight(const char* targets) {
-    trim_right(m_pData, TrimSet{TrimSet::kSet, '\0', targets});
-}
+#undef QUILL_NTC_TRIMS
 
 // --- search --------------------------------------------------------------------
 
 int CString::Find(char ch, int nStart) const {
     const char* text = m_pData->data();
     const int length = m_pData->nDataLength;
-    int i = first_char_from(m_pData, nStart);
-    while (i < length) {
-        const int n = char_at(text, i, length);
-        if (n == 1 && text[i] == ch)
-            return i;
-        i += n;
-    }
-    return -1;
+    const int i = walk_chars(text, first_char_from(m_pData, nStart), length,
+                             [&](int at, int n) { return n == 1 && text[at] == ch; });
+    return i < length ? i : -1;
 }
 
 int CString::Find(const char* text, int nStart) const {
@@ -842,13 +829,11 @@ int CString::ReverseFind(char ch) const {
     const char* text = m_pData->data();
     const int length = m_pData->nDataLength;
     int found = -1;
-    int i = 0;
-    while (i < length) {
-        const int n = char_at(text, i, length);
+    walk_chars(text, 0, length, [&](int i, int n) {
         if (n == 1 && text[i] == ch)
             found = i;
-        i += n;
-    }
+        return false;
+    });
     return found;
 }
 
@@ -907,13 +892,11 @@ void CString::FormatMessageV(const char* format, va_list* args) {
 }
 
 void CString::CharToOemA() {
-    if (m_pData->nDataLength > 0 && make_private(m_pData, 0))
-        qp::ansi_to_oem(m_pData->data(), static_cast<size_t>(m_pData->nDataLength));
+    change_in_place(m_pData, qp::ansi_to_oem);
 }
 
 void CString::OemToCharA() {
-    if (m_pData->nDataLength > 0 && make_private(m_pData, 0))
-        qp::oem_to_ansi(m_pData->data(), static_cast<size_t>(m_pData->nDataLength));
+    change_in_place(m_pData, qp::oem_to_ansi);
 }
 
 // --- buffer --------------------------------------------------------------------

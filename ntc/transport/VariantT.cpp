@@ -15,10 +15,6 @@ void check(HRESULT result, int line) {
     ntc::variant_check(result, kSourceName, line);
 }
 
-VARIANT_BOOL to_bool(long value) {
-    return value ? VARIANT_TRUE : VARIANT_FALSE;
-}
-
 // A null text stays a null BSTR; a copy that cannot be made is reported and
 // also leaves a null BSTR.
 BSTR copy_text(const WCHAR* text, int line) {
@@ -76,28 +72,29 @@ bool converted(const VARIANT& source, VARTYPE type, VARIANT* out) {
     return SUCCEEDED(result);
 }
 
+// The plain value converted to type, as Stored, the type it is held in; 0
+// when it cannot be converted. Plain values need no release.
+template <typename Stored> Stored converted_value(const VARIANT& source, VARTYPE type) {
+    VARIANT v;
+    if (!converted(source, type, &v))
+        return 0;
+    Stored value;
+    memcpy(&value, &v.llVal, sizeof value);
+    return value;
+}
+
 } // namespace
 
-_variant_t::_variant_t() {
-    memset(static_cast<VARIANT*>(this), 0, sizeof(VARIANT));
-}
-
-_variant_t::_variant_t(const VARIANT& source) : _variant_t() {
-    check(VariantCopy(this, const_cast<VARIANT*>(&source)), __LINE__);
-}
+QUILL_NTC_VARIANT_COMMON_MEMBERS(_variant_t)
 
 _variant_t::_variant_t(const VARIANT* source) : _variant_t() {
     if (source)
-        check(VariantCopy(this, const_cast<VARIANT*>(source)), __LINE__);
-}
-
-_variant_t::_variant_t(const _variant_t& source) : _variant_t() {
-    check(VariantCopy(this, const_cast<_variant_t*>(&source)), __LINE__);
+        ntc::variant_copy(*this, *source, kSourceName, __LINE__);
 }
 
 _variant_t::_variant_t(VARIANT& source, bool copy) : _variant_t() {
     if (copy)
-        check(VariantCopy(this, &source), __LINE__);
+        ntc::variant_copy(*this, source, kSourceName, __LINE__);
     else
         Attach(source);
 }
@@ -105,7 +102,7 @@ _variant_t::_variant_t(VARIANT& source, bool copy) : _variant_t() {
 _variant_t::_variant_t(short value, VARTYPE type) : _variant_t() {
     if (type == VT_BOOL) {
         vt = VT_BOOL;
-        boolVal = to_bool(value);
+        boolVal = ntc::variant_bool(value);
     } else {
         vt = VT_I2;
         iVal = value;
@@ -115,7 +112,7 @@ _variant_t::_variant_t(short value, VARTYPE type) : _variant_t() {
 _variant_t::_variant_t(long value, VARTYPE type) : _variant_t() {
     if (type == VT_BOOL) {
         vt = VT_BOOL;
-        boolVal = to_bool(value);
+        boolVal = ntc::variant_bool(value);
     } else if (type == VT_ERROR) {
         vt = VT_ERROR;
         scode = static_cast<SCODE>(value);
@@ -123,11 +120,6 @@ _variant_t::_variant_t(long value, VARTYPE type) : _variant_t() {
         vt = VT_I4;
         lVal = static_cast<int32_t>(value);
     }
-}
-
-_variant_t::_variant_t(float value) : _variant_t() {
-    vt = VT_R4;
-    fltVal = value;
 }
 
 _variant_t::_variant_t(double value, VARTYPE type) : _variant_t() {
@@ -150,7 +142,7 @@ _variant_t::_variant_t(const char* text) : _variant_t() {
 
 _variant_t::_variant_t(bool value) : _variant_t() {
     vt = VT_BOOL;
-    boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    boolVal = ntc::variant_bool(value);
 }
 
 _variant_t::_variant_t(const DECIMAL& value) : _variant_t() {
@@ -158,49 +150,34 @@ _variant_t::_variant_t(const DECIMAL& value) : _variant_t() {
     vt = VT_DECIMAL;
 }
 
-_variant_t::_variant_t(BYTE value) : _variant_t() {
-    vt = VT_UI1;
-    bVal = value;
-}
+// The plain numbers: their C++ type, their variant type and the type their
+// value is stored as (only the low 32 bits of a wider unsigned long). Each
+// is built, and assigned with its type kept or taken, alike.
+#define QUILL_NTC_PLAIN_NUMBERS(X)                                                                 \
+    X(float, VT_R4, float)                                                                         \
+    X(BYTE, VT_UI1, BYTE)                                                                          \
+    X(char, VT_I1, char)                                                                           \
+    X(unsigned short, VT_UI2, uint16_t)                                                            \
+    X(unsigned long, VT_UI4, uint32_t)                                                             \
+    X(int, VT_INT, int)                                                                            \
+    X(unsigned int, VT_UINT, unsigned int)                                                         \
+    X(long long, VT_I8, int64_t)                                                                   \
+    X(unsigned long long, VT_UI8, uint64_t)
 
-_variant_t::_variant_t(char value) : _variant_t() {
-    vt = VT_I1;
-    cVal = value;
-}
+#define QUILL_NTC_PLAIN_NUMBER(TYPE, VARIANT_TYPE, STORED)                                         \
+    _variant_t::_variant_t(TYPE value) : _variant_t() {                                            \
+        vt = VARIANT_TYPE;                                                                         \
+        ntc::variant_put(*this, static_cast<STORED>(value));                                       \
+    }                                                                                              \
+                                                                                                   \
+    _variant_t& _variant_t::operator=(TYPE value) {                                                \
+        return ntc::variant_assign(*this, VARIANT_TYPE, static_cast<STORED>(value));               \
+    }
 
-_variant_t::_variant_t(unsigned short value) : _variant_t() {
-    vt = VT_UI2;
-    uiVal = value;
-}
+QUILL_NTC_PLAIN_NUMBERS(QUILL_NTC_PLAIN_NUMBER)
 
-_variant_t::_variant_t(unsigned long value) : _variant_t() {
-    vt = VT_UI4;
-    ulVal = static_cast<uint32_t>(value);
-}
-
-_variant_t::_variant_t(int value) : _variant_t() {
-    vt = VT_INT;
-    intVal = value;
-}
-
-_variant_t::_variant_t(unsigned int value) : _variant_t() {
-    vt = VT_UINT;
-    uintVal = value;
-}
-
-_variant_t::_variant_t(long long value) : _variant_t() {
-    vt = VT_I8;
-    llVal = value;
-}
-
-_variant_t::_variant_t(unsigned long long value) : _variant_t() {
-    vt = VT_UI8;
-    ullVal = value;
-}
-
-_variant_t::~_variant_t() {
-    check(VariantClear(this), __LINE__);
-}
+#undef QUILL_NTC_PLAIN_NUMBER
+#undef QUILL_NTC_PLAIN_NUMBERS
 
 _variant_t _variant_t::ByRef(VARTYPE type, void* value) {
     _variant_t result;
@@ -213,12 +190,6 @@ _variant_t _variant_t::ByRef(VARTYPE type, void* value) {
     return result;
 }
 
-_variant_t& _variant_t::operator=(const VARIANT& source) {
-    if (&source != this)
-        check(VariantCopy(this, const_cast<VARIANT*>(&source)), __LINE__);
-    return *this;
-}
-
 _variant_t& _variant_t::operator=(const VARIANT* source) {
     if (!source)
         Clear();
@@ -227,53 +198,24 @@ _variant_t& _variant_t::operator=(const VARIANT* source) {
     return *this;
 }
 
-_variant_t& _variant_t::operator=(const _variant_t& source) {
-    return *this = static_cast<const VARIANT&>(source);
-}
-
+// The header declares this member of the exported class, so it stays
+// defined; the assignments retype through variant_retype, which COLEVariant
+// uses too.
 void _variant_t::Retype(VARTYPE type) {
-    if (vt != type) {
-        Clear();
-        vt = type;
-    }
+    ntc::variant_retype(*this, type);
 }
 
 _variant_t& _variant_t::operator=(short value) {
-    if (vt == VT_BOOL) {
-        boolVal = to_bool(value);
-    } else {
-        Retype(VT_I2);
-        iVal = value;
-    }
-    return *this;
+    return ntc::variant_assign_short(*this, value);
 }
 
 _variant_t& _variant_t::operator=(long value) {
-    if (vt == VT_BOOL) {
-        boolVal = to_bool(value);
-    } else if (vt == VT_ERROR) {
-        scode = static_cast<SCODE>(value);
-    } else {
-        Retype(VT_I4);
-        lVal = static_cast<int32_t>(value);
-    }
-    return *this;
+    return ntc::variant_assign_long(*this, value);
 }
 
-_variant_t& _variant_t::operator=(float value) {
-    Retype(VT_R4);
-    fltVal = value;
-    return *this;
-}
-
+// A date stays a date.
 _variant_t& _variant_t::operator=(double value) {
-    if (vt == VT_DATE) {
-        date = value;
-    } else {
-        Retype(VT_R8);
-        dblVal = value;
-    }
-    return *this;
+    return ntc::variant_assign(*this, vt == VT_DATE ? VT_DATE : VT_R8, value);
 }
 
 _variant_t& _variant_t::operator=(const WCHAR* text) {
@@ -287,9 +229,7 @@ _variant_t& _variant_t::operator=(const char* text) {
 }
 
 _variant_t& _variant_t::operator=(bool value) {
-    Retype(VT_BOOL);
-    boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-    return *this;
+    return ntc::variant_assign(*this, VT_BOOL, ntc::variant_bool(value));
 }
 
 _variant_t& _variant_t::operator=(const DECIMAL& value) {
@@ -302,98 +242,27 @@ _variant_t& _variant_t::operator=(const DECIMAL& value) {
     return *this;
 }
 
-_variant_t& _variant_t::operator=(BYTE value) {
-    Retype(VT_UI1);
-    bVal = value;
-    return *this;
-}
+// The extractors: the C++ type, the variant type converted to and the type
+// the converted value is stored as.
+#define QUILL_NTC_EXTRACTORS(X)                                                                    \
+    X(short, VT_I2, int16_t)                                                                       \
+    X(long, VT_I4, int32_t)                                                                        \
+    X(float, VT_R4, float)                                                                         \
+    X(double, VT_R8, double)                                                                       \
+    X(BYTE, VT_UI1, BYTE)
 
-_variant_t& _variant_t::operator=(char value) {
-    Retype(VT_I1);
-    cVal = value;
-    return *this;
-}
+#define QUILL_NTC_EXTRACTOR(TYPE, VARIANT_TYPE, STORED)                                            \
+    _variant_t::operator TYPE() const {                                                            \
+        return converted_value<STORED>(*this, VARIANT_TYPE);                                       \
+    }
 
-_variant_t& _variant_t::operator=(unsigned short value) {
-    Retype(VT_UI2);
-    uiVal = value;
-    return *this;
-}
+QUILL_NTC_EXTRACTORS(QUILL_NTC_EXTRACTOR)
 
-_variant_t& _variant_t::operator=(unsigned long value) {
-    Retype(VT_UI4);
-    ulVal = static_cast<uint32_t>(value);
-    return *this;
-}
-
-_variant_t& _variant_t::operator=(int value) {
-    Retype(VT_INT);
-    intVal = value;
-    return *this;
-}
-
-_variant_t& _variant_t::operator=(unsigned int value) {
-    Retype(VT_UINT);
-    uintVal = value;
-    return *this;
-}
-
-_variant_t& _variant_t::operator=(long long value) {
-    Retype(VT_I8);
-    llVal = value;
-    return *this;
-}
-
-_variant_t& _variant_t::operator=(unsigned long long value) {
-    Retype(VT_UI8);
-    ullVal = value;
-    return *this;
-}
-
-bool _variant_t::operator==(const VARIANT& other) const {
-    return ntc::variants_equal(*this, other);
-}
-
-_variant_t::operator short() const {
-    VARIANT v;
-    if (!converted(*this, VT_I2, &v))
-        return 0;
-    return v.iVal;
-}
-
-_variant_t::operator long() const {
-    VARIANT v;
-    if (!converted(*this, VT_I4, &v))
-        return 0;
-    return v.lVal;
-}
-
-_variant_t::operator float() const {
-    VARIANT v;
-    if (!converted(*this, VT_R4, &v))
-        return 0;
-    return v.fltVal;
-}
-
-_variant_t::operator double() const {
-    VARIANT v;
-    if (!converted(*this, VT_R8, &v))
-        return 0;
-    return v.dblVal;
-}
+#undef QUILL_NTC_EXTRACTOR
+#undef QUILL_NTC_EXTRACTORS
 
 _variant_t::operator bool() const {
-    VARIANT v;
-    if (!converted(*this, VT_BOOL, &v))
-        return false;
-    return v.boolVal != VARIANT_FALSE;
-}
-
-_variant_t::operator BYTE() const {
-    VARIANT v;
-    if (!converted(*this, VT_UI1, &v))
-        return 0;
-    return v.bVal;
+    return converted_value<VARIANT_BOOL>(*this, VT_BOOL) != VARIANT_FALSE;
 }
 
 std::string _variant_t::GetNarrowString() const {
@@ -407,26 +276,8 @@ std::string _variant_t::GetNarrowString() const {
     return text;
 }
 
-void _variant_t::Clear() {
-    check(VariantClear(this), __LINE__);
-}
-
 void _variant_t::ChangeType(VARTYPE type, const _variant_t* source) {
-    if (!source)
-        source = this;
-    if (source != this || type != vt)
-        check(VariantChangeType(this, const_cast<_variant_t*>(source), 0, type), __LINE__);
-}
-
-void _variant_t::Attach(VARIANT& source) {
-    if (&source == this)
-        return;
-    Clear();
-    ntc::variant_take(*this, source);
-}
-
-VARIANT _variant_t::Detach() {
-    return ntc::variant_give(*this);
+    ntc::variant_change_type(*this, type, source, kSourceName, __LINE__);
 }
 
 void _variant_t::SetString(const char* text) {

@@ -51,34 +51,6 @@ bool is_known_type(VARTYPE vt) {
     return is_plain_type(vt) || vt == VT_BSTR;
 }
 
-// Bytes a by-reference variant's target occupies for the plain types.
-size_t plain_size(VARTYPE base) {
-    switch (base) {
-    case VT_I1:
-    case VT_UI1:
-        return 1;
-    case VT_I2:
-    case VT_UI2:
-    case VT_BOOL:
-        return 2;
-    case VT_I4:
-    case VT_UI4:
-    case VT_R4:
-    case VT_ERROR:
-    case VT_INT:
-    case VT_UINT:
-        return 4;
-    case VT_R8:
-    case VT_DATE:
-    case VT_CY:
-    case VT_I8:
-    case VT_UI8:
-        return 8;
-    default:
-        return 0;
-    }
-}
-
 // Bytes of one element of a safe array of vt; 0 for types no array holds.
 size_t element_size(VARTYPE vt) {
     if (vt == VT_BSTR)
@@ -89,7 +61,7 @@ size_t element_size(VARTYPE vt) {
         return sizeof(DECIMAL);
     if (vt == VT_EMPTY || vt == VT_NULL || !is_plain_type(vt))
         return 0;
-    return plain_size(vt);
+    return qp::variant_value_size(vt);
 }
 
 } // namespace qp_oleauto
@@ -179,7 +151,7 @@ HRESULT VariantCopyInd(VARIANT* destination, const VARIANTARG* source) {
         copy.decVal = *source->pdecVal;
         copy.vt = VT_DECIMAL;
     } else {
-        memcpy(&copy.llVal, source->byref, plain_size(base));
+        memcpy(&copy.llVal, source->byref, qp::variant_value_size(base));
         copy.vt = base;
     }
     // A by-reference variant owns nothing, so it needs no release when it

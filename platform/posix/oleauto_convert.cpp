@@ -8,6 +8,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <cmath>
@@ -137,19 +138,6 @@ bool trimmed_ascii(const Value& v, std::string* out) {
     return true;
 }
 
-bool equals_word(const std::string& text, const char* word) {
-    if (text.size() != strlen(word))
-        return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != word[i])
-            return false;
-    }
-    return true;
-}
-
 // Parses a number in the "C" locale: optional sign, digits with an optional
 // decimal point, optional exponent. Whole numbers that fit 64 bits stay exact.
 HRESULT parse_number(const Value& text, Value* out) {
@@ -230,86 +218,75 @@ double round_even(double x) {
     return r;
 }
 
-// The value as a signed integer within [low, high].
-HRESULT to_signed(const Value& v, int64_t low, int64_t high, int64_t* out) {
+// The value as a number (Signed, Unsigned or Real): nothing is 0, a boolean
+// -1 or 0, a text the number it spells.
+HRESULT to_number(const Value& v, Value* out) {
     switch (v.kind) {
     case Value::Empty:
-        *out = 0;
-        return S_OK;
     case Value::Boolean:
-        *out = v.b ? -1 : 0;
+        *out = Value();
+        out->kind = Value::Signed, out->s = v.kind == Value::Boolean && v.b ? -1 : 0;
         return S_OK;
-    case Value::Signed:
-        if (v.s < low || v.s > high)
-            return DISP_E_OVERFLOW;
-        *out = v.s;
-        return S_OK;
-    case Value::Unsigned:
-        if (v.u > static_cast<uint64_t>(high))
-            return DISP_E_OVERFLOW;
-        *out = static_cast<int64_t>(v.u);
-        return S_OK;
-    case Value::Real: {
-        if (std::isnan(v.d))
-            return DISP_E_OVERFLOW;
-        const double r = round_even(v.d);
-        // 2^63 is the first double past int64; compare before converting.
-        if (r < static_cast<double>(low) || r >= 9223372036854775808.0 ||
-            static_cast<int64_t>(r) > high)
-            return DISP_E_OVERFLOW;
-        *out = static_cast<int64_t>(r);
+    case Value::Text:
+        return parse_number(v, out);
+    default:
+        *out = v;
         return S_OK;
     }
-    case Value::Text: {
-        Value number;
-        const HRESULT hr = parse_number(v, &number);
-        if (FAILED(hr))
-            return hr;
-        return to_signed(number, low, high, out);
+}
+
+// The value as a whole number, a real one rounded half to even: Signed when
+// negative, Unsigned otherwise. Overflow for what 64 bits cannot hold and for
+// not-a-number.
+HRESULT to_whole(const Value& v, Value* out) {
+    const HRESULT hr = to_number(v, out);
+    if (FAILED(hr) || out->kind != Value::Real)
+        return hr;
+    if (std::isnan(out->d))
+        return DISP_E_OVERFLOW;
+    const double r = round_even(out->d);
+    // -2^63 and 2^64 are the edges of the two 64-bit types; comparing first
+    // keeps the conversion defined. A value that rounds to zero from below
+    // (-0.4) is zero.
+    if (r < 0) {
+        if (r < -9223372036854775808.0)
+            return DISP_E_OVERFLOW;
+        out->kind = Value::Signed, out->s = static_cast<int64_t>(r);
+    } else {
+        if (r >= 18446744073709551616.0)
+            return DISP_E_OVERFLOW;
+        out->kind = Value::Unsigned, out->u = static_cast<uint64_t>(r);
     }
-    }
-    return DISP_E_TYPEMISMATCH;
+    return S_OK;
+}
+
+// The value as a signed integer within [low, high].
+HRESULT to_signed(const Value& v, int64_t low, int64_t high, int64_t* out) {
+    Value n;
+    const HRESULT hr = to_whole(v, &n);
+    if (FAILED(hr))
+        return hr;
+    if (n.kind == Value::Signed ? n.s < low || n.s > high : n.u > static_cast<uint64_t>(high))
+        return DISP_E_OVERFLOW;
+    *out = n.kind == Value::Signed ? n.s : static_cast<int64_t>(n.u);
+    return S_OK;
 }
 
 // The value as an unsigned integer of at most high. A true boolean is the
 // all-ones pattern of the target width, as its -1 stored unsigned.
 HRESULT to_unsigned(const Value& v, uint64_t high, uint64_t* out) {
-    switch (v.kind) {
-    case Value::Empty:
-        *out = 0;
-        return S_OK;
-    case Value::Boolean:
+    if (v.kind == Value::Boolean) {
         *out = v.b ? high : 0;
         return S_OK;
-    case Value::Signed:
-        if (v.s < 0 || static_cast<uint64_t>(v.s) > high)
-            return DISP_E_OVERFLOW;
-        *out = static_cast<uint64_t>(v.s);
-        return S_OK;
-    case Value::Unsigned:
-        if (v.u > high)
-            return DISP_E_OVERFLOW;
-        *out = v.u;
-        return S_OK;
-    case Value::Real: {
-        if (std::isnan(v.d))
-            return DISP_E_OVERFLOW;
-        const double r = round_even(v.d);
-        // A value that rounds to zero from below (-0.4) is zero.
-        if (r < 0.0 || r >= 18446744073709551616.0 || static_cast<uint64_t>(r) > high)
-            return DISP_E_OVERFLOW;
-        *out = static_cast<uint64_t>(r);
-        return S_OK;
     }
-    case Value::Text: {
-        Value number;
-        const HRESULT hr = parse_number(v, &number);
-        if (FAILED(hr))
-            return hr;
-        return to_unsigned(number, high, out);
-    }
-    }
-    return DISP_E_TYPEMISMATCH;
+    Value n;
+    const HRESULT hr = to_whole(v, &n);
+    if (FAILED(hr))
+        return hr;
+    if (n.kind == Value::Signed ? n.s < 0 || static_cast<uint64_t>(n.s) > high : n.u > high)
+        return DISP_E_OVERFLOW;
+    *out = n.kind == Value::Signed ? static_cast<uint64_t>(n.s) : n.u;
+    return S_OK;
 }
 
 // 30 December 1899 as a day number since 1970-01-01.
@@ -387,70 +364,37 @@ bool parse_date(const std::string& s, double* out) {
 }
 
 HRESULT to_real(const Value& v, double* out) {
-    switch (v.kind) {
-    case Value::Empty:
-        *out = 0;
-        return S_OK;
-    case Value::Boolean:
-        *out = v.b ? -1.0 : 0.0;
-        return S_OK;
-    case Value::Signed:
-        *out = static_cast<double>(v.s);
-        return S_OK;
-    case Value::Unsigned:
-        *out = static_cast<double>(v.u);
-        return S_OK;
-    case Value::Real:
-        *out = v.d;
-        return S_OK;
-    case Value::Text: {
-        Value number;
-        const HRESULT hr = parse_number(v, &number);
-        if (FAILED(hr))
-            return hr;
-        return to_real(number, out);
-    }
-    }
-    return DISP_E_TYPEMISMATCH;
+    Value n;
+    const HRESULT hr = to_number(v, &n);
+    if (FAILED(hr))
+        return hr;
+    if (n.kind == Value::Signed)
+        *out = static_cast<double>(n.s);
+    else if (n.kind == Value::Unsigned)
+        *out = static_cast<double>(n.u);
+    else
+        *out = n.d;
+    return S_OK;
 }
 
+// A text may also be the word "true" or "false" in any case; any other value
+// is true when its number is not zero.
 HRESULT to_bool(const Value& v, bool* out) {
-    switch (v.kind) {
-    case Value::Empty:
-        *out = false;
-        return S_OK;
-    case Value::Boolean:
-        *out = v.b;
-        return S_OK;
-    case Value::Signed:
-        *out = v.s != 0;
-        return S_OK;
-    case Value::Unsigned:
-        *out = v.u != 0;
-        return S_OK;
-    case Value::Real:
-        *out = v.d != 0.0;
-        return S_OK;
-    case Value::Text: {
+    if (v.kind == Value::Text) {
         std::string s;
         if (!trimmed_ascii(v, &s))
             return DISP_E_TYPEMISMATCH;
-        if (equals_word(s, "true")) {
-            *out = true;
+        const bool is_true = strcasecmp(s.c_str(), "true") == 0;
+        if (is_true || strcasecmp(s.c_str(), "false") == 0) {
+            *out = is_true;
             return S_OK;
         }
-        if (equals_word(s, "false")) {
-            *out = false;
-            return S_OK;
-        }
-        Value number;
-        const HRESULT hr = parse_number(v, &number);
-        if (FAILED(hr))
-            return hr;
-        return to_bool(number, out);
     }
-    }
-    return DISP_E_TYPEMISMATCH;
+    double d;
+    const HRESULT hr = to_real(v, &d);
+    if (SUCCEEDED(hr))
+        *out = d != 0.0;
+    return hr;
 }
 
 std::string format_real(double value, int digits) {
@@ -501,8 +445,25 @@ HRESULT to_text(const Value& v, VARTYPE source_type, uint16_t flags, std::string
     return DISP_E_TYPEMISMATCH;
 }
 
-// Converts a plain (not by-reference) source into result, which the caller
-// has initialised and owns afterwards.
+// Stores an integer's low width bytes as the variant's value, which starts
+// where the value union starts whatever the type; two's complement makes the
+// bytes of a signed value and of its unsigned pattern the same.
+void store_integer(VARIANT* v, uint64_t bits, size_t width) {
+    switch (width) {
+    case 1:
+        v->bVal = static_cast<BYTE>(bits);
+        break;
+    case 2:
+        v->uiVal = static_cast<uint16_t>(bits);
+        break;
+    case 4:
+        v->ulVal = static_cast<uint32_t>(bits);
+        break;
+    default:
+        v->ullVal = bits;
+        break;
+    }
+}
 
 } // namespace
 
@@ -537,48 +498,27 @@ HRESULT convert(const VARIANT& source, uint16_t flags, VARTYPE type, VARIANT* re
     bool b = false;
     switch (type) {
     case VT_I1:
-        hr = to_signed(v, -128, 127, &s);
-        result->cVal = static_cast<char>(s);
-        break;
     case VT_I2:
-        hr = to_signed(v, -32768, 32767, &s);
-        result->iVal = static_cast<int16_t>(s);
-        break;
     case VT_I4:
-        hr = to_signed(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(),
-                       &s);
-        result->lVal = static_cast<int32_t>(s);
-        break;
     case VT_INT:
-        hr = to_signed(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(),
-                       &s);
-        result->intVal = static_cast<int>(s);
+    case VT_I8: {
+        // The range follows from the width: -2^(n-1) to 2^(n-1) - 1.
+        const size_t width = qp::variant_value_size(type);
+        const int64_t high = static_cast<int64_t>((uint64_t(1) << (8 * width - 1)) - 1);
+        hr = to_signed(v, -high - 1, high, &s);
+        store_integer(result, static_cast<uint64_t>(s), width);
         break;
-    case VT_I8:
-        hr = to_signed(v, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max(),
-                       &s);
-        result->llVal = s;
-        break;
+    }
     case VT_UI1:
-        hr = to_unsigned(v, 0xFF, &u);
-        result->bVal = static_cast<BYTE>(u);
-        break;
     case VT_UI2:
-        hr = to_unsigned(v, 0xFFFF, &u);
-        result->uiVal = static_cast<uint16_t>(u);
-        break;
     case VT_UI4:
-        hr = to_unsigned(v, 0xFFFFFFFFu, &u);
-        result->ulVal = static_cast<uint32_t>(u);
-        break;
     case VT_UINT:
-        hr = to_unsigned(v, 0xFFFFFFFFu, &u);
-        result->uintVal = static_cast<unsigned int>(u);
+    case VT_UI8: {
+        const size_t width = qp::variant_value_size(type);
+        hr = to_unsigned(v, std::numeric_limits<uint64_t>::max() >> (64 - 8 * width), &u);
+        store_integer(result, u, width);
         break;
-    case VT_UI8:
-        hr = to_unsigned(v, std::numeric_limits<uint64_t>::max(), &u);
-        result->ullVal = u;
-        break;
+    }
     case VT_R4:
         hr = to_real(v, &d);
         if (SUCCEEDED(hr) && !std::isnan(d) && fabs(d) > std::numeric_limits<float>::max())

@@ -19,7 +19,6 @@ BSTR narrow_to_bstr(const std::string& text);
 // Types (oleauto.cpp).
 bool is_plain_type(VARTYPE base);
 bool is_known_type(VARTYPE vt);
-size_t plain_size(VARTYPE base);
 size_t element_size(VARTYPE vt);
 
 // Conversion of a plain (not by-reference) variant (oleauto_convert.cpp).

@@ -27,28 +27,33 @@ struct Var {
     Var& operator=(const Var&) = delete;
 };
 
-VARIANT make_i4(int32_t value) {
+// A plain variant of type whose value is value's bytes: every plain value
+// starts where the value union starts.
+template <typename T> VARIANT make_plain(VARTYPE type, T value) {
     VARIANT v;
     VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
+    v.vt = type;
+    memcpy(&v.llVal, &value, sizeof value);
     return v;
+}
+
+// Replaces what var holds with a new string of the text.
+void hold_text(Var& var, const char* text) {
+    VariantClear(&var.v);
+    var.v.vt = VT_BSTR;
+    var.v.bstrVal = make_bstr(text);
+}
+
+VARIANT make_i4(int32_t value) {
+    return make_plain(VT_I4, value);
 }
 
 VARIANT make_r8(double value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_R8;
-    v.dblVal = value;
-    return v;
+    return make_plain(VT_R8, value);
 }
 
 VARIANT make_bool(bool value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BOOL;
-    v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-    return v;
+    return make_plain(VT_BOOL, value ? VARIANT_TRUE : VARIANT_FALSE);
 }
 
 TEST(Bstr, PrefixHoldsByteLengthAndZeroFollows) {
@@ -92,8 +97,7 @@ TEST(Bstr, NullTextGivesZeroFilledStringAndOddByteLengthsKeepTheirCount) {
 
 TEST(VariantCopy, StringsAreCopiedDeeply) {
     Var source;
-    source.v.vt = VT_BSTR;
-    source.v.bstrVal = make_bstr("hello");
+    hold_text(source, "hello");
     Var copy;
     ASSERT_EQ(VariantCopy(&copy.v, &source.v), S_OK);
     EXPECT_EQ(copy.v.vt, VT_BSTR);
@@ -105,8 +109,7 @@ TEST(VariantCopy, StringsAreCopiedDeeply) {
 
 TEST(VariantCopy, ReplacesTheDestinationsStringWithoutLeaking) {
     Var destination;
-    destination.v.vt = VT_BSTR;
-    destination.v.bstrVal = make_bstr("old");
+    hold_text(destination, "old");
     VARIANT number = make_i4(9);
     ASSERT_EQ(VariantCopy(&destination.v, &number), S_OK);
     EXPECT_EQ(destination.v.vt, VT_I4);
@@ -142,29 +145,27 @@ TEST(VariantCopy, ByReferenceCopiesThePointerAndCopyIndTheValue) {
     EXPECT_EQ(short_ref.iVal, 7);
 }
 
+// A plain value converted to type, which must succeed and give that type.
+VARIANT converted(VARIANT in, VARTYPE type) {
+    VARIANT out;
+    VariantInit(&out);
+    EXPECT_EQ(VariantChangeType(&out, &in, 0, type), S_OK) << in.vt << " to " << type;
+    EXPECT_EQ(out.vt, type);
+    return out;
+}
+
 TEST(VariantChangeType, IntegersAndDoubles) {
-    Var out;
-    VARIANT i = make_i4(42);
-    ASSERT_EQ(VariantChangeType(&out.v, &i, 0, VT_R8), S_OK);
-    EXPECT_EQ(out.v.vt, VT_R8);
-    EXPECT_EQ(out.v.dblVal, 42.0);
+    EXPECT_EQ(converted(make_i4(42), VT_R8).dblVal, 42.0);
 
     // Halves go to the even neighbour.
     const struct {
         double in;
         int32_t out;
     } rounding[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-1.5, -2}, {1.5, 2}, {2.6, 3}, {-2.4, -2}};
-    for (const auto& c : rounding) {
-        VARIANT d = make_r8(c.in);
-        ASSERT_EQ(VariantChangeType(&out.v, &d, 0, VT_I4), S_OK) << c.in;
-        EXPECT_EQ(out.v.vt, VT_I4);
-        EXPECT_EQ(out.v.lVal, c.out) << c.in;
-    }
+    for (const auto& c : rounding)
+        EXPECT_EQ(converted(make_r8(c.in), VT_I4).lVal, c.out) << c.in;
 
-    VARIANT small = make_i4(-7);
-    ASSERT_EQ(VariantChangeType(&out.v, &small, 0, VT_I2), S_OK);
-    EXPECT_EQ(out.v.vt, VT_I2);
-    EXPECT_EQ(out.v.iVal, -7);
+    EXPECT_EQ(converted(make_i4(-7), VT_I2).iVal, -7);
 }
 
 TEST(VariantChangeType, OverflowLeavesTheDestinationAlone) {
@@ -188,6 +189,67 @@ TEST(VariantChangeType, OverflowLeavesTheDestinationAlone) {
     EXPECT_EQ(out.v.lVal, 5);
 }
 
+// The number an integer variant holds, read back through a conversion to a
+// double, which every integer of up to 32 bits survives exactly.
+double integer_of(VARIANT v) {
+    Var real;
+    EXPECT_EQ(VariantChangeType(&real.v, &v, 0, VT_R8), S_OK) << v.vt;
+    return real.v.dblVal;
+}
+
+TEST(VariantChangeType, IntegerTargetsHoldTheirWholeRangeAndNoMore) {
+    const struct {
+        VARTYPE type;
+        double low, high;
+    } targets[] = {{VT_I1, -128, 127},
+                   {VT_I2, -32768, 32767},
+                   {VT_I4, -2147483648.0, 2147483647.0},
+                   {VT_INT, -2147483648.0, 2147483647.0},
+                   {VT_UI1, 0, 255},
+                   {VT_UI2, 0, 65535},
+                   {VT_UI4, 0, 4294967295.0},
+                   {VT_UINT, 0, 4294967295.0}};
+    for (const auto& t : targets) {
+        for (const double fits : {t.low, t.high}) {
+            Var out;
+            VARIANT in = make_r8(fits);
+            ASSERT_EQ(VariantChangeType(&out.v, &in, 0, t.type), S_OK) << t.type << " " << fits;
+            EXPECT_EQ(out.v.vt, t.type);
+            EXPECT_EQ(integer_of(out.v), fits) << t.type;
+        }
+        for (const double beyond : {t.low - 1, t.high + 1}) {
+            Var out;
+            VARIANT in = make_r8(beyond);
+            EXPECT_EQ(VariantChangeType(&out.v, &in, 0, t.type), DISP_E_OVERFLOW)
+                << t.type << " " << beyond;
+        }
+        // A true boolean is -1, which an unsigned type holds as all ones.
+        Var out;
+        VARIANT yes = make_bool(true);
+        ASSERT_EQ(VariantChangeType(&out.v, &yes, 0, t.type), S_OK) << t.type;
+        EXPECT_EQ(integer_of(out.v), t.low < 0 ? -1 : t.high) << t.type;
+    }
+}
+
+TEST(VariantChangeType, RealsRoundHalfToEvenOnTheWayToIntegers) {
+    const struct {
+        double in;
+        int32_t out;
+    } cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2}, {-0.4, 0}, {0.5, 0}};
+    for (const auto& c : cases) {
+        Var out;
+        VARIANT in = make_r8(c.in);
+        ASSERT_EQ(VariantChangeType(&out.v, &in, 0, VT_I4), S_OK) << c.in;
+        EXPECT_EQ(out.v.lVal, c.out) << c.in;
+    }
+    Var out;
+    VARIANT small_negative = make_r8(-0.4);
+    ASSERT_EQ(VariantChangeType(&out.v, &small_negative, 0, VT_UI1), S_OK);
+    EXPECT_EQ(out.v.bVal, 0) << "what rounds to zero from below is zero";
+    VARIANT below = make_r8(-0.6);
+    EXPECT_EQ(VariantChangeType(&out.v, &below, 0, VT_UI1), DISP_E_OVERFLOW);
+}
+
 TEST(VariantChangeType, StringsAndNumbers) {
     Var text;
     Var out;
@@ -197,28 +259,20 @@ TEST(VariantChangeType, StringsAndNumbers) {
         int32_t out;
     } numbers[] = {{"123", 123}, {"-17", -17}, {"0", 0}, {"2.5", 2}};
     for (const auto& c : numbers) {
-        VariantClear(&text.v);
-        text.v.vt = VT_BSTR;
-        text.v.bstrVal = make_bstr(c.in);
+        hold_text(text, c.in);
         ASSERT_EQ(VariantChangeType(&out.v, &text.v, 0, VT_I4), S_OK) << c.in;
         EXPECT_EQ(out.v.lVal, c.out) << c.in;
     }
 
     for (const char* bad : {"abc", "", "12x"}) {
-        VariantClear(&text.v);
-        text.v.vt = VT_BSTR;
-        text.v.bstrVal = make_bstr(bad);
+        hold_text(text, bad);
         EXPECT_EQ(VariantChangeType(&out.v, &text.v, 0, VT_I4), DISP_E_TYPEMISMATCH) << bad;
     }
 
-    VariantClear(&text.v);
-    text.v.vt = VT_BSTR;
-    text.v.bstrVal = make_bstr("99999999999");
+    hold_text(text, "99999999999");
     EXPECT_EQ(VariantChangeType(&out.v, &text.v, 0, VT_I4), DISP_E_OVERFLOW);
 
-    VariantClear(&text.v);
-    text.v.vt = VT_BSTR;
-    text.v.bstrVal = make_bstr("2.25");
+    hold_text(text, "2.25");
     ASSERT_EQ(VariantChangeType(&out.v, &text.v, 0, VT_R8), S_OK);
     EXPECT_EQ(out.v.dblVal, 2.25);
 
@@ -233,8 +287,7 @@ TEST(VariantChangeType, StringsAndNumbers) {
 
 TEST(VariantChangeType, ConvertsInPlace) {
     Var v;
-    v.v.vt = VT_BSTR;
-    v.v.bstrVal = make_bstr("12");
+    hold_text(v, "12");
     ASSERT_EQ(VariantChangeType(&v.v, &v.v, 0, VT_I4), S_OK);
     EXPECT_EQ(v.v.vt, VT_I4);
     EXPECT_EQ(v.v.lVal, 12);
@@ -269,15 +322,11 @@ TEST(VariantChangeType, Booleans) {
                  {"0", VARIANT_FALSE},
                  {"1", VARIANT_TRUE}};
     for (const auto& c : words) {
-        VariantClear(&text.v);
-        text.v.vt = VT_BSTR;
-        text.v.bstrVal = make_bstr(c.in);
+        hold_text(text, c.in);
         ASSERT_EQ(VariantChangeType(&out.v, &text.v, 0, VT_BOOL), S_OK) << c.in;
         EXPECT_EQ(out.v.boolVal, c.out) << c.in;
     }
-    VariantClear(&text.v);
-    text.v.vt = VT_BSTR;
-    text.v.bstrVal = make_bstr("maybe");
+    hold_text(text, "maybe");
     EXPECT_EQ(VariantChangeType(&out.v, &text.v, 0, VT_BOOL), DISP_E_TYPEMISMATCH);
 
     ASSERT_EQ(VariantChangeType(&out.v, &yes, 0, VT_BSTR), S_OK);
@@ -288,10 +337,9 @@ TEST(VariantChangeType, Booleans) {
 
 TEST(VariantChangeType, DatesAreDayCounts) {
     Var out;
-    VARIANT noon = make_r8(36526.5);
-    ASSERT_EQ(VariantChangeType(&out.v, &noon, 0, VT_DATE), S_OK);
-    EXPECT_EQ(out.v.vt, VT_DATE);
+    out.v = converted(make_r8(36526.5), VT_DATE);
     EXPECT_EQ(out.v.date, 36526.5);
+    // And back in place.
     ASSERT_EQ(VariantChangeType(&out.v, &out.v, 0, VT_R8), S_OK);
     EXPECT_EQ(out.v.vt, VT_R8);
     EXPECT_EQ(out.v.dblVal, 36526.5);
@@ -361,8 +409,7 @@ TEST(VariantChangeType, DatesAsTextUseOneFixedForm) {
     EXPECT_EQ(out.v.date, -1.25);
 
     Var text;
-    text.v.vt = VT_BSTR;
-    text.v.bstrVal = make_bstr("2000-02-30");
+    hold_text(text, "2000-02-30");
     EXPECT_EQ(VariantChangeType(&out.v, &text.v, 0, VT_DATE), DISP_E_TYPEMISMATCH);
 }
 

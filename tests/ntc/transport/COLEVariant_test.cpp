@@ -63,6 +63,91 @@ TEST(COLEVariant, ConstructorsChooseTheirTypes) {
     EXPECT_EQ(plain.lVal, -100000);
 }
 
+// A zeroed variant of type whose value starts with the given bytes: all a
+// value constructor may leave behind.
+VARIANT plain_bytes(VARTYPE type, const void* value, size_t width) {
+    VARIANT v;
+    memset(&v, 0, sizeof v);
+    v.vt = type;
+    memcpy(&v.llVal, value, width);
+    return v;
+}
+
+bool same_bytes(const VARIANT& a, const VARIANT& b) {
+    return memcmp(&a, &b, sizeof(VARIANT)) == 0;
+}
+
+TEST(COLEVariant, ValueConstructorsLeaveOnlyTypeAndValue) {
+    const BYTE byte = 0xAB;
+    const float single = -2.5f;
+    const double real = 1e300;
+    const COLEDateTime noon(2026, 12, 8, 12, 0, 0);
+    const double day = static_cast<double>(noon);
+    const int16_t i2 = -3;
+    const VARIANT_BOOL yes = VARIANT_TRUE;
+    const int32_t i4 = -100000;
+    const SCODE code = 0x80004005;
+    EXPECT_TRUE(same_bytes(COLEVariant(byte), plain_bytes(VT_UI1, &byte, 1)));
+    EXPECT_TRUE(same_bytes(COLEVariant(single), plain_bytes(VT_R4, &single, 4)));
+    EXPECT_TRUE(same_bytes(COLEVariant(real), plain_bytes(VT_R8, &real, 8)));
+    EXPECT_TRUE(same_bytes(COLEVariant(noon), plain_bytes(VT_DATE, &day, 8)));
+    EXPECT_TRUE(same_bytes(COLEVariant(short(-3)), plain_bytes(VT_I2, &i2, 2)));
+    EXPECT_TRUE(same_bytes(COLEVariant(short(-3), VT_BOOL), plain_bytes(VT_BOOL, &yes, 2)));
+    EXPECT_TRUE(same_bytes(COLEVariant(-100000L), plain_bytes(VT_I4, &i4, 4)));
+    EXPECT_TRUE(same_bytes(COLEVariant(long(code), VT_ERROR), plain_bytes(VT_ERROR, &code, 4)));
+    EXPECT_TRUE(same_bytes(COLEVariant(-100000L, VT_BOOL), plain_bytes(VT_BOOL, &yes, 2)));
+    EXPECT_TRUE(same_bytes(_variant_t(real, VT_DATE), plain_bytes(VT_DATE, &real, 8)));
+    EXPECT_TRUE(same_bytes(_variant_t(long(code), VT_ERROR), plain_bytes(VT_ERROR, &code, 4)));
+}
+
+// What the two variant classes do alike, run on each.
+template <class Variant> class BothVariants : public ::testing::Test {};
+typedef ::testing::Types<COLEVariant, _variant_t> VariantClasses;
+TYPED_TEST_SUITE(BothVariants, VariantClasses);
+
+// Only the low 32 bits of a wider long are stored, but a boolean is true
+// when any of its bits is set. Where long has 32 bits the case is plain.
+TYPED_TEST(BothVariants, WideLongsKeepTheirLowBitsButABooleanSeesThemAll) {
+    long high_only = 1;
+    high_only <<= sizeof(long) > 4 ? 32 : 0;
+    const int32_t low = static_cast<int32_t>(high_only);
+
+    EXPECT_EQ(TypeParam(high_only).lVal, low);
+    EXPECT_EQ(TypeParam(high_only, VT_BOOL).boolVal, VARIANT_TRUE);
+
+    TypeParam flag(0L, VT_BOOL);
+    flag = high_only;
+    EXPECT_EQ(flag.vt, VT_BOOL);
+    EXPECT_EQ(flag.boolVal, VARIANT_TRUE);
+    TypeParam number(1.5);
+    number = high_only;
+    EXPECT_EQ(number.vt, VT_I4);
+    EXPECT_EQ(number.lVal, low);
+}
+
+// An assignment that keeps the type changes the value's bytes and nothing
+// else.
+TYPED_TEST(BothVariants, AssignmentsThatKeepTheTypeTouchOnlyTheValue) {
+    TypeParam number(0x12345678L);
+    number.wReserved1 = 0x1111;
+    number = 0x22L;
+    EXPECT_EQ(number.wReserved1, 0x1111);
+    EXPECT_EQ(number.lVal, 0x22);
+
+    TypeParam byte(BYTE(1));
+    byte.llVal = 0x7700;
+    byte = BYTE(2);
+    EXPECT_EQ(byte.vt, VT_UI1);
+    EXPECT_EQ(byte.llVal, 0x7702) << "only the byte itself is written";
+}
+
+TEST(COLEVariant, ADateTakesADoubleAsADouble) {
+    COLEVariant date(COLEDateTime(1.0));
+    date = 2.0;
+    EXPECT_EQ(date.vt, VT_R8);
+    EXPECT_EQ(date.dblVal, 2.0);
+}
+
 TEST(COLEVariant, AssignmentsKeepAMatchingType) {
     COLEVariant flag(short(0), VT_BOOL);
     flag = short(3);

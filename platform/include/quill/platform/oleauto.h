@@ -6,6 +6,7 @@
 #ifndef QUILL_PLATFORM_OLEAUTO_H
 #define QUILL_PLATFORM_OLEAUTO_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include "quill/platform/types.h"
@@ -260,5 +261,39 @@ QUILL_OLEAUTO_API HRESULT VariantChangeType(VARIANTARG* destination, const VARIA
                                             uint16_t flags, VARTYPE type);
 
 #endif
+
+namespace qp {
+
+// Bytes of the value for the types a variant holds whole in its value union:
+// integers, reals, dates, booleans, error codes and currency. 0 for the
+// others, whose value is a pointer, the 16-byte decimal, or nothing.
+inline size_t variant_value_size(VARTYPE type) {
+    switch (type) {
+    case VT_I1:
+    case VT_UI1:
+        return 1;
+    case VT_I2:
+    case VT_UI2:
+    case VT_BOOL:
+        return 2;
+    case VT_I4:
+    case VT_UI4:
+    case VT_R4:
+    case VT_ERROR:
+    case VT_INT:
+    case VT_UINT:
+        return 4;
+    case VT_R8:
+    case VT_DATE:
+    case VT_CY:
+    case VT_I8:
+    case VT_UI8:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
+} // namespace qp
 
 #endif
