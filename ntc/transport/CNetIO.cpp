@@ -313,40 +313,34 @@ int CNetIO::SetRecvBuffer(int bytes) {
     return set_buffer(m_Socket, qp::kReceiveBuffer, bytes);
 }
 
+// The counters are touched by the sending threads and the receive thread;
+// each access holds the lock for its scope.
 void CNetIO::AddSendBytes(unsigned long bytes) {
-    m_Lock.Enter();
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
     m_SendBytes += bytes;
-    m_Lock.Leave();
 }
 
 void CNetIO::AddRecvBytes(unsigned long bytes) {
-    m_Lock.Enter();
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
     m_RecvBytes += bytes;
-    m_Lock.Leave();
 }
 
 void CNetIO::InitSendBytes() {
-    m_Lock.Enter();
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
     m_SendBytes = 0;
-    m_Lock.Leave();
 }
 
 void CNetIO::InitRecvBytes() {
-    m_Lock.Enter();
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
     m_RecvBytes = 0;
-    m_Lock.Leave();
 }
 
 unsigned long CNetIO::GetSendBytes() {
-    m_Lock.Enter();
-    const unsigned long bytes = m_SendBytes;
-    m_Lock.Leave();
-    return bytes;
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
+    return m_SendBytes;
 }
 
 unsigned long CNetIO::GetRecvBytes() {
-    m_Lock.Enter();
-    const unsigned long bytes = m_RecvBytes;
-    m_Lock.Leave();
-    return bytes;
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
+    return m_RecvBytes;
 }
