@@ -124,4 +124,29 @@ TEST_F(CLockLogging, LeaveReleasesBeforeItLogs) {
     EXPECT_TRUE(other_got_in.load());
 }
 
+TEST_F(CLockLogging, EnterHoldsTheLockBeforeItLogs) {
+    CLock lock;
+    // At the first log write of Enter, another thread must not get in.
+    qp::Event entered(true, false);
+    std::thread other;
+    std::atomic<int> checks{0};
+    std::atomic<bool> other_got_in{true};
+    clock.on_local_time = [&] {
+        if (checks++ != 0)
+            return;
+        other = std::thread([&] {
+            lock.Enter();
+            entered.set();
+            lock.Leave();
+        });
+        other_got_in = entered.wait(200);
+    };
+    lock.Enter("busy");
+    clock.on_local_time = nullptr;
+    EXPECT_FALSE(other_got_in.load());
+    lock.Leave();
+    other.join();
+    EXPECT_TRUE(entered.wait(0)) << "the other thread got in once the lock was left";
+}
+
 } // namespace
