@@ -222,9 +222,8 @@ TEST(CNetIO, BufferSizesReachTheirOwnBufferAndReportWhatTheSystemTook) {
     EXPECT_EQ(2 * send_size, receive_size);
     EXPECT_EQ(send_size == 20000 ? 0 : -1, sent);
     EXPECT_EQ(receive_size == 40000 ? 0 : -1, received);
-    const bool logged =
-        quill_test::read_network_log().find("Error. setsockopt() didn't work actually.\n") !=
-        std::string::npos;
+    const bool logged = quill_test::read_network_log().find(
+                            "Error. setsockopt() didn't work actually.\n") != std::string::npos;
     EXPECT_EQ(sent != 0 || received != 0, logged);
     io.Close();
     qp::net_cleanup();
