@@ -163,6 +163,33 @@ TSkill sample_skill() {
     return skill;
 }
 
+// An attack under AttackClock: the monster, then the clock's tick count and
+// the second and millisecond of its UTC time.
+CallCase attack_case(const char* name, unsigned short message,
+                     GS_RESULT (CNTProxy_CLToGS::*attack)(unsigned long), unsigned long monster) {
+    return {name,
+            [attack, monster](CNTProxy_CLToGS& p) {
+                AttackClock clock;
+                quill_test::ClockInForce in_force(&clock);
+                (p.*attack)(monster);
+            },
+            [message, monster](unsigned short) {
+                return client_packet(message, {u32(monster), u32(0x00ABCDEF), u16(7), u16(250)});
+            }};
+}
+
+// A skill call that takes its one slot index by reference: the index and
+// nothing else.
+CallCase slot_case(const char* name, unsigned short message,
+                   GS_RESULT (CNTProxy_CLToGS::*call)(short&), short slot) {
+    return {name,
+            [call, slot](CNTProxy_CLToGS& p) {
+                short index = slot;
+                (p.*call)(index);
+            },
+            [message, slot](unsigned short) { return client_packet(message, {i16(slot)}); }};
+}
+
 std::vector<CallCase> call_cases() {
     unsigned long r = 0;
     static unsigned long result;
@@ -270,15 +297,8 @@ std::vector<CallCase> call_cases() {
          }},
         {"2011 CS_DropItem", [](CNTProxy_CLToGS& p) { p.CS_DropItem(13); },
          [](unsigned short) { return client_packet(2011, {i16(13)}); }},
-        {"2012 CS_Avatar_AttackMonster",
-         [](CNTProxy_CLToGS& p) {
-             AttackClock clock;
-             quill_test::ClockInForce in_force(&clock);
-             p.CS_Avatar_AttackMonster(77);
-         },
-         [](unsigned short) {
-             return client_packet(2012, {u32(77), u32(0x00ABCDEF), u16(7), u16(250)});
-         }},
+        attack_case("2012 CS_Avatar_AttackMonster", 2012, &CNTProxy_CLToGS::CS_Avatar_AttackMonster,
+                    77),
         {"2013 CS_ReLocateItemInInventory",
          [](CNTProxy_CLToGS& p) { p.CS_ReLocateItemInInventory(1, 2); },
          [](unsigned short) { return client_packet(2013, {i16(1), i16(2)}); }},
@@ -302,15 +322,8 @@ std::vector<CallCase> call_cases() {
              p.CS_Avatar_AttackArea(v);
          },
          [](unsigned short) { return client_packet(2017, {f32(3.0f), f32(4.0f)}); }},
-        {"2018 CS_Avatar_SkillAttackMonster",
-         [](CNTProxy_CLToGS& p) {
-             AttackClock clock;
-             quill_test::ClockInForce in_force(&clock);
-             p.CS_Avatar_SkillAttackMonster(78);
-         },
-         [](unsigned short) {
-             return client_packet(2018, {u32(78), u32(0x00ABCDEF), u16(7), u16(250)});
-         }},
+        attack_case("2018 CS_Avatar_SkillAttackMonster", 2018,
+                    &CNTProxy_CLToGS::CS_Avatar_SkillAttackMonster, 78),
         {"2019 CS_Avatar_Reload", [](CNTProxy_CLToGS& p) { p.CS_Avatar_Reload(); },
          [](unsigned short) { return client_packet(2019, {}); }},
         {"2020 CS_UpdateJewelryCollection",
@@ -389,12 +402,7 @@ std::vector<CallCase> call_cases() {
              p.CS_ReLocateSkill(a, b);
          },
          [](unsigned short) { return client_packet(6001, {i16(1), i16(2)}); }},
-        {"6002 CS_ChooseSkill",
-         [](CNTProxy_CLToGS& p) {
-             short a = 3;
-             p.CS_ChooseSkill(a);
-         },
-         [](unsigned short) { return client_packet(6002, {i16(3)}); }},
+        slot_case("6002 CS_ChooseSkill", 6002, &CNTProxy_CLToGS::CS_ChooseSkill, 3),
         {"6003 CS_BuySkill",
          [](CNTProxy_CLToGS& p) {
              long id = 123456;
@@ -402,24 +410,14 @@ std::vector<CallCase> call_cases() {
              p.CS_BuySkill(id, a, b);
          },
          [](unsigned short) { return client_packet(6003, {i32(123456), i16(1), i16(2)}); }},
-        {"6004 CS_SellSkill",
-         [](CNTProxy_CLToGS& p) {
-             short a = 4;
-             p.CS_SellSkill(a);
-         },
-         [](unsigned short) { return client_packet(6004, {i16(4)}); }},
+        slot_case("6004 CS_SellSkill", 6004, &CNTProxy_CLToGS::CS_SellSkill, 4),
         {"6005 CS_PickupSkill",
          [](CNTProxy_CLToGS& p) {
              unsigned long id = 0x0A0B0C0D;
              p.CS_PickupSkill(id);
          },
          [](unsigned short) { return client_packet(6005, {u32(0x0A0B0C0D)}); }},
-        {"6006 CS_DropSkill",
-         [](CNTProxy_CLToGS& p) {
-             short a = 5;
-             p.CS_DropSkill(a);
-         },
-         [](unsigned short) { return client_packet(6006, {i16(5)}); }},
+        slot_case("6006 CS_DropSkill", 6006, &CNTProxy_CLToGS::CS_DropSkill, 5),
         {"9001 CS_GM_Move_To_Avatar",
          [](CNTProxy_CLToGS& p) { p.CS_GM_Move_To_Avatar("Kang", zone, position, result); },
          [](unsigned short s) { return client_packet(9001, {u16(s), u16(4), text("Kang")}); }},
