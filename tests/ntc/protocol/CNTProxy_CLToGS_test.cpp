@@ -107,6 +107,23 @@ protected:
             return server_packet(reply_message, all);
         });
     }
+
+    // What CS_TryOnSession left: its outcome and out parameters. The skills
+    // list holds stale records and the result a stale value before the
+    // call, to show what the reply replaced.
+    struct TryOn {
+        GS_RESULT outcome = GS_FAIL;
+        std::vector<TItem> items;
+        std::vector<TSkill> skills;
+        unsigned long result = 0;
+    };
+    TryOn try_on_session(short avatar_index, size_t stale_skills, unsigned long stale_result) {
+        TryOn got;
+        got.skills.resize(stale_skills);
+        got.result = stale_result;
+        got.outcome = proxy.CS_TryOnSession(avatar_index, 0, got.items, got.skills, got.result);
+        return got;
+    }
 };
 
 // A clock whose UTC time stands at 12:00:07.250 and whose tick count is
@@ -774,15 +791,13 @@ TEST_F(Calls, ReplyCutShortStillReturnsOkWithWhatArrived) {
     // 1000 items promised; two are there, then the reply ends.
     answer_with({u16(1000), i16(1), i16(2), i32(3), i16(4), i16(5), i32(6), i16(7), i16(8),
                  i32(9), i16(10), i16(11), i32(12)});
-    std::vector<TItem> items;
-    std::vector<TSkill> skills(2);
-    unsigned long result = 77;
-    EXPECT_EQ(GS_OK, proxy.CS_TryOnSession(0, 0, items, skills, result));
-    ASSERT_EQ(1000u, items.size());
-    EXPECT_EQ(3, items[0].GetItemID());
-    EXPECT_EQ(9, items[1].GetItemID());
-    EXPECT_EQ(0, items[2].GetItemID()) << "past the end: a default item";
-    EXPECT_TRUE(skills.empty()) << "no count arrived for the skills: none";
+    const TryOn got = try_on_session(0, 2, 77);
+    EXPECT_EQ(GS_OK, got.outcome);
+    ASSERT_EQ(1000u, got.items.size());
+    EXPECT_EQ(3, got.items[0].GetItemID());
+    EXPECT_EQ(9, got.items[1].GetItemID());
+    EXPECT_EQ(0, got.items[2].GetItemID()) << "past the end: a default item";
+    EXPECT_TRUE(got.skills.empty()) << "no count arrived for the skills: none";
     EXPECT_EQ(0u, proxy.GetNestedReplyCount());
     EXPECT_TRUE(client.IsConnected()); // a short reply is no time-out
 }
@@ -792,19 +807,17 @@ TEST_F(Calls, TryOnSessionReadsItemsSkillsAndResult) {
                  i16(1), i16(3000), i32(500001), i16(0), i16(8), i32(1),
                  u16(1), i16(3), i32(2004), i32(150), i16(9), u32(0)},
                 10006);
-    std::vector<TItem> items;
-    std::vector<TSkill> skills(3);
-    unsigned long result = 9;
-    ASSERT_EQ(GS_OK, proxy.CS_TryOnSession(1, 0, items, skills, result));
-    ASSERT_EQ(2u, items.size());
-    EXPECT_EQ(1001, items[0].GetItemIndex());
-    EXPECT_EQ(110001, items[0].GetItemID());
-    EXPECT_EQ(-7, items[0].GetTempUUID());
-    EXPECT_EQ(3, items[1].GetItemSlotIndex());
-    ASSERT_EQ(1u, skills.size());
-    EXPECT_EQ(2004, skills[0].GetSkillID());
-    EXPECT_EQ(150, skills[0].GetSkillExp());
-    EXPECT_EQ(0u, result);
+    const TryOn got = try_on_session(1, 3, 9);
+    ASSERT_EQ(GS_OK, got.outcome);
+    ASSERT_EQ(2u, got.items.size());
+    EXPECT_EQ(1001, got.items[0].GetItemIndex());
+    EXPECT_EQ(110001, got.items[0].GetItemID());
+    EXPECT_EQ(-7, got.items[0].GetTempUUID());
+    EXPECT_EQ(3, got.items[1].GetItemSlotIndex());
+    ASSERT_EQ(1u, got.skills.size());
+    EXPECT_EQ(2004, got.skills[0].GetSkillID());
+    EXPECT_EQ(150, got.skills[0].GetSkillExp());
+    EXPECT_EQ(0u, got.result);
 }
 
 TEST_F(Calls, GameMasterQueriesReadTheirRecords) {
