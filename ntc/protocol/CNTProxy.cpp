@@ -3,6 +3,7 @@
 #include <new>
 
 #include "protocol/CNestedReply.h"
+#include "quill/platform/sync.h"
 #include "transport/CNTBase.h"
 #include "transport/Trace.h"
 
@@ -11,11 +12,10 @@ CNTProxy::CNTProxy() : m_NextSequence(1), m_pOwner(nullptr), m_ReplyWaitMs(REPLY
 CNTProxy::~CNTProxy() {
     // What is left belongs to calls that gave up waiting: nobody else
     // refers to these records any more.
-    m_Lock.Enter();
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
     for (auto& entry : m_NestedReplies)
         delete entry.second;
     m_NestedReplies.clear();
-    m_Lock.Leave();
 }
 
 bool CNTProxy::Send(CNTPacket&) {
@@ -80,7 +80,7 @@ void CNTProxy::ReleaseNestedReply(CNestedReply* reply) {
 }
 
 void CNTProxy::DropAbandonedReplies() {
-    m_Lock.Enter();
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
     for (auto entry = m_NestedReplies.begin(); entry != m_NestedReplies.end();) {
         if (entry->second && entry->second->IsAbandoned()) {
             delete entry->second;
@@ -89,29 +89,23 @@ void CNTProxy::DropAbandonedReplies() {
             ++entry;
         }
     }
-    m_Lock.Leave();
 }
 
 bool CNTProxy::DeliverNestedReply(unsigned short sequence, const CNTPacket& packet) {
-    m_Lock.Enter();
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
     auto found = m_NestedReplies.find(static_cast<short>(sequence));
-    const bool known = found != m_NestedReplies.end();
-    if (known)
-        found->second->DeliverReply(packet);
-    m_Lock.Leave();
-    return known;
+    if (found == m_NestedReplies.end())
+        return false;
+    found->second->DeliverReply(packet);
+    return true;
 }
 
 size_t CNTProxy::GetNestedReplyCount() {
-    m_Lock.Enter();
-    const size_t count = m_NestedReplies.size();
-    m_Lock.Leave();
-    return count;
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
+    return m_NestedReplies.size();
 }
 
 unsigned short CNTProxy::GetNextSequence() {
-    m_Lock.Enter();
-    const unsigned short next = m_NextSequence;
-    m_Lock.Leave();
-    return next;
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
+    return m_NextSequence;
 }

@@ -112,79 +112,43 @@
     X(10002) X(10003) X(10004) X(10006) X(10007) X(10008) \
     X(12010) X(16024) X(21001) X(21002) X(21005) X(21011)
 
+// Most callbacks are named after their number, SC_Message12004 for 12004:
+// in the list N(X, 12004) stands for X(12004, SC_Message12004, ()), and
+// R(X, 14012, (5)) for X(14012, SC_Message14012, (5)).
+#define QUILL_NTC_NUMBERED(X, NUMBER) X(NUMBER, SC_Message##NUMBER, ())
+#define QUILL_NTC_NUMBERED_ROOM(X, NUMBER, ROOM) X(NUMBER, SC_Message##NUMBER, ROOM)
 #define QUILL_NTC_CALLBACKS(X) \
-    X(29001, SC_Message29001, ()) \
-    X(29002, SC_Message29002, ()) \
-    X(14002, SC_AvatarList, (60)) \
-    X(14003, SC_ObjectLists, (100, 100, 100)) \
-    X(14004, SC_WorldItemList, ()) \
-    X(14005, SC_MonsterList, ()) \
-    X(14006, SC_NPCList, ()) \
-    X(14007, SC_Avatar, ()) \
-    X(14008, SC_WorldItem, ()) \
-    X(14009, SC_Monster, ()) \
-    X(14010, SC_NPC, ()) \
-    X(14011, SC_Message14011, ()) \
-    X(14012, SC_Message14012, (5)) \
-    X(14013, SC_Message14013, ()) \
+    QUILL_NTC_CALLBACK_LIST(X, QUILL_NTC_NUMBERED, QUILL_NTC_NUMBERED_ROOM)
+
+// By family of numbers.
+#define QUILL_NTC_CALLBACK_LIST(X, N, R) \
+    X(508, SC_GSList, ()) \
     X(12002, SC_Chat, ()) \
     X(12003, SC_AvatarMove, ()) \
-    X(12004, SC_Message12004, ()) \
-    X(12005, SC_Message12005, ()) \
-    X(12006, SC_Message12006, ()) \
     X(12012, SC_AttackResult, (50, 50, 50)) \
-    X(12008, SC_Message12008, ()) \
-    X(12007, SC_Message12007, ()) \
-    X(15003, SC_Message15003, ()) \
-    X(12009, SC_Message12009, ()) \
-    X(20001, SC_Message20001, ()) \
+    N(X, 12004) N(X, 12005) N(X, 12006) N(X, 12007) N(X, 12008) N(X, 12009) \
+    X(13002, SC_PrivData, ()) \
+    N(X, 13003) N(X, 13004) N(X, 13005) N(X, 13006) N(X, 13007) N(X, 13008) N(X, 13010) \
+    X(14002, SC_AvatarList, (60)) \
+    X(14003, SC_ObjectLists, (100, 100, 100)) \
+    X(14004, SC_WorldItemList, ()) X(14005, SC_MonsterList, ()) X(14006, SC_NPCList, ()) \
+    X(14007, SC_Avatar, ()) X(14008, SC_WorldItem, ()) X(14009, SC_Monster, ()) \
+    X(14010, SC_NPC, ()) \
+    N(X, 14011) R(X, 14012, (5)) N(X, 14013) \
+    N(X, 15002) N(X, 15003) \
     X(16015, SC_Wisper_Chat, ()) \
     X(16016, SC_Wisper_Chat_Wide, ()) \
-    X(29003, SC_Message29003, ()) \
-    X(13002, SC_PrivData, ()) \
-    X(13006, SC_Message13006, ()) \
-    X(13003, SC_Message13003, ()) \
-    X(13004, SC_Message13004, ()) \
-    X(13005, SC_Message13005, ()) \
-    X(13008, SC_Message13008, ()) \
-    X(13010, SC_Message13010, ()) \
-    X(15002, SC_Message15002, ()) \
-    X(18001, SC_Message18001, ()) \
-    X(19001, SC_Message19001, ()) \
-    X(17002, SC_Message17002, ()) \
-    X(16007, SC_Message16007, ()) \
-    X(16008, SC_Message16008, ()) \
-    X(16009, SC_Message16009, ()) \
-    X(16026, SC_Message16026, ()) \
-    X(16010, SC_Message16010, ()) \
-    X(16014, SC_Message16014, ()) \
-    X(16025, SC_Message16025, ()) \
-    X(16017, SC_Message16017, ()) \
-    X(16018, SC_Message16018, ()) \
-    X(16022, SC_Message16022, ()) \
-    X(16023, SC_Message16023, ()) \
-    X(16019, SC_Message16019, ()) \
-    X(17003, SC_Message17003, ()) \
-    X(13007, SC_Message13007, ()) \
-    X(16006, SC_Message16006, ()) \
-    X(16013, SC_Message16013, ()) \
-    X(508, SC_GSList, ()) \
-    X(50001, SC_Message50001, (100, 100)) \
-    X(50002, SC_Message50002, ()) \
-    X(50003, SC_Message50003, ()) \
-    X(50004, SC_Message50004, ()) \
-    X(50005, SC_Message50005, (100, 100)) \
-    X(60001, SC_Message60001, ()) \
-    X(60002, SC_Message60002, ()) \
-    X(16020, SC_Message16020, ()) \
-    X(16021, SC_Message16021, (300, 100)) \
-    X(21003, SC_Message21003, ()) \
-    X(21004, SC_Message21004, ()) \
-    X(21006, SC_Message21006, ()) \
-    X(21007, SC_Message21007, ()) \
-    X(21008, SC_Message21008, ()) \
-    X(21009, SC_Message21009, ()) \
-    X(21010, SC_Message21010, ())
+    N(X, 16006) N(X, 16007) N(X, 16008) N(X, 16009) N(X, 16010) N(X, 16013) N(X, 16014) \
+    N(X, 16017) N(X, 16018) N(X, 16019) N(X, 16020) R(X, 16021, (300, 100)) N(X, 16022) \
+    N(X, 16023) N(X, 16025) N(X, 16026) \
+    N(X, 17002) N(X, 17003) \
+    N(X, 18001) \
+    N(X, 19001) \
+    N(X, 20001) \
+    N(X, 21003) N(X, 21004) N(X, 21006) N(X, 21007) N(X, 21008) N(X, 21009) N(X, 21010) \
+    N(X, 29001) N(X, 29002) N(X, 29003) \
+    R(X, 50001, (100, 100)) N(X, 50002) N(X, 50003) N(X, 50004) R(X, 50005, (100, 100)) \
+    N(X, 60001) N(X, 60002)
 // clang-format on
 
 // The parentheses of a field list taken off: QUILL_NTC_FIELDS (a, b) is a, b.

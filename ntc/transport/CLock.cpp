@@ -11,8 +11,12 @@
 
 namespace {
 
-// Writes the word and the formatted text as two lines of the network log.
-void log_pair(const char* word, const char* format, va_list arguments) {
+// Takes the lock step, then writes the word and the formatted text as two
+// lines of the network log: Enter logs once it holds the lock, Leave once
+// it no longer holds others up.
+void step_and_log(void (*step)(QuillRawLock*), QuillRawLock* lock, const char* word,
+                  const char* format, va_list arguments) {
+    step(lock);
     std::string text = qp::format_text_v(format, arguments);
     if (text.size() > 511)
         text.resize(511);
@@ -45,18 +49,16 @@ void CLock::Leave() {
 }
 
 void CLock::Enter(const char* format, ...) {
-    qp::lock_enter(&m_CriticalSection);
     va_list arguments;
     va_start(arguments, format);
-    log_pair("Enter ", format, arguments);
+    step_and_log(qp::lock_enter, &m_CriticalSection, "Enter ", format, arguments);
     va_end(arguments);
 }
 
 void CLock::Leave(const char* format, ...) {
-    qp::lock_leave(&m_CriticalSection);
     va_list arguments;
     va_start(arguments, format);
-    log_pair("Leave ", format, arguments);
+    step_and_log(qp::lock_leave, &m_CriticalSection, "Leave ", format, arguments);
     va_end(arguments);
 }
 

@@ -51,6 +51,14 @@ template <typename W> void take_word(unsigned char* at, void* data, bool descram
     memcpy(data, &word, sizeof word);
 }
 
+// Takes a field whose size is one of the widths W as one word; false for
+// any other size, which the caller takes byte by byte.
+template <typename... W>
+bool take_usual_width(unsigned char* at, void* data, int size, bool descramble) {
+    return ((size == static_cast<int>(sizeof(W)) && (take_word<W>(at, data, descramble), true)) ||
+            ...);
+}
+
 // Fixed-width wire integers: long is 4 bytes on the wire whatever its width
 // in memory.
 template <typename Wire, typename Value> CNTPacket& put(CNTPacket& packet, Value value) {
@@ -66,6 +74,13 @@ template <typename Wire, typename Value> CNTPacket& get(CNTPacket& packet, Value
     value = static_cast<Value>(wire);
     return packet;
 }
+
+// A SYSTEMTIME on the wire: its eight parts as 16-bit numbers, in this
+// order.
+const int kTimeParts = 8;
+WORD SYSTEMTIME::*const kTimePart[kTimeParts] = {
+    &SYSTEMTIME::wYear, &SYSTEMTIME::wMonth,  &SYSTEMTIME::wDayOfWeek, &SYSTEMTIME::wDay,
+    &SYSTEMTIME::wHour, &SYSTEMTIME::wMinute, &SYSTEMTIME::wSecond,    &SYSTEMTIME::wMilliseconds};
 
 // What a peer's byte count may claim at most: the bytes the packet still
 // holds after its cursor.
@@ -156,24 +171,10 @@ int CNTPacket::Read(void* data, unsigned short size) {
     }
     unsigned char* at = reinterpret_cast<unsigned char*>(m_Buf) + BufPoint;
     const bool descramble = BufPoint >= HEADER_SIZE && !received_plain(MessageNumber());
-    switch (available) {
-    case 1:
-        take_word<uint8_t>(at, data, descramble);
-        break;
-    case 2:
-        take_word<uint16_t>(at, data, descramble);
-        break;
-    case 4:
-        take_word<uint32_t>(at, data, descramble);
-        break;
-    case 8:
-        take_word<uint64_t>(at, data, descramble);
-        break;
-    default:
+    if (!take_usual_width<uint8_t, uint16_t, uint32_t, uint64_t>(at, data, available, descramble)) {
         if (descramble)
             scramble(at, available);
         memcpy(data, at, static_cast<size_t>(available));
-        break;
     }
     BufPoint = static_cast<unsigned short>(BufPoint + available);
     return available;
@@ -222,52 +223,30 @@ void CNTPacket::Concrete(unsigned char* data, unsigned short size) {
         scramble(data, size);
 }
 
-CNTPacket& CNTPacket::operator<<(char value) {
-    return put<char>(*this, value);
-}
-CNTPacket& CNTPacket::operator<<(unsigned char value) {
-    return put<unsigned char>(*this, value);
-}
+// Every number type of the packet and the fixed width it travels in; each
+// pair gives both directions. bool has its own pair below.
+// clang-format off
+#define QUILL_NTC_PACKET_NUMBERS(X) \
+    X(char, char) X(unsigned char, unsigned char) \
+    X(short, int16_t) X(unsigned short, uint16_t) \
+    X(int, int32_t) X(unsigned int, uint32_t) \
+    X(long, int32_t) X(unsigned long, uint32_t) \
+    X(float, float) X(double, double)
+// clang-format on
+
+#define QUILL_NTC_PACKET_NUMBER(TYPE, WIRE)                                                        \
+    CNTPacket& CNTPacket::operator<<(TYPE value) {                                                 \
+        return put<WIRE>(*this, value);                                                            \
+    }                                                                                              \
+    CNTPacket& CNTPacket::operator>>(TYPE& value) {                                                \
+        return get<WIRE>(*this, value);                                                            \
+    }
+QUILL_NTC_PACKET_NUMBERS(QUILL_NTC_PACKET_NUMBER)
+#undef QUILL_NTC_PACKET_NUMBER
+#undef QUILL_NTC_PACKET_NUMBERS
+
 CNTPacket& CNTPacket::operator<<(bool value) {
     return put<unsigned char>(*this, value ? 1 : 0);
-}
-CNTPacket& CNTPacket::operator<<(short value) {
-    return put<int16_t>(*this, value);
-}
-CNTPacket& CNTPacket::operator<<(unsigned short value) {
-    return put<uint16_t>(*this, value);
-}
-CNTPacket& CNTPacket::operator<<(int value) {
-    return put<int32_t>(*this, value);
-}
-CNTPacket& CNTPacket::operator<<(unsigned int value) {
-    return put<uint32_t>(*this, value);
-}
-CNTPacket& CNTPacket::operator<<(long value) {
-    return put<int32_t>(*this, value);
-}
-CNTPacket& CNTPacket::operator<<(unsigned long value) {
-    return put<uint32_t>(*this, value);
-}
-CNTPacket& CNTPacket::operator<<(float value) {
-    return put<float>(*this, value);
-}
-CNTPacket& CNTPacket::operator<<(double value) {
-    return put<double>(*this, value);
-}
-
-CNTPacket& CNTPacket::operator<<(const SYSTEMTIME& value) {
-    const uint16_t parts[8] = {value.wYear, value.wMonth,  value.wDayOfWeek, value.wDay,
-                               value.wHour, value.wMinute, value.wSecond,    value.wMilliseconds};
-    Write(parts, sizeof parts);
-    return *this;
-}
-
-CNTPacket& CNTPacket::operator>>(char& value) {
-    return get<char>(*this, value);
-}
-CNTPacket& CNTPacket::operator>>(unsigned char& value) {
-    return get<unsigned char>(*this, value);
 }
 
 CNTPacket& CNTPacket::operator>>(bool& value) {
@@ -279,43 +258,22 @@ CNTPacket& CNTPacket::operator>>(bool& value) {
     return *this;
 }
 
-CNTPacket& CNTPacket::operator>>(short& value) {
-    return get<int16_t>(*this, value);
-}
-CNTPacket& CNTPacket::operator>>(unsigned short& value) {
-    return get<uint16_t>(*this, value);
-}
-CNTPacket& CNTPacket::operator>>(int& value) {
-    return get<int32_t>(*this, value);
-}
-CNTPacket& CNTPacket::operator>>(unsigned int& value) {
-    return get<uint32_t>(*this, value);
-}
-CNTPacket& CNTPacket::operator>>(long& value) {
-    return get<int32_t>(*this, value);
-}
-CNTPacket& CNTPacket::operator>>(unsigned long& value) {
-    return get<uint32_t>(*this, value);
-}
-CNTPacket& CNTPacket::operator>>(float& value) {
-    return get<float>(*this, value);
-}
-CNTPacket& CNTPacket::operator>>(double& value) {
-    return get<double>(*this, value);
+CNTPacket& CNTPacket::operator<<(const SYSTEMTIME& value) {
+    uint16_t parts[kTimeParts];
+    for (int i = 0; i < kTimeParts; ++i)
+        parts[i] = value.*kTimePart[i];
+    Write(parts, sizeof parts);
+    return *this;
 }
 
 CNTPacket& CNTPacket::operator>>(SYSTEMTIME& value) {
-    uint16_t parts[8] = {value.wYear, value.wMonth,  value.wDayOfWeek, value.wDay,
-                         value.wHour, value.wMinute, value.wSecond,    value.wMilliseconds};
+    // A time cut short by the end of the packet keeps its remaining parts.
+    uint16_t parts[kTimeParts];
+    for (int i = 0; i < kTimeParts; ++i)
+        parts[i] = value.*kTimePart[i];
     Read(parts, sizeof parts);
-    value.wYear = parts[0];
-    value.wMonth = parts[1];
-    value.wDayOfWeek = parts[2];
-    value.wDay = parts[3];
-    value.wHour = parts[4];
-    value.wMinute = parts[5];
-    value.wSecond = parts[6];
-    value.wMilliseconds = parts[7];
+    for (int i = 0; i < kTimeParts; ++i)
+        value.*kTimePart[i] = parts[i];
     return *this;
 }
 

@@ -54,6 +54,20 @@ bool set_and_check(uintptr_t socket, qp::SocketOption option, int value) {
            qp::socket_get_option(socket, option, &read_back) && read_back == value;
 }
 
+// A buffer size, set and read back: 0 when it stuck, -1 when either call
+// failed, and -1 with a log line when the system took another size.
+int set_buffer(uintptr_t socket, qp::SocketOption option, int bytes) {
+    int read_back = 0;
+    if (!qp::socket_set_option(socket, option, bytes) ||
+        !qp::socket_get_option(socket, option, &read_back))
+        return -1;
+    if (read_back != bytes) {
+        CDebug::AppendDebugMsg("Error. setsockopt() didn't work actually.\n");
+        return -1;
+    }
+    return 0;
+}
+
 } // namespace
 
 CNetIO::CNetIO() : m_RecvEvent(nullptr), m_SendEvent(nullptr), m_Hold(nullptr) {
@@ -292,63 +306,41 @@ int CNetIO::SetSendTimeOut(int milliseconds) {
 }
 
 int CNetIO::SetSendBuffer(int bytes) {
-    int read_back = 0;
-    if (!qp::socket_set_option(m_Socket, qp::kSendBuffer, bytes) ||
-        !qp::socket_get_option(m_Socket, qp::kSendBuffer, &read_back))
-        return -1;
-    if (read_back != bytes) {
-        CDebug::AppendDebugMsg("Error. setsockopt() didn't work actually.\n");
-        return -1;
-    }
-    return 0;
+    return set_buffer(m_Socket, qp::kSendBuffer, bytes);
 }
 
 int CNetIO::SetRecvBuffer(int bytes) {
-    int read_back = 0;
-    if (!qp::socket_set_option(m_Socket, qp::kReceiveBuffer, bytes) ||
-        !qp::socket_get_option(m_Socket, qp::kReceiveBuffer, &read_back))
-        return -1;
-    if (read_back != bytes) {
-        CDebug::AppendDebugMsg("Error. setsockopt() didn't work actually.\n");
-        return -1;
-    }
-    return 0;
+    return set_buffer(m_Socket, qp::kReceiveBuffer, bytes);
 }
 
+// The counters are touched by the sending threads and the receive thread;
+// each access holds the lock for its scope.
 void CNetIO::AddSendBytes(unsigned long bytes) {
-    m_Lock.Enter();
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
     m_SendBytes += bytes;
-    m_Lock.Leave();
 }
 
 void CNetIO::AddRecvBytes(unsigned long bytes) {
-    m_Lock.Enter();
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
     m_RecvBytes += bytes;
-    m_Lock.Leave();
 }
 
 void CNetIO::InitSendBytes() {
-    m_Lock.Enter();
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
     m_SendBytes = 0;
-    m_Lock.Leave();
 }
 
 void CNetIO::InitRecvBytes() {
-    m_Lock.Enter();
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
     m_RecvBytes = 0;
-    m_Lock.Leave();
 }
 
 unsigned long CNetIO::GetSendBytes() {
-    m_Lock.Enter();
-    const unsigned long bytes = m_SendBytes;
-    m_Lock.Leave();
-    return bytes;
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
+    return m_SendBytes;
 }
 
 unsigned long CNetIO::GetRecvBytes() {
-    m_Lock.Enter();
-    const unsigned long bytes = m_RecvBytes;
-    m_Lock.Leave();
-    return bytes;
+    qp::ScopedLock hold(m_Lock.GetCriticalSection());
+    return m_RecvBytes;
 }

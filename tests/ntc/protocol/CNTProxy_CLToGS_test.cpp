@@ -107,6 +107,23 @@ protected:
             return server_packet(reply_message, all);
         });
     }
+
+    // What CS_TryOnSession left: its outcome and out parameters. The skills
+    // list holds stale records and the result a stale value before the
+    // call, to show what the reply replaced.
+    struct TryOn {
+        GS_RESULT outcome = GS_FAIL;
+        std::vector<TItem> items;
+        std::vector<TSkill> skills;
+        unsigned long result = 0;
+    };
+    TryOn try_on_session(short avatar_index, size_t stale_skills, unsigned long stale_result) {
+        TryOn got;
+        got.skills.resize(stale_skills);
+        got.result = stale_result;
+        got.outcome = proxy.CS_TryOnSession(avatar_index, 0, got.items, got.skills, got.result);
+        return got;
+    }
 };
 
 // A clock whose UTC time stands at 12:00:07.250 and whose tick count is
@@ -161,6 +178,33 @@ TSkill sample_skill() {
     skill.SetSkillExp(150);
     skill.SetTempUUID(9);
     return skill;
+}
+
+// An attack under AttackClock: the monster, then the clock's tick count and
+// the second and millisecond of its UTC time.
+CallCase attack_case(const char* name, unsigned short message,
+                     GS_RESULT (CNTProxy_CLToGS::*attack)(unsigned long), unsigned long monster) {
+    return {name,
+            [attack, monster](CNTProxy_CLToGS& p) {
+                AttackClock clock;
+                quill_test::ClockInForce in_force(&clock);
+                (p.*attack)(monster);
+            },
+            [message, monster](unsigned short) {
+                return client_packet(message, {u32(monster), u32(0x00ABCDEF), u16(7), u16(250)});
+            }};
+}
+
+// A skill call that takes its one slot index by reference: the index and
+// nothing else.
+CallCase slot_case(const char* name, unsigned short message,
+                   GS_RESULT (CNTProxy_CLToGS::*call)(short&), short slot) {
+    return {name,
+            [call, slot](CNTProxy_CLToGS& p) {
+                short index = slot;
+                (p.*call)(index);
+            },
+            [message, slot](unsigned short) { return client_packet(message, {i16(slot)}); }};
 }
 
 std::vector<CallCase> call_cases() {
@@ -270,15 +314,8 @@ std::vector<CallCase> call_cases() {
          }},
         {"2011 CS_DropItem", [](CNTProxy_CLToGS& p) { p.CS_DropItem(13); },
          [](unsigned short) { return client_packet(2011, {i16(13)}); }},
-        {"2012 CS_Avatar_AttackMonster",
-         [](CNTProxy_CLToGS& p) {
-             AttackClock clock;
-             quill_test::ClockInForce in_force(&clock);
-             p.CS_Avatar_AttackMonster(77);
-         },
-         [](unsigned short) {
-             return client_packet(2012, {u32(77), u32(0x00ABCDEF), u16(7), u16(250)});
-         }},
+        attack_case("2012 CS_Avatar_AttackMonster", 2012, &CNTProxy_CLToGS::CS_Avatar_AttackMonster,
+                    77),
         {"2013 CS_ReLocateItemInInventory",
          [](CNTProxy_CLToGS& p) { p.CS_ReLocateItemInInventory(1, 2); },
          [](unsigned short) { return client_packet(2013, {i16(1), i16(2)}); }},
@@ -302,15 +339,8 @@ std::vector<CallCase> call_cases() {
              p.CS_Avatar_AttackArea(v);
          },
          [](unsigned short) { return client_packet(2017, {f32(3.0f), f32(4.0f)}); }},
-        {"2018 CS_Avatar_SkillAttackMonster",
-         [](CNTProxy_CLToGS& p) {
-             AttackClock clock;
-             quill_test::ClockInForce in_force(&clock);
-             p.CS_Avatar_SkillAttackMonster(78);
-         },
-         [](unsigned short) {
-             return client_packet(2018, {u32(78), u32(0x00ABCDEF), u16(7), u16(250)});
-         }},
+        attack_case("2018 CS_Avatar_SkillAttackMonster", 2018,
+                    &CNTProxy_CLToGS::CS_Avatar_SkillAttackMonster, 78),
         {"2019 CS_Avatar_Reload", [](CNTProxy_CLToGS& p) { p.CS_Avatar_Reload(); },
          [](unsigned short) { return client_packet(2019, {}); }},
         {"2020 CS_UpdateJewelryCollection",
@@ -389,12 +419,7 @@ std::vector<CallCase> call_cases() {
              p.CS_ReLocateSkill(a, b);
          },
          [](unsigned short) { return client_packet(6001, {i16(1), i16(2)}); }},
-        {"6002 CS_ChooseSkill",
-         [](CNTProxy_CLToGS& p) {
-             short a = 3;
-             p.CS_ChooseSkill(a);
-         },
-         [](unsigned short) { return client_packet(6002, {i16(3)}); }},
+        slot_case("6002 CS_ChooseSkill", 6002, &CNTProxy_CLToGS::CS_ChooseSkill, 3),
         {"6003 CS_BuySkill",
          [](CNTProxy_CLToGS& p) {
              long id = 123456;
@@ -402,24 +427,14 @@ std::vector<CallCase> call_cases() {
              p.CS_BuySkill(id, a, b);
          },
          [](unsigned short) { return client_packet(6003, {i32(123456), i16(1), i16(2)}); }},
-        {"6004 CS_SellSkill",
-         [](CNTProxy_CLToGS& p) {
-             short a = 4;
-             p.CS_SellSkill(a);
-         },
-         [](unsigned short) { return client_packet(6004, {i16(4)}); }},
+        slot_case("6004 CS_SellSkill", 6004, &CNTProxy_CLToGS::CS_SellSkill, 4),
         {"6005 CS_PickupSkill",
          [](CNTProxy_CLToGS& p) {
              unsigned long id = 0x0A0B0C0D;
              p.CS_PickupSkill(id);
          },
          [](unsigned short) { return client_packet(6005, {u32(0x0A0B0C0D)}); }},
-        {"6006 CS_DropSkill",
-         [](CNTProxy_CLToGS& p) {
-             short a = 5;
-             p.CS_DropSkill(a);
-         },
-         [](unsigned short) { return client_packet(6006, {i16(5)}); }},
+        slot_case("6006 CS_DropSkill", 6006, &CNTProxy_CLToGS::CS_DropSkill, 5),
         {"9001 CS_GM_Move_To_Avatar",
          [](CNTProxy_CLToGS& p) { p.CS_GM_Move_To_Avatar("Kang", zone, position, result); },
          [](unsigned short s) { return client_packet(9001, {u16(s), u16(4), text("Kang")}); }},
@@ -776,15 +791,13 @@ TEST_F(Calls, ReplyCutShortStillReturnsOkWithWhatArrived) {
     // 1000 items promised; two are there, then the reply ends.
     answer_with({u16(1000), i16(1), i16(2), i32(3), i16(4), i16(5), i32(6), i16(7), i16(8),
                  i32(9), i16(10), i16(11), i32(12)});
-    std::vector<TItem> items;
-    std::vector<TSkill> skills(2);
-    unsigned long result = 77;
-    EXPECT_EQ(GS_OK, proxy.CS_TryOnSession(0, 0, items, skills, result));
-    ASSERT_EQ(1000u, items.size());
-    EXPECT_EQ(3, items[0].GetItemID());
-    EXPECT_EQ(9, items[1].GetItemID());
-    EXPECT_EQ(0, items[2].GetItemID()) << "past the end: a default item";
-    EXPECT_TRUE(skills.empty()) << "no count arrived for the skills: none";
+    const TryOn got = try_on_session(0, 2, 77);
+    EXPECT_EQ(GS_OK, got.outcome);
+    ASSERT_EQ(1000u, got.items.size());
+    EXPECT_EQ(3, got.items[0].GetItemID());
+    EXPECT_EQ(9, got.items[1].GetItemID());
+    EXPECT_EQ(0, got.items[2].GetItemID()) << "past the end: a default item";
+    EXPECT_TRUE(got.skills.empty()) << "no count arrived for the skills: none";
     EXPECT_EQ(0u, proxy.GetNestedReplyCount());
     EXPECT_TRUE(client.IsConnected()); // a short reply is no time-out
 }
@@ -794,19 +807,17 @@ TEST_F(Calls, TryOnSessionReadsItemsSkillsAndResult) {
                  i16(1), i16(3000), i32(500001), i16(0), i16(8), i32(1),
                  u16(1), i16(3), i32(2004), i32(150), i16(9), u32(0)},
                 10006);
-    std::vector<TItem> items;
-    std::vector<TSkill> skills(3);
-    unsigned long result = 9;
-    ASSERT_EQ(GS_OK, proxy.CS_TryOnSession(1, 0, items, skills, result));
-    ASSERT_EQ(2u, items.size());
-    EXPECT_EQ(1001, items[0].GetItemIndex());
-    EXPECT_EQ(110001, items[0].GetItemID());
-    EXPECT_EQ(-7, items[0].GetTempUUID());
-    EXPECT_EQ(3, items[1].GetItemSlotIndex());
-    ASSERT_EQ(1u, skills.size());
-    EXPECT_EQ(2004, skills[0].GetSkillID());
-    EXPECT_EQ(150, skills[0].GetSkillExp());
-    EXPECT_EQ(0u, result);
+    const TryOn got = try_on_session(1, 3, 9);
+    ASSERT_EQ(GS_OK, got.outcome);
+    ASSERT_EQ(2u, got.items.size());
+    EXPECT_EQ(1001, got.items[0].GetItemIndex());
+    EXPECT_EQ(110001, got.items[0].GetItemID());
+    EXPECT_EQ(-7, got.items[0].GetTempUUID());
+    EXPECT_EQ(3, got.items[1].GetItemSlotIndex());
+    ASSERT_EQ(1u, got.skills.size());
+    EXPECT_EQ(2004, got.skills[0].GetSkillID());
+    EXPECT_EQ(150, got.skills[0].GetSkillExp());
+    EXPECT_EQ(0u, got.result);
 }
 
 TEST_F(Calls, GameMasterQueriesReadTheirRecords) {

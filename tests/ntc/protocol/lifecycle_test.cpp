@@ -149,45 +149,59 @@ protected:
         }
         EXPECT_EQ(count, next);
     }
+
+    // A reconnect scenario, kRounds times: each round with a fresh old and
+    // new server and a client started on the old one. A fatal failure ends
+    // the rounds, as it would end the test.
+    static void reconnect_rounds(
+        const std::function<void(GameServerPeer& old_server, GameServerPeer& new_server,
+                                 LifeClient& client)>& scenario) {
+        for (int round = 0; round < kRounds; ++round) {
+            SCOPED_TRACE(round);
+            GameServerPeer old_server, new_server;
+            LifeClient client;
+            ASSERT_TRUE(client.start_with(old_server));
+            scenario(old_server, new_server, client);
+            if (::testing::Test::HasFatalFailure())
+                return;
+        }
+    }
 };
 
 TEST_F(Lifecycle, ReconnectFromACallbackOnTheGameThreadWhileTheOldServerStreams) {
-    for (int round = 0; round < kRounds; ++round) {
-        SCOPED_TRACE(round);
-        GameServerPeer old_server, new_server;
-        LifeClient client;
-        ASSERT_TRUE(client.start_with(old_server));
-        old_server.stream([](unsigned n) { return numbered(OLD_STREAM, n); });
+    reconnect_rounds(
+        [](GameServerPeer& old_server, GameServerPeer& new_server, LifeClient& client) {
+            old_server.stream([](unsigned n) { return numbered(OLD_STREAM, n); });
 
-        std::atomic<bool> switched{false};
-        size_t switched_at = 0;
-        client.on_message = [&](unsigned short message, unsigned long value) {
-            if (message != OLD_STREAM || value < 2 || switched)
-                return;
-            switched_at = client.delivered().size();
+            std::atomic<bool> switched{false};
+            size_t switched_at = 0;
+            client.on_message = [&](unsigned short message, unsigned long value) {
+                if (message != OLD_STREAM || value < 2 || switched)
+                    return;
+                switched_at = client.delivered().size();
+                client.Disconnect();
+                client.SetServerPort(new_server.port());
+                EXPECT_TRUE(client.ConnectToServer());
+                switched = true;
+            };
+            ASSERT_TRUE(client.pump_until([&] { return switched.load(); }));
+            ASSERT_TRUE(new_server.accept());
+            Bytes burst;
+            for (unsigned n = 0; n < 10; ++n) {
+                const Bytes one = numbered(NEW_STREAM, n);
+                burst.insert(burst.end(), one.begin(), one.end());
+            }
+            ASSERT_TRUE(new_server.send(burst, {3, 9, 1}));
+            ASSERT_TRUE(client.pump_until([&] { return client.count_of(NEW_STREAM) >= 10; }));
+            pause_ms(20); // anything late of the old stream would show now
+            client.ProcessQueuedMessageFromServer();
+
+            expect_only_new_stream_after(client.delivered(), switched_at, 10);
+            EXPECT_EQ(0, client.lost.load());
+            EXPECT_TRUE(client.IsConnected());
             client.Disconnect();
-            client.SetServerPort(new_server.port());
-            EXPECT_TRUE(client.ConnectToServer());
-            switched = true;
-        };
-        ASSERT_TRUE(client.pump_until([&] { return switched.load(); }));
-        ASSERT_TRUE(new_server.accept());
-        Bytes burst;
-        for (unsigned n = 0; n < 10; ++n) {
-            const Bytes one = numbered(NEW_STREAM, n);
-            burst.insert(burst.end(), one.begin(), one.end());
-        }
-        ASSERT_TRUE(new_server.send(burst, {3, 9, 1}));
-        ASSERT_TRUE(client.pump_until([&] { return client.count_of(NEW_STREAM) >= 10; }));
-        pause_ms(20); // anything late of the old stream would show now
-        client.ProcessQueuedMessageFromServer();
-
-        expect_only_new_stream_after(client.delivered(), switched_at, 10);
-        EXPECT_EQ(0, client.lost.load());
-        EXPECT_TRUE(client.IsConnected());
-        client.Disconnect();
-        old_server.stop_streaming();
-    }
+            old_server.stop_streaming();
+        });
 }
 
 TEST_F(Lifecycle, ReconnectFromACallbackOnTheReceiveThreadWhileACallWaits) {
@@ -249,26 +263,23 @@ TEST_F(Lifecycle, ReconnectFromACallbackOnTheReceiveThreadWhileACallWaits) {
 }
 
 TEST_F(Lifecycle, ReconnectFromConnectionLost) {
-    for (int round = 0; round < kRounds; ++round) {
-        SCOPED_TRACE(round);
-        GameServerPeer old_server, new_server;
-        LifeClient client;
-        ASSERT_TRUE(client.start_with(old_server));
-        std::atomic<bool> reconnected{false};
-        client.on_lost = [&] {
-            client.SetServerPort(new_server.port());
-            reconnected = client.ConnectToServer();
-        };
-        ASSERT_TRUE(old_server.send(numbered(OLD_STREAM, 0)));
-        old_server.close_client();
-        ASSERT_TRUE(eventually([&] { return reconnected.load(); }));
-        ASSERT_TRUE(new_server.accept());
-        for (unsigned n = 0; n < 5; ++n)
-            ASSERT_TRUE(new_server.send(numbered(NEW_STREAM, n)));
-        ASSERT_TRUE(client.pump_until([&] { return client.count_of(NEW_STREAM) >= 5; }));
-        EXPECT_EQ(1, client.lost.load());
-        client.Disconnect();
-    }
+    reconnect_rounds(
+        [](GameServerPeer& old_server, GameServerPeer& new_server, LifeClient& client) {
+            std::atomic<bool> reconnected{false};
+            client.on_lost = [&] {
+                client.SetServerPort(new_server.port());
+                reconnected = client.ConnectToServer();
+            };
+            ASSERT_TRUE(old_server.send(numbered(OLD_STREAM, 0)));
+            old_server.close_client();
+            ASSERT_TRUE(eventually([&] { return reconnected.load(); }));
+            ASSERT_TRUE(new_server.accept());
+            for (unsigned n = 0; n < 5; ++n)
+                ASSERT_TRUE(new_server.send(numbered(NEW_STREAM, n)));
+            ASSERT_TRUE(client.pump_until([&] { return client.count_of(NEW_STREAM) >= 5; }));
+            EXPECT_EQ(1, client.lost.load());
+            client.Disconnect();
+        });
 }
 
 // One way for a connection to end: what is set up before, and the trigger.

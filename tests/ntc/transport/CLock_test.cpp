@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include "quill/platform/clock.h"
@@ -75,6 +76,37 @@ protected:
     }
 
     void SetUp() override { clock.set_date(2026, 3, 14); }
+
+    // Whether another thread gets the lock, within wait_ms, once
+    // logging_call writes its first log line. release runs after the call,
+    // so that the other thread can finish and be joined.
+    bool other_thread_gets_in_while_logging(CLock& lock, uint32_t wait_ms,
+                                            const std::function<void()>& logging_call,
+                                            const std::function<void()>& release = {}) {
+        qp::Event entered(true, false);
+        std::thread other;
+        std::atomic<int> checks{0};
+        std::atomic<bool> got_in{false};
+        clock.on_local_time = [&] {
+            if (checks++ != 0)
+                return;
+            other = std::thread([&] {
+                lock.Enter();
+                entered.set();
+                lock.Leave();
+            });
+            got_in = entered.wait(wait_ms);
+        };
+        logging_call();
+        clock.on_local_time = nullptr;
+        if (release)
+            release();
+        EXPECT_TRUE(other.joinable()) << "the call wrote nothing to the log";
+        if (other.joinable())
+            other.join();
+        EXPECT_TRUE(entered.wait(0)) << "the other thread got in once the lock was free";
+        return got_in;
+    }
 };
 
 #ifdef _WIN32
@@ -103,25 +135,13 @@ TEST_F(CLockLogging, LongTextIsCutAt511Bytes) {
 TEST_F(CLockLogging, LeaveReleasesBeforeItLogs) {
     CLock lock;
     lock.Enter();
-    // At the first log write of Leave, another thread must get the lock.
-    qp::Event entered(true, false);
-    std::thread other;
-    std::atomic<int> checks{0};
-    std::atomic<bool> other_got_in{false};
-    clock.on_local_time = [&] {
-        if (checks++ != 0)
-            return;
-        other = std::thread([&] {
-            lock.Enter();
-            entered.set();
-            lock.Leave();
-        });
-        other_got_in = entered.wait(2000);
-    };
-    lock.Leave("done");
-    clock.on_local_time = nullptr;
-    other.join();
-    EXPECT_TRUE(other_got_in.load());
+    EXPECT_TRUE(other_thread_gets_in_while_logging(lock, 2000, [&] { lock.Leave("done"); }));
+}
+
+TEST_F(CLockLogging, EnterHoldsTheLockBeforeItLogs) {
+    CLock lock;
+    EXPECT_FALSE(other_thread_gets_in_while_logging(
+        lock, 500, [&] { lock.Enter("busy"); }, [&] { lock.Leave(); }));
 }
 
 } // namespace

@@ -255,6 +255,15 @@ TEST(CNTPacketBounds, ReadingPastTheEndKeepsOldValues) {
     EXPECT_EQ(buffer[0], 'k');
 }
 
+TEST(CNTPacketBounds, TimeCutShortKeepsTheRestOfItsParts) {
+    // Year, month and day of the week arrive; the packet ends there.
+    CNTPacket packet = received({0x10, 0x00, 10, 0, 0xEA ^ 0x6B, 0x07, 12, 0, 2 ^ 0x6B, 0});
+    SYSTEMTIME t = {1999, 1, 5, 1, 2, 3, 4, 5};
+    packet >> t;
+    const SYSTEMTIME expected = {2026, 12, 2, 1, 2, 3, 4, 5};
+    EXPECT_EQ(memcmp(&t, &expected, sizeof t), 0);
+}
+
 TEST(CNTPacketBounds, SkipStopsAtTheEnd) {
     CNTPacket packet = received({0x10, 0x00, 10, 0, 1, 2, 3, 4, 5, 6});
     EXPECT_EQ(packet.SkipRead(4), 4);

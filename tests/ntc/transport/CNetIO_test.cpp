@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "quill/platform/socket.h"
 #include "support/scratch_dir.h"
 #include "support/test_clock.h"
 #include "transport/network_log.h"
@@ -197,6 +198,35 @@ TEST(CNetIO, StartsWithAHeaderWantedAndItsRecordsReady) {
     CNetClientIO copy(io);
     EXPECT_NE(copy.GetOverlappedIN()->overlapped.hEvent, io.GetOverlappedIN()->overlapped.hEvent);
     EXPECT_EQ(copy.GetRecvBytes(), 7u);
+}
+
+// A buffer size the system takes as it is returns 0; one it changes (Linux
+// doubles what it is given) returns -1 and says so in the log. Each setter
+// reaches its own buffer: the two sizes keep their ratio when read back.
+TEST(CNetIO, BufferSizesReachTheirOwnBufferAndReportWhatTheSystemTook) {
+    quill_test::ScratchDir scratch;
+    CNetClientIO io;
+    EXPECT_EQ(-1, io.SetSendBuffer(20000)) << "no socket yet";
+    EXPECT_EQ(-1, io.SetRecvBuffer(20000)) << "no socket yet";
+    EXPECT_EQ(std::string::npos, quill_test::read_network_log().find("didn't work"));
+
+    int error = 0;
+    ASSERT_TRUE(qp::net_startup(&error)) << error;
+    io.SetSocket(qp::tcp_socket());
+    ASSERT_TRUE(io.IsConnected());
+    const int sent = io.SetSendBuffer(20000);
+    const int received = io.SetRecvBuffer(40000);
+    int send_size = 0, receive_size = 0;
+    ASSERT_TRUE(qp::socket_get_option(io.GetSocket(), qp::kSendBuffer, &send_size));
+    ASSERT_TRUE(qp::socket_get_option(io.GetSocket(), qp::kReceiveBuffer, &receive_size));
+    EXPECT_EQ(2 * send_size, receive_size);
+    EXPECT_EQ(send_size == 20000 ? 0 : -1, sent);
+    EXPECT_EQ(receive_size == 40000 ? 0 : -1, received);
+    const bool logged = quill_test::read_network_log().find(
+                            "Error. setsockopt() didn't work actually.\n") != std::string::npos;
+    EXPECT_EQ(sent != 0 || received != 0, logged);
+    io.Close();
+    qp::net_cleanup();
 }
 
 } // namespace
