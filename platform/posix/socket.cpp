@@ -13,7 +13,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
-#include "../common/ipv4_address.h"
+#include "../common/socket_aids.h"
 
 namespace qp {
 namespace {
@@ -144,24 +144,6 @@ void tcp_close(Socket socket) {
 
 namespace {
 
-bool option_name(SocketOption option, int* name) {
-    switch (option) {
-    case kReceiveTimeout:
-        *name = SO_RCVTIMEO;
-        return true;
-    case kSendTimeout:
-        *name = SO_SNDTIMEO;
-        return true;
-    case kSendBuffer:
-        *name = SO_SNDBUF;
-        return true;
-    case kReceiveBuffer:
-        *name = SO_RCVBUF;
-        return true;
-    }
-    return false;
-}
-
 bool is_timeout(SocketOption option) {
     return option == kReceiveTimeout || option == kSendTimeout;
 }
@@ -170,7 +152,7 @@ bool is_timeout(SocketOption option) {
 
 bool socket_set_option(Socket socket, SocketOption option, int value) {
     int name;
-    if (!option_name(option, &name))
+    if (!socket_option_name(option, &name))
         return false;
     if (is_timeout(option)) {
         const struct timeval limit = {value / 1000, (value % 1000) * 1000};
@@ -181,7 +163,7 @@ bool socket_set_option(Socket socket, SocketOption option, int value) {
 
 bool socket_get_option(Socket socket, SocketOption option, int* value) {
     int name;
-    if (!option_name(option, &name))
+    if (!socket_option_name(option, &name))
         return false;
     if (is_timeout(option)) {
         struct timeval limit;

@@ -1,31 +1,13 @@
 // TCP over Winsock 2 with overlapped receives.
 #include "quill/platform/socket.h"
 
-#include "../common/ipv4_address.h"
+#include "../common/socket_aids.h"
 
 namespace qp {
 namespace {
 
 SOCKET sock(Socket socket) {
     return static_cast<SOCKET>(socket);
-}
-
-bool option_name(SocketOption option, int* name) {
-    switch (option) {
-    case kReceiveTimeout:
-        *name = SO_RCVTIMEO;
-        return true;
-    case kSendTimeout:
-        *name = SO_SNDTIMEO;
-        return true;
-    case kSendBuffer:
-        *name = SO_SNDBUF;
-        return true;
-    case kReceiveBuffer:
-        *name = SO_RCVBUF;
-        return true;
-    }
-    return false;
 }
 
 // Each sending thread waits on an event of its own, so a send never touches
@@ -112,7 +94,7 @@ void tcp_close(Socket socket) {
 
 bool socket_set_option(Socket socket, SocketOption option, int value) {
     int name;
-    return option_name(option, &name) &&
+    return socket_option_name(option, &name) &&
            setsockopt(sock(socket), SOL_SOCKET, name, reinterpret_cast<const char*>(&value),
                       sizeof value) == 0;
 }
@@ -120,7 +102,7 @@ bool socket_set_option(Socket socket, SocketOption option, int value) {
 bool socket_get_option(Socket socket, SocketOption option, int* value) {
     int name;
     int size = sizeof *value;
-    return option_name(option, &name) &&
+    return socket_option_name(option, &name) &&
            getsockopt(sock(socket), SOL_SOCKET, name, reinterpret_cast<char*>(value), &size) == 0;
 }
 
