@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "common/front_end_C.h"
 #include "common/tokenizer.h"
-#include "common/update_run_C.h"
+#include "reader_input.h"
 
 namespace {
 
@@ -65,8 +64,7 @@ std::vector<std::string> expected_tokens(const std::string& text, const std::str
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static own_run_C<discarding_front_end_C> quiet;
-    update_run_C& run = quiet.run;
+    update_run_C& run = quiet_run();
     if (size == 0)
         return 0;
     size_t delimiter_count = data[0];

@@ -16,9 +16,8 @@
 
 #include <zlib.h>
 
-#include "common/front_end_C.h"
 #include "common/uncompress.h"
-#include "common/update_run_C.h"
+#include "reader_input.h"
 
 namespace fs = std::filesystem;
 
@@ -57,8 +56,7 @@ std::string read_bytes(const char* name) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static own_run_C<discarding_front_end_C> quiet;
-    update_run_C& run = quiet.run;
+    update_run_C& run = quiet_run();
     if (size < 1)
         return 0;
     const bool plain_content = data[0] & 1;

@@ -9,10 +9,8 @@
 
 #include <string>
 
-#include "common/front_end_C.h"
-#include "common/update_run_C.h"
-#include "quill/platform/file.h"
 #include "tree/remote_listing.h"
+#include "reader_input.h"
 
 namespace {
 
@@ -24,10 +22,9 @@ void require(bool condition) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static own_run_C<discarding_front_end_C> quiet;
-    update_run_C& run = quiet.run;
+    update_run_C& run = quiet_run();
     const char* const name = "fuzz_version.txt";
-    if (!qp::write_whole_file(name, std::string(reinterpret_cast<const char*>(data), size)))
+    if (!write_input_file(name, data, size))
         return 0;
 
     const std::string text(reinterpret_cast<const char*>(data), size);
