@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -57,6 +58,27 @@ bool same_content(const std::string& a, const std::string& b) {
         if (got_a == 0)
             return true;
     }
+}
+
+bool race_rounds(int rounds, const char* ours_name, const std::function<bool()>& ours,
+                 const char* reference_name, const std::string& reference_command,
+                 const std::function<void()>& prepare, BestTimes* best) {
+    for (int round = 0; round < rounds; ++round) {
+        if (prepare)
+            prepare();
+        bool ok = true;
+        const double mine = seconds_of([&] { ok = ours(); });
+        const double reference = seconds_of_command(reference_command);
+        if (!ok || reference < 0) {
+            fprintf(stderr, "%s or %s failed\n", ours_name, reference_name);
+            return false;
+        }
+        best->ours = std::min(best->ours, mine);
+        best->reference = std::min(best->reference, reference);
+        printf("  round %d: %s %.3f s, %s %.3f s\n", round + 1, ours_name, mine, reference_name,
+               reference);
+    }
+    return true;
 }
 
 void print_throughput(const char* title, uint64_t bytes, const char* ours_name, double ours_best,

@@ -7,6 +7,7 @@
 #include <stdint.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 namespace quill_bench {
@@ -41,6 +42,19 @@ double seconds_of_command(const std::string& command);
 uint64_t file_size(const std::string& path);
 // True when both files hold the same bytes.
 bool same_content(const std::string& a, const std::string& b);
+
+// The best seconds of each side over some rounds.
+struct BestTimes {
+    double ours = 1e30;
+    double reference = 1e30;
+};
+
+// rounds rounds of: prepare(), then ours (false when it failed) and the
+// reference's shell command, each timed, with a line per round. False, with
+// the failure on the standard error, as soon as either side fails.
+bool race_rounds(int rounds, const char* ours_name, const std::function<bool()>& ours,
+                 const char* reference_name, const std::string& reference_command,
+                 const std::function<void()>& prepare, BestTimes* best);
 
 // Prints the best of each side as MiB/s of the given bytes, and ours as a
 // ratio of the reference's throughput next to the target.

@@ -61,29 +61,23 @@ int main() {
     md5.doit(run, folder.path(), name, ours); // warms the page cache
     const std::string command = "md5sum '" + path + "' > '" + folder.file("sum.txt") + "'";
 
-    double ours_best = 1e30, reference_best = 1e30;
-    for (int round = 0; round < kRounds; ++round) {
-        ours.clear();
-        bool ok = true;
-        const double mine =
-            quill_bench::seconds_of([&] { ok = md5.doit(run, folder.path(), name, ours); });
-        const double reference = quill_bench::seconds_of_command(command);
-        if (!ok || reference < 0) {
-            fprintf(stderr, "md5_C::doit or md5sum failed\n");
-            return 1;
-        }
-        ours_best = std::min(ours_best, mine);
-        reference_best = std::min(reference_best, reference);
-        printf("  round %d: md5_C::doit %.3f s, md5sum %.3f s\n", round + 1, mine, reference);
-    }
+    quill_bench::BestTimes best;
+    if (!quill_bench::race_rounds(
+            kRounds, "md5_C::doit",
+            [&] {
+                ours.clear();
+                return md5.doit(run, folder.path(), name, ours);
+            },
+            "md5sum", command, nullptr, &best))
+        return 1;
     const std::string theirs = first_word_of(folder.file("sum.txt"));
     printf("digest md5_C %s, md5sum %s\n", ours.c_str(), theirs.c_str());
     if (ours != theirs) {
         fprintf(stderr, "the digests differ\n");
         return 1;
     }
-    quill_bench::print_throughput("MD5 of a file", kFileSize, "md5_C::doit", ours_best,
-                                  "md5sum FILE", reference_best, 0.9);
+    quill_bench::print_throughput("MD5 of a file", kFileSize, "md5_C::doit", best.ours,
+                                  "md5sum FILE", best.reference, 0.9);
     run.log.close_log_file();
     return 0;
 }

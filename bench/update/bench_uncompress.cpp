@@ -118,23 +118,18 @@ int main() {
     const std::string reference_out = folder.file("reference.dat");
     const std::string command = "gzip -dc '" + source + "' > '" + reference_out + "'";
 
-    double ours_best = 1e30, reference_best = 1e30;
-    for (int round = 0; round < kRounds; ++round) {
-        std::error_code ignored;
-        fs::remove(ours_out, ignored);
-        fs::remove(reference_out, ignored);
-        fs::copy_file(source, ours_gz, fs::copy_options::overwrite_existing);
-        bool ok = true;
-        const double mine = quill_bench::seconds_of([&] { ok = uncompress_it(run, ours_gz); });
-        const double reference = quill_bench::seconds_of_command(command);
-        if (!ok || reference < 0) {
-            fprintf(stderr, "uncompress_it or gzip -dc failed\n");
-            return 1;
-        }
-        ours_best = std::min(ours_best, mine);
-        reference_best = std::min(reference_best, reference);
-        printf("  round %d: uncompress_it %.3f s, gzip -dc %.3f s\n", round + 1, mine, reference);
-    }
+    quill_bench::BestTimes best;
+    if (!quill_bench::race_rounds(
+            kRounds, "uncompress_it", [&] { return uncompress_it(run, ours_gz); }, "gzip -dc",
+            command,
+            [&] {
+                std::error_code ignored;
+                fs::remove(ours_out, ignored);
+                fs::remove(reference_out, ignored);
+                fs::copy_file(source, ours_gz, fs::copy_options::overwrite_existing);
+            },
+            &best))
+        return 1;
     if (quill_bench::file_size(ours_out) != plain_size ||
         !quill_bench::same_content(ours_out, reference_out)) {
         fprintf(stderr, "the plain files differ\n");
@@ -143,8 +138,8 @@ int main() {
     printf("both plain files hold the same %llu bytes\n",
            static_cast<unsigned long long>(plain_size));
     // Throughput counted in compressed bytes read, as the task is worded.
-    quill_bench::print_throughput("gzip file to plain file", gzip_size, "uncompress_it", ours_best,
-                                  "gzip -dc FILE > OUT", reference_best, 0.9);
+    quill_bench::print_throughput("gzip file to plain file", gzip_size, "uncompress_it",
+                                  best.ours, "gzip -dc FILE > OUT", best.reference, 0.9);
     run.log.close_log_file();
     return 0;
 }
