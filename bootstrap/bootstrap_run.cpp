@@ -3,7 +3,6 @@
 #include "bootstrap/do_client_update_update.h"
 #include "common/front_end_C.h"
 #include "common/logger_C.h"
-#include "common/settings.h"
 #include "common/update_run_C.h"
 #include "quill/platform/clock.h"
 #include "quill/platform/file.h"

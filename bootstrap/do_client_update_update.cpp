@@ -6,7 +6,6 @@
 #include "common/local_files.h"
 #include "common/logger_C.h"
 #include "common/md5_C.h"
-#include "common/settings.h"
 #include "common/update_run_C.h"
 #include "quill/platform/clock.h"
 

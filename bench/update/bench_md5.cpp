@@ -12,7 +12,6 @@
 #include "common/front_end_C.h"
 #include "common/logger_C.h"
 #include "common/md5_C.h"
-#include "common/settings.h"
 #include "common/update_run_C.h"
 #include "update/bench_files.h"
 

@@ -16,7 +16,6 @@
 
 #include "common/front_end_C.h"
 #include "common/logger_C.h"
-#include "common/settings.h"
 #include "common/uncompress.h"
 #include "common/update_run_C.h"
 #include "update/bench_files.h"

@@ -68,8 +68,6 @@ std::vector<std::string> tree_of(const std::string& folder) {
 class Publish : public ::testing::Test {
 protected:
     Publish() {
-        // The listing reader writes its trace lines.
-        log.open_log_file(scratch.path(), "report.txt");
         qp::create_directory("src");
         qp::create_directory("src\\data");
         qp::create_directory("src\\data\\empty");
@@ -84,9 +82,9 @@ protected:
     }
 
     quill_test::ScratchDir scratch;
-    silent_front_end_C shown;
-    logger_C log{shown};
-    update_run_C run{log, shown, qp::clock()};
+    // The listing reader writes its trace lines.
+    own_run_C<silent_front_end_C> quiet{scratch.path()};
+    update_run_C& run = quiet.run;
     const std::string binary = std::string("\0\x1f\x8b\xff\r\n", 6) + std::string(70000, 'q');
     std::string error;
 };

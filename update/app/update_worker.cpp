@@ -8,7 +8,6 @@
 #include "common/front_end_C.h"
 #include "common/local_files.h"
 #include "common/logger_C.h"
-#include "common/settings.h"
 #include "common/update_run_C.h"
 #include "net/crash_log.h"
 #include "net/mirror_choice.h"

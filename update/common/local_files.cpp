@@ -3,7 +3,6 @@
 #include <stdio.h>
 
 #include "common/logger_C.h"
-#include "common/settings.h"
 #include "common/update_run_C.h"
 #include "quill/platform/file.h"
 

@@ -1,7 +1,6 @@
 #include "common/parcours.h"
 
 #include "common/logger_C.h"
-#include "common/settings.h"
 #include "common/update_run_C.h"
 #include "quill/platform/file.h"
 

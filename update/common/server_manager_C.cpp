@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "common/logger_C.h"
-#include "common/settings.h"
 #include "common/update_run_C.h"
 
 void server_manager_C::reset() {

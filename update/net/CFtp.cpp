@@ -7,7 +7,6 @@
 #include "common/local_files.h"
 #include "common/logger_C.h"
 #include "common/preferences.h"
-#include "common/settings.h"
 #include "common/update_run_C.h"
 #include "common/remote_records.h"
 #include "net/mirror_choice.h"

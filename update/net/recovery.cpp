@@ -3,7 +3,6 @@
 #include "common/local_files.h"
 #include "common/logger_C.h"
 #include "common/placed_files_C.h"
-#include "common/settings.h"
 #include "common/update_run_C.h"
 
 namespace {

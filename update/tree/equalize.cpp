@@ -10,7 +10,6 @@
 #include "common/local_files.h"
 #include "common/logger_C.h"
 #include "common/md5_C.h"
-#include "common/settings.h"
 #include "common/uncompress.h"
 #include "common/update_run_C.h"
 #include "net/CFtp.h"

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "common/settings.h"
 #include "quill/platform/file.h"
 #include "update/common/updater_fixture.h"
 

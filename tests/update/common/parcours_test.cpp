@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "common/settings.h"
 #include "quill/platform/file.h"
 #include "support/scratch_dir.h"
 #include "update/common/updater_fixture.h"

@@ -5,7 +5,6 @@
 
 #include "common/logger_C.h"
 #include "common/preferences.h"
-#include "common/settings.h"
 #include "quill/platform/file.h"
 #include "update/common/updater_fixture.h"
 

@@ -5,7 +5,6 @@
 
 #include <zlib.h>
 
-#include "common/settings.h"
 #include "quill/platform/file.h"
 #include "support/test_clock.h"
 #include "update/common/updater_fixture.h"

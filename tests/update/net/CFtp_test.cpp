@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "common/settings.h"
 #include "common/remote_records.h"
 #include "net/mirror_choice.h"
 #include "support/ftp_server.h"

@@ -8,7 +8,6 @@
 #include <set>
 #include <string>
 
-#include "common/settings.h"
 #include "support/ftp_server.h"
 #include "support/programs.h"
 #include "support/scratch_dir.h"

@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "common/placed_files_C.h"
-#include "common/settings.h"
 #include "support/scratch_dir.h"
 #include "update/net/net_fixture.h"
 

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "common/server_list.h"
-#include "common/settings.h"
 #include "support/scratch_dir.h"
 #include "update/net/net_fixture.h"
 

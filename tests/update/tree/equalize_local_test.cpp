@@ -1,7 +1,6 @@
 #include <string.h>
 
 #include "common/guard_zone_C.h"
-#include "common/settings.h"
 #include "quill/platform/file.h"
 #include "support/scratch_dir.h"
 #include "tree/equalize.h"
